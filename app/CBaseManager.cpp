@@ -1,0 +1,460 @@
+#include "CBaseManager.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGraphicsDropShadowEffect>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "CAdsDataManager.h"
+#include "CAdsWidget.h"
+#include "CCommon.h"
+#include "CDrinkNowWindow.h"
+#include "CDrinkTotalRecord.h"
+#include "CDrinksSettingsWindow.h"
+#include "CEyeshieldWindow.h"
+#include "CIniSettings.h"
+#include "CMainWindow.h"
+#include "CMenuObject.h"
+#include "CMessageShow.h"
+#include "CRelaxSettingsWindow.h"
+#include "CSystemTray.h"
+#include "CSystemUtil.h"
+#include "CUpdateContext.h"
+#include "clock.h"
+#include "instancechannel.h"
+#include "powermonitor.h"
+
+namespace {
+constexpr int kTickMs = 1000;
+constexpr int kAdsSlot = 1;
+// The advertisement strip and the head bar: the parts of the frame that move it.
+constexpr int kDragAreaHeight = 115;
+const QString kProgramName = QStringLiteral("Rezovuvove");
+}
+
+CBaseManager::CBaseManager(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_startTime(CClock::Now())
+    , m_tick(*this, m_startTime)
+{
+    BuildWindow();
+
+    m_systemTray = new CSystemTray(this);
+    m_mainWindow = new CMainWindow(this);
+    m_drinksSettingsWindow = new CDrinksSettingsWindow(this);
+    m_eyeshieldWindow = new CEyeshieldWindow(this);
+    m_relaxSettingsWindow = new CRelaxSettingsWindow(this);
+    m_drinkTotalRecord = new CDrinkTotalRecord(this);
+    m_drinkNowWindow = new CDrinkNowWindow(this);
+    for (QWidget* page : std::initializer_list<QWidget*>{m_mainWindow, m_drinksSettingsWindow, m_eyeshieldWindow,
+             m_relaxSettingsWindow, m_drinkTotalRecord, m_drinkNowWindow})
+        m_bodyPanel->addWidget(page);
+
+    ConnectSignals();
+    m_systemTray->show();
+    show();
+    m_tickTimerId = startTimer(kTickMs, Qt::CoarseTimer);
+}
+
+CBaseManager::~CBaseManager()
+{
+    if (m_tickTimerId)
+        killTimer(m_tickTimerId);
+}
+
+void CBaseManager::BuildWindow()
+{
+    setObjectName(QStringLiteral("CBaseManager"));
+    resize(290, 450);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowTitle(kProgramName);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setObjectName(QStringLiteral("verticalLayout"));
+    layout->setSpacing(0);
+    layout->setContentsMargins(5, 5, 5, 5);
+
+    auto* adsArea = new QWidget(this);
+    adsArea->setObjectName(QStringLiteral("verticalWidget"));
+    adsArea->setMinimumHeight(80);
+    auto* adsLayout = new QVBoxLayout(adsArea);
+    adsLayout->setObjectName(QStringLiteral("verticalLayout_2"));
+    adsLayout->setContentsMargins(0, 0, 0, 0);
+    m_adsWidget = new CAdsWidget(adsArea);
+    m_adsWidget->setObjectName(QStringLiteral("adsWidget"));
+    m_adsWidget->hide();
+    adsLayout->addWidget(m_adsWidget);
+    layout->addWidget(adsArea);
+
+    auto* main = new QWidget(this);
+    main->setObjectName(QStringLiteral("Main"));
+    auto* shadow = new QGraphicsDropShadowEffect(main);
+    shadow->setOffset(0, 0);
+    shadow->setColor(QColor(0, 0, 0, 76));
+    shadow->setBlurRadius(15);
+    main->setGraphicsEffect(shadow);
+    auto* mainLayout = new QVBoxLayout(main);
+    mainLayout->setObjectName(QStringLiteral("MainLayout"));
+    mainLayout->setSpacing(0);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(main);
+
+    auto* head = new QVBoxLayout;
+    head->setObjectName(QStringLiteral("Head"));
+    head->setSpacing(0);
+    m_headPanel = new QWidget(main);
+    m_headPanel->setObjectName(QStringLiteral("Head_Panel"));
+    m_headPanel->setMinimumHeight(32);
+    m_headPanel->setMouseTracking(false);
+    m_headPanel->setAttribute(Qt::WA_StyledBackground);
+    head->addWidget(m_headPanel);
+    mainLayout->addLayout(head);
+
+    m_btnClose = new QPushButton(m_headPanel);
+    m_btnClose->setObjectName(QStringLiteral("btn_close"));
+    m_btnClose->setGeometry(256, 8, 16, 16);
+    m_btnClose->setFixedSize(16, 16);
+    m_btnClose->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Normal));
+    m_btnClose->setToolTip(QStringLiteral("最小化"));
+    m_btnClose->setStatusTip(QStringLiteral("最小化"));
+    m_btnMenu = new QPushButton(m_headPanel);
+    m_btnMenu->setObjectName(QStringLiteral("btn_menu"));
+    m_btnMenu->setGeometry(232, 8, 16, 16);
+    m_btnMenu->setFixedSize(16, 16);
+    m_btnBack = new QCheckBox(m_headPanel);
+    m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
+    m_btnBack->setGeometry(10, 8, 101, 16);
+    m_btnBack->setText(kProgramName);
+
+    auto* body = new QVBoxLayout;
+    body->setObjectName(QStringLiteral("Body"));
+    body->setSpacing(0);
+    m_bodyPanel = new QStackedWidget(main);
+    m_bodyPanel->setObjectName(QStringLiteral("Body_Panel"));
+    body->addWidget(m_bodyPanel);
+    mainLayout->addLayout(body);
+}
+
+void CBaseManager::ConnectSignals()
+{
+    connect(m_bodyPanel, &QStackedWidget::currentChanged, this, &CBaseManager::OnBodyPanelChanged);
+    m_bodyPanel->setCurrentWidget(m_mainWindow);
+    OnBodyPanelChanged(m_bodyPanel->currentIndex());
+
+    CCommon* common = CCommon::Instance();
+    connect(common, &CCommon::SwitchDrinksSettings_PanelSignal, this, &CBaseManager::OnDrinksSettings_Click);
+    connect(common, &CCommon::SwitchDrinksRecord_PanelSignal, this, &CBaseManager::OnDrinksRecord_Click);
+    connect(common, &CCommon::SwitchEyeshieldWindow_PanelSignal, this, &CBaseManager::OnEyeshield_Click);
+    connect(common, &CCommon::SwitchRelaxSettings_PanelSignal, this, &CBaseManager::OnRelaxSettings_Click);
+    connect(common, &CCommon::SwitchDrinkNow_PanelSignal, this, &CBaseManager::OnDrinkNow_Click);
+    connect(common, &CCommon::SwitchMain_PanelSignal, this, &CBaseManager::OnBack_Click);
+    if (CInstanceChannel* channel = common->InstanceChannel())
+        connect(channel, &CInstanceChannel::CommandReceived, this, &CBaseManager::OnInstanceCommand);
+
+    connect(m_btnClose, &QPushButton::clicked, this, &CBaseManager::OnClose_Click);
+    connect(m_btnBack, &QCheckBox::clicked, this, &CBaseManager::OnBack_Click);
+    connect(m_btnMenu, &QPushButton::clicked, this, &CBaseManager::OnMenu_Click);
+    for (QWidget* button : std::initializer_list<QWidget*>{m_btnClose, m_btnMenu, m_btnBack})
+        button->installEventFilter(this);
+    m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu(m_btnMenu));
+
+    connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
+    connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);
+    connect(m_systemTray, &CSystemTray::OnDrinksNowAct_Signals, this, &CBaseManager::OnDrinkNow_Click);
+    connect(m_systemTray, &CSystemTray::OnDrinksScoreAct_Signals, this, &CBaseManager::OnDrinksRecord_Click);
+    connect(m_systemTray, &CSystemTray::OnRelaxAct_Signals, this, &CBaseManager::OnRelaxSettings_Click);
+    connect(m_systemTray, &CSystemTray::OnEyeshieldAct_Signals, this, &CBaseManager::OnEyeshield_Click);
+    connect(m_systemTray, &CSystemTray::OnFeedBackAct_Signals, CMenuObject::Instance(), &CMenuObject::OnMenuFeedbackAct_Click);
+    connect(m_systemTray, &CSystemTray::OnUpdateAct_Signals, CMenuObject::Instance(), &CMenuObject::OnMenuUpdateAct_Click);
+    connect(m_systemTray, &CSystemTray::OnQuitAct_Signals, this, &CBaseManager::OnExit_Click);
+
+    auto* power = new CPowerMonitor(this);
+    connect(power, &CPowerMonitor::Suspending, this, [this] { m_tick.SetSuspended(true); });
+    connect(power, &CPowerMonitor::Resumed, this, [this] { m_tick.SetSuspended(false); });
+    WatchScreens();
+}
+
+void CBaseManager::WatchScreens()
+{
+    // Any change of the monitors restarts the program, so every window is laid out afresh.
+    auto restart = [] { CCommon::Instance()->RestartApplication(); };
+    auto watch = [this, restart](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, restart);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, restart);
+    connect(qApp, &QGuiApplication::screenRemoved, this, restart);
+}
+
+void CBaseManager::SetLaunchSource(int source)
+{
+    m_tick.SetLaunchSource(source);
+}
+
+int CBaseManager::LaunchSource() const
+{
+    return m_tick.LaunchSource();
+}
+
+CSystemTray* CBaseManager::SystemTray() const
+{
+    return m_systemTray;
+}
+
+CMainTick& CBaseManager::Tick()
+{
+    return m_tick;
+}
+
+void CBaseManager::ReportFeatureStates()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    CUpdateContext* reporter = CUpdateContext::Instance();
+    if (settings->GetDrinksStatus() != 0)
+        reporter->ReportEvent(QStringLiteral("drinks_tips_status"));
+    if (settings->GetRelaxStatus() != 0)
+        reporter->ReportEvent(QStringLiteral("relax_tips_status"));
+    if (settings->GetRelaxFullStatus() != 0)
+        reporter->ReportEvent(QStringLiteral("relax_tips_full_status"));
+    if (settings->GetEyeshieldStatus() != 0)
+        reporter->ReportEvent(QStringLiteral("eyeshield_status"));
+    static const char* const modeEvents[] = {"eyeshield_automatic", "eyeshield_working", "eyeshield_game",
+        "eyeshield_player", "eyeshield_custom"};
+    const int mode = settings->GetEyeshieldMode();
+    if (mode >= 1 && mode <= 5)
+        reporter->ReportEvent(QLatin1String(modeEvents[mode - 1]));
+}
+
+void CBaseManager::WakeUp()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CBaseManager::OnInstanceCommand(const QByteArray& command)
+{
+    if (command == "wake")
+        WakeUp();
+    else if (command == "hide-tray")
+        m_systemTray->hide();
+}
+
+void CBaseManager::OnBodyPanelChanged(int Id)
+{
+    QWidget* page = m_bodyPanel->widget(Id);
+    if (page == m_mainWindow) {
+        m_btnBack->setText(kProgramName);
+        m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
+        m_headPanel->setStyleSheet(QStringLiteral("#Head_Panel { border-image: url(:/Resources/Skin/Verd/head.png); }"));
+        m_headPanel->setProperty("page", QStringLiteral("home"));
+    } else {
+        if (page == m_drinksSettingsWindow)
+            m_btnBack->setText(QStringLiteral("喝水提醒设置"));
+        else if (page == m_eyeshieldWindow)
+            m_btnBack->setText(QStringLiteral("防蓝光设置"));
+        else if (page == m_relaxSettingsWindow)
+            m_btnBack->setText(QStringLiteral("休息提醒设置"));
+        else if (page == m_drinkTotalRecord)
+            m_btnBack->setText(QStringLiteral("喝水成绩"));
+        else if (page == m_drinkNowWindow)
+            m_btnBack->setText(QStringLiteral("立刻喝水"));
+        m_btnBack->setObjectName(QStringLiteral("btn_back"));
+        m_headPanel->setStyleSheet(QStringLiteral("#Head_Panel { background-color: rgb(239, 252, 247); }"));
+        // The head's own buttons turn dark on the light head.
+        m_headPanel->setProperty("page", QStringLiteral("sub"));
+    }
+    // The application style sheet addresses the head's buttons by the object name just set.
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_headPanel, m_btnBack, m_btnClose, m_btnMenu}) {
+        widget->style()->unpolish(widget);
+        widget->style()->polish(widget);
+    }
+    activateWindow();
+    repaint();
+}
+
+void CBaseManager::ShowIfInactive()
+{
+    if (!isActiveWindow())
+        show();
+}
+
+void CBaseManager::ShowPage(QWidget* page)
+{
+    ShowIfInactive();
+    m_bodyPanel->setCurrentWidget(page);
+}
+
+void CBaseManager::OnClose_Click()
+{
+    ShowPage(m_mainWindow);
+    if (isActiveWindow())
+        hide();
+}
+
+void CBaseManager::OnBack_Click()
+{
+    if (m_bodyPanel->currentWidget() == m_drinksSettingsWindow)
+        m_drinksSettingsWindow->RefreshNextReminder();
+    else if (m_bodyPanel->currentWidget() == m_relaxSettingsWindow)
+        m_relaxSettingsWindow->RefreshSchedule();
+    ShowPage(m_mainWindow);
+}
+
+void CBaseManager::OnMenu_Click()
+{
+    m_btnMenu->showMenu();
+}
+
+void CBaseManager::OnMain_Click()
+{
+    ShowPage(m_mainWindow);
+}
+
+void CBaseManager::OnDrinksRecord_Click()
+{
+    ShowPage(m_drinkTotalRecord);
+}
+
+void CBaseManager::OnDrinksSettings_Click()
+{
+    ShowIfInactive();
+    m_drinksSettingsWindow->LoadSettings();
+    m_bodyPanel->setCurrentWidget(m_drinksSettingsWindow);
+}
+
+void CBaseManager::OnRelaxSettings_Click()
+{
+    ShowIfInactive();
+    m_relaxSettingsWindow->LoadSettings();
+    m_bodyPanel->setCurrentWidget(m_relaxSettingsWindow);
+}
+
+void CBaseManager::OnDrinkNow_Click()
+{
+    ShowIfInactive();
+    m_drinkNowWindow->OnResetSetting();
+    m_bodyPanel->setCurrentWidget(m_drinkNowWindow);
+    repaint();
+}
+
+void CBaseManager::OnEyeshield_Click()
+{
+    ShowPage(m_eyeshieldWindow);
+}
+
+void CBaseManager::OnExit_Click()
+{
+    CMessageShow* dialog = CMessageShow::Instance();
+    dialog->SetTexts(QStringLiteral("是否退出Rezovuvove？"), QStringLiteral("退出后将失去提醒及防蓝光保护"));
+    if (dialog->exec() != QDialog::Accepted)
+        return;
+    CCommon::Instance()->ResetGammaRamp();
+    m_systemTray->hide();
+    QCoreApplication::exit(0);
+}
+
+// The two reminder pop-ups come with their features; until then a due reminder shows nothing.
+void CBaseManager::OnRelaxTipsShow()
+{
+}
+
+void CBaseManager::OnDrinksTipsShow()
+{
+}
+
+void CBaseManager::OnActivatedTray(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger)
+        WakeUp();
+}
+
+bool CBaseManager::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::HoverEnter || event->type() == QEvent::Enter) {
+        if (auto* button = qobject_cast<QWidget*>(watched))
+            button->setCursor(Qt::PointingHandCursor);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CBaseManager::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_tickTimerId)
+        m_tick.Run();
+}
+
+void CBaseManager::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton) {
+        m_dragOffset = event->globalPos() - pos();
+        if (m_dragOffset.y() < kDragAreaHeight && windowHandle())
+            windowHandle()->startSystemMove();
+    }
+    event->ignore();
+}
+
+void CBaseManager::showEvent(QShowEvent* event)
+{
+    stAdsSlot slot;
+    if (CAdsDataManager::Instance()->FindSlot(kAdsSlot, slot) && slot.bShown) {
+        if (!m_adsWidget->HasImage()) {
+            m_adsWidget->setGeometry(0, 0, 280, 80);
+            const QPixmap image(slot.strLocalImage);
+            if (!image.isNull()) {
+                m_adsWidget->SetImage(image);
+                m_adsWidget->SetLink(slot.strLinkUrl);
+                m_adsWidget->show();
+            } else {
+                m_adsWidget->hide();
+            }
+        } else {
+            m_adsWidget->show();
+        }
+    } else {
+        m_adsWidget->hide();
+    }
+    QWidget::showEvent(event);
+}
+
+bool CBaseManager::IsDrinksRecordCurrent() const
+{
+    return m_bodyPanel->currentWidget() == m_drinkTotalRecord;
+}
+
+bool CBaseManager::IsDrinksSettingsCurrent() const
+{
+    return m_bodyPanel->currentWidget() == m_drinksSettingsWindow;
+}
+
+bool CBaseManager::IsRelaxSettingsCurrent() const
+{
+    return m_bodyPanel->currentWidget() == m_relaxSettingsWindow;
+}
+
+void CBaseManager::PlayPromptSound(int kind)
+{
+    CSystemUtil::Instance()->PlayPromptSound(kind);
+}
+
+void CBaseManager::RefreshDrinksSettings()
+{
+    m_drinksSettingsWindow->RefreshNextReminder();
+}
+
+void CBaseManager::RefreshRelaxSettings()
+{
+    m_relaxSettingsWindow->RefreshSchedule();
+}

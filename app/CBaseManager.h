@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QPoint>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include "CMainTick.h"
+#include "ITickHost.h"
+
+class CAdsWidget;
+class CDrinkNowWindow;
+class CDrinkTotalRecord;
+class CDrinksSettingsWindow;
+class CEyeshieldWindow;
+class CMainWindow;
+class CRelaxSettingsWindow;
+class CSystemTray;
+class QCheckBox;
+class QPushButton;
+class QStackedWidget;
+
+// The program's one window: a head bar over a stack of pages, with the tray icon and the
+// once-a-second tick that fires the reminders.
+class CBaseManager : public QWidget, private ITickHost
+{
+    Q_OBJECT
+public:
+    explicit CBaseManager(QWidget* parent = nullptr);
+    ~CBaseManager() override;
+
+    void SetLaunchSource(int source);
+    int LaunchSource() const;
+    void ReportFeatureStates() override;
+    // Brings the frame to the front, as a second start or a click on the tray icon asks.
+    void WakeUp();
+    CSystemTray* SystemTray() const;
+    CMainTick& Tick();
+
+public slots:
+    void OnBodyPanelChanged(int Id);
+    void OnClose_Click();
+    void OnBack_Click();
+    void OnMenu_Click();
+    void OnMain_Click();
+    void OnDrinksRecord_Click();
+    void OnDrinksSettings_Click();
+    void OnRelaxSettings_Click();
+    void OnDrinkNow_Click();
+    void OnEyeshield_Click();
+    void OnExit_Click();
+    void OnRelaxTipsShow() override;
+    void OnDrinksTipsShow() override;
+    void OnActivatedTray(QSystemTrayIcon::ActivationReason reason);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildWindow();
+    void ConnectSignals();
+    void ShowIfInactive();
+    void ShowPage(QWidget* page);
+    void OnInstanceCommand(const QByteArray& command);
+    void WatchScreens();
+
+    bool IsDrinksRecordCurrent() const override;
+    bool IsDrinksSettingsCurrent() const override;
+    bool IsRelaxSettingsCurrent() const override;
+    void PlayPromptSound(int kind) override;
+    void RefreshDrinksSettings() override;
+    void RefreshRelaxSettings() override;
+
+    CAdsWidget* m_adsWidget = nullptr;
+    QWidget* m_headPanel = nullptr;
+    QPushButton* m_btnClose = nullptr;
+    QPushButton* m_btnMenu = nullptr;
+    QCheckBox* m_btnBack = nullptr;
+    QStackedWidget* m_bodyPanel = nullptr;
+
+    QPoint m_dragOffset;
+    int m_tickTimerId = 0;
+    qint64 m_startTime = 0;
+    CMainTick m_tick;
+
+    CSystemTray* m_systemTray = nullptr;
+    CMainWindow* m_mainWindow = nullptr;
+    CDrinksSettingsWindow* m_drinksSettingsWindow = nullptr;
+    CEyeshieldWindow* m_eyeshieldWindow = nullptr;
+    CRelaxSettingsWindow* m_relaxSettingsWindow = nullptr;
+    CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
+    CDrinkNowWindow* m_drinkNowWindow = nullptr;
+};

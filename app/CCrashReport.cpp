@@ -1,0 +1,19 @@
+#include "CCrashReport.h"
+
+#include <QMessageBox>
+
+#include "CUpdateContext.h"
+
+namespace CCrashReport {
+int Run(const QString& code, const QString& address)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("程式崩溃"),
+        QStringLiteral("<FONT size=4><div><b>对于发生的错误，表示诚挚的歉意</b><br/></div>")
+            + QStringLiteral("<div>错误代码：%1</div><div>错误地址：%2</div></FONT>").arg(code, address),
+        QMessageBox::Ok);
+    box.setTextFormat(Qt::RichText);
+    box.exec();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("crash"));
+    return 0;
+}
+}

@@ -1,0 +1,96 @@
+#include "CMainTick.h"
+
+#include "CCommon.h"
+#include "CIniSettings.h"
+#include "CUpdateContext.h"
+#include "ITickHost.h"
+#include "clock.h"
+
+namespace {
+constexpr int kPromptSound = 2;
+}
+
+CMainTick::CMainTick(ITickHost& host, qint64 startTime)
+    : m_host(host)
+    , m_startTime(startTime)
+{
+}
+
+void CMainTick::SetLaunchSource(int source)
+{
+    m_launchSource = source;
+}
+
+int CMainTick::LaunchSource() const
+{
+    return m_launchSource;
+}
+
+void CMainTick::SetSuspended(bool suspended)
+{
+    m_suspended = suspended;
+}
+
+bool CMainTick::IsSuspended() const
+{
+    return m_suspended;
+}
+
+int CMainTick::Interval(int hours, int minutes)
+{
+    const int interval = (minutes + 60 * hours) * 60;
+    return interval == 0 ? DefaultInterval : interval;
+}
+
+bool CMainTick::AdvanceGrid(quint32 now, qint64& stamp, int interval)
+{
+    const qint64 due = stamp + interval;
+    if (qint32(due) >= 0 && now <= quint32(due))
+        return false;
+    stamp += (qint64(now) - stamp) / interval * interval;
+    return true;
+}
+
+void CMainTick::Run()
+{
+    const quint32 now = quint32(CClock::Now());
+    const qint64 elapsed = qint64(now) - m_startTime;
+
+    if (elapsed % 3 == 0)
+        CCommon::Instance()->CheckNewDay();
+    if (elapsed % 3600 == 0)
+        CUpdateContext::Instance()->ReportEvent(QStringLiteral("heartbeat"));
+    if (m_launchSource == BootLaunch && elapsed / BootReportDelay == 1 && !m_bootReportDone) {
+        m_bootReportDone = true;
+        m_host.ReportFeatureStates();
+        CUpdateContext::Instance()->ReportEvent(QStringLiteral("boot_start"));
+    }
+
+    CIniSettings* settings = CIniSettings::Instance();
+    if (settings->GetTipsStatus() != 0 || settings->GetTodayTipsStatus() != 0 || m_host.IsDrinksRecordCurrent())
+        return;
+
+    if (settings->GetDrinksStatus() != 0 && !m_suspended) {
+        qint64 stamp = settings->GetDrinkTimestamp();
+        if (AdvanceGrid(now, stamp, Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()))) {
+            settings->SetDrinkTimestamp(stamp);
+            if (settings->GetDrinkPrompt() != 0)
+                m_host.PlayPromptSound(kPromptSound);
+            m_host.OnDrinksTipsShow();
+            if (m_host.IsDrinksSettingsCurrent())
+                m_host.RefreshDrinksSettings();
+        }
+    }
+
+    if (settings->GetRelaxStatus() != 0 && !m_suspended) {
+        qint64 stamp = settings->GetRelaxTimestamp();
+        if (AdvanceGrid(now, stamp, Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()))) {
+            settings->SetRelaxTimestamp(stamp);
+            if (settings->GetRelaxPrompt() != 0)
+                m_host.PlayPromptSound(kPromptSound);
+            m_host.OnRelaxTipsShow();
+            if (m_host.IsRelaxSettingsCurrent())
+                m_host.RefreshRelaxSettings();
+        }
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QtGlobal>
+
+class ITickHost;
+
+// The program's one periodic chore list, run once a second: the day-change check, the hourly
+// heartbeat, the delayed report of a start with the system, and the drink and rest reminders
+// on their interval grids.
+class CMainTick
+{
+public:
+    // Launch source of a start with the system; its start report waits until the desktop settled.
+    static constexpr int BootLaunch = 4;
+    static constexpr int BootReportDelay = 180;
+    static constexpr int DefaultInterval = 300;
+
+    CMainTick(ITickHost& host, qint64 startTime);
+
+    void SetLaunchSource(int source);
+    int LaunchSource() const;
+    void SetSuspended(bool suspended);
+    bool IsSuspended() const;
+
+    void Run();
+
+    // The interval in seconds for hours and minutes as stored; 0 becomes five minutes.
+    static int Interval(int hours, int minutes);
+    // When `stamp` + `interval` has passed, moves `stamp` to the last grid point not after `now`
+    // and returns true.
+    static bool AdvanceGrid(quint32 now, qint64& stamp, int interval);
+
+private:
+    ITickHost& m_host;
+    qint64 m_startTime;
+    int m_launchSource = 0;
+    bool m_suspended = false;
+    bool m_bootReportDone = false;
+};

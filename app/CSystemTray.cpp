@@ -1,0 +1,100 @@
+#include "CSystemTray.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWidgetAction>
+
+namespace {
+const QString kBlankIcon = QStringLiteral(":Resources/Skin/Verd/menu_blank.png");
+
+// A menu entry drawn by the program: a widget action's widget takes the mouse itself, so the
+// click has to be turned into the action's trigger here.
+class CTrayMenuItem : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+signals:
+    void Clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && rect().contains(event->pos()))
+            emit Clicked();
+    }
+};
+}
+
+CSystemTray::CSystemTray(QObject* parent)
+    : QSystemTrayIcon(parent)
+    , m_menu(new QMenu)
+{
+    setIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setToolTip(QStringLiteral("Rezovuvove"));
+    m_menu->setObjectName(QStringLiteral("system_tray_menu"));
+    m_menu->setFixedWidth(110);
+
+    AddEntry(QStringLiteral("立刻喝水"), QStringLiteral(":Resources/Skin/Verd/menu_drinknow.png"), &CSystemTray::OnDrinksNowAct_Signals);
+    AddEntry(QStringLiteral("喝水成绩"), QStringLiteral(":Resources/Skin/Verd/menu_score.png"), &CSystemTray::OnDrinksScoreAct_Signals);
+    m_menu->addSeparator();
+    AddEntry(QStringLiteral("喝水设置"), kBlankIcon, &CSystemTray::OnDrinksAct_Signals);
+    AddEntry(QStringLiteral("休息设置"), kBlankIcon, &CSystemTray::OnRelaxAct_Signals);
+    AddEntry(QStringLiteral("防蓝光设置"), kBlankIcon, &CSystemTray::OnEyeshieldAct_Signals);
+    m_menu->addSeparator();
+    AddEntry(QStringLiteral("反馈建议"), QStringLiteral(":Resources/Skin/Verd/menu_feedback.png"), &CSystemTray::OnFeedBackAct_Signals);
+    AddEntry(QStringLiteral("检查更新"), QStringLiteral(":Resources/Skin/Verd/menu_update.png"), &CSystemTray::OnUpdateAct_Signals);
+    AddEntry(QStringLiteral("退出"), kBlankIcon, &CSystemTray::OnQuitAct_Signals);
+
+    setContextMenu(m_menu);
+}
+
+CSystemTray::~CSystemTray()
+{
+    delete m_menu;
+}
+
+QMenu* CSystemTray::Menu() const
+{
+    return m_menu;
+}
+
+void CSystemTray::AddEntry(const QString& text, const QString& icon, void (CSystemTray::*signal)())
+{
+    auto* strip = new CTrayMenuItem;
+    strip->setObjectName(QStringLiteral("tray_menu_item"));
+    strip->setFixedSize(110, 32);
+    strip->setAttribute(Qt::WA_Hover);
+    strip->setAttribute(Qt::WA_StyledBackground);
+    auto* row = new QWidget(strip);
+    row->setGeometry(1, 0, 108, 28);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* iconLabel = new QLabel(row);
+    iconLabel->setFixedSize(20, 16);
+    iconLabel->setPixmap(QPixmap(icon));
+    auto* textLabel = new QLabel(text, row);
+    textLabel->setObjectName(QStringLiteral("tray_menu_text"));
+    textLabel->setFixedSize(83, 16);
+    textLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addSpacing(5);
+    layout->addWidget(iconLabel);
+    layout->addWidget(textLabel);
+    layout->addStretch();
+
+    auto* action = new QWidgetAction(m_menu);
+    action->setDefaultWidget(strip);
+    action->setText(text);
+    m_menu->addAction(action);
+    connect(action, &QAction::triggered, this, signal);
+    connect(strip, &CTrayMenuItem::Clicked, this, [this, action] {
+        m_menu->close();
+        action->trigger();
+    });
+}
+
+#include "CSystemTray.moc"

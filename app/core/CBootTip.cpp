@@ -1,0 +1,43 @@
+#include "CBootTip.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+
+namespace {
+CBootTip* g_bootTip = nullptr;
+}
+
+CBootTip* CBootTip::Instance()
+{
+    if (!g_bootTip)
+        g_bootTip = new CBootTip;
+    return g_bootTip;
+}
+
+CBootTip::CBootTip()
+    : CPromptDialog(QStringLiteral("CBootTip"), QRect(68, 30, 200, 14), QRect(68, 52, 162, 12))
+{
+    m_boot = new QCheckBox(Body());
+    m_boot->setObjectName(QStringLiteral("chk_Boot"));
+    m_boot->setGeometry(49, 29, 15, 15);
+    m_boot->setChecked(true);
+    m_boot->setCursor(Qt::PointingHandCursor);
+    CPromptDialog::SetTexts(QStringLiteral("开机时自动启动Rezovuvove"), QStringLiteral("关爱您的健康，让提醒更省心"));
+    QPushButton* confirm = AddButton(QStringLiteral("btn_Confirm"), QStringLiteral("确定"), QRect(105, 102, 90, 30));
+    connect(confirm, &QPushButton::clicked, this, &CBootTip::OnYes_Click);
+}
+
+void CBootTip::SetTexts(const QString& tips, const QString& message, QWidget* anchor)
+{
+    if (anchor) {
+        // Placed by the anchor's top-left also while the anchor is hidden.
+        const QPoint topLeft = anchor->isWindow() ? anchor->pos() : anchor->mapToGlobal(QPoint(0, 0));
+        move(topLeft + QPoint(-10, 130));
+    }
+    CPromptDialog::SetTexts(tips, message);
+}
+
+bool CBootTip::IsBootChecked() const
+{
+    return m_boot->isChecked();
+}

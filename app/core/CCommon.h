@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+
+class CInstanceChannel;
+
+// The process-wide hub: panels ask the main frame for a page through its signals, and the
+// program-wide chores (one running copy, the style sheet, restart, the day change, the screen
+// colour) live here.
+class CCommon : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int RestartExitCode = 8880;
+
+    static CCommon* Instance();
+    static void Destroy();
+
+    // True when no other copy runs. Otherwise the running copy has been told to come to the
+    // front and this one should end.
+    bool IsFirstInstance();
+    // Lets the next copy become the first one.
+    void ReleaseInstance();
+    // Carries the wake-up and hide-tray commands of later starts; null before IsFirstInstance.
+    CInstanceChannel* InstanceChannel() const;
+
+    void LoadStyleSheet(const QString& path);
+    void RestartApplication();
+    // Resets the day's drink counters when the local date has changed since boot/timestamp.
+    void CheckNewDay();
+
+    void CollectMonitors();
+    void SetColorTemperature(int kelvin);
+    void ResetGammaRamp();
+
+    // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
+    static int Random(int n);
+    // "hh:mm:ss" for a number of seconds.
+    static QString FormatDuration(int seconds);
+
+signals:
+    void SwitchDrinksSettings_PanelSignal();
+    void SwitchDrinksRecord_PanelSignal();
+    void SwitchEyeshieldWindow_PanelSignal();
+    void SwitchRelaxSettings_PanelSignal();
+    void SwitchDrinkNow_PanelSignal();
+    void SwitchMain_PanelSignal();
+
+private:
+    CCommon() = default;
+
+    CInstanceChannel* m_instanceChannel = nullptr;
+};

@@ -1,0 +1,83 @@
+#include "CFeatureCard.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimerEvent>
+
+namespace {
+constexpr int kRefreshMs = 2000;
+}
+
+CFeatureCard::CFeatureCard(QWidget* parent, const QString& panelName, const QString& picture, int diameter,
+    const QRect& labelGeometry, std::function<int()> readStatus)
+    : QWidget(parent, Qt::FramelessWindowHint)
+    , m_readStatus(std::move(readStatus))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(diameter, diameter);
+
+    m_panel = new QWidget(this);
+    m_panel->setObjectName(panelName);
+    m_panel->setGeometry(rect());
+    m_panel->setStyleSheet(QStringLiteral("#%1 { border-image: url(%2); }").arg(panelName, picture));
+
+    m_taskTips = new QLabel(m_panel);
+    m_taskTips->setObjectName(QStringLiteral("label_taskTips"));
+    m_taskTips->setGeometry(labelGeometry);
+    m_taskTips->setAlignment(Qt::AlignCenter);
+    RefreshStatus();
+}
+
+QString CFeatureCard::StatusText() const
+{
+    return m_taskTips->text();
+}
+
+QPushButton* CFeatureCard::AddButton(const QString& objectName, const QString& text, const QRect& geometry)
+{
+    auto* button = new QPushButton(text, m_panel);
+    button->setObjectName(objectName);
+    button->setGeometry(geometry);
+    button->setFixedSize(geometry.size());
+    button->installEventFilter(this);
+    return button;
+}
+
+bool CFeatureCard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(watched))
+            button->setCursor(Qt::PointingHandCursor);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CFeatureCard::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_refreshTimer.timerId())
+        RefreshStatus();
+    else
+        QWidget::timerEvent(event);
+}
+
+void CFeatureCard::showEvent(QShowEvent* event)
+{
+    RefreshStatus();
+    m_refreshTimer.start(kRefreshMs, Qt::CoarseTimer, this);
+    QWidget::showEvent(event);
+}
+
+void CFeatureCard::hideEvent(QHideEvent* event)
+{
+    m_refreshTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+void CFeatureCard::RefreshStatus()
+{
+    const bool on = m_readStatus() != 0;
+    m_taskTips->setText(on ? QStringLiteral("已开启") : QStringLiteral("未开启"));
+    m_taskTips->setStyleSheet(QStringLiteral("color: %1; font: bold 14px \"Microsoft YaHei\";")
+                                  .arg(on ? QStringLiteral("rgba(255,248,130,1)") : QStringLiteral("rgba(174,255,245,1)")));
+}

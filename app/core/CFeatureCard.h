@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+
+#include <QBasicTimer>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// A home-page card that replaces a feature's round button under the mouse: a round picture,
+// a label telling whether the feature is on, and buttons leading to its pages.
+class CFeatureCard : public QWidget
+{
+    Q_OBJECT
+public:
+    // The label's text: "已开启" when the feature is on, "未开启" when off.
+    QString StatusText() const;
+
+protected:
+    CFeatureCard(QWidget* parent, const QString& panelName, const QString& picture, int diameter,
+        const QRect& labelGeometry, std::function<int()> readStatus);
+
+    QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void RefreshStatus();
+
+    QWidget* m_panel = nullptr;
+    QLabel* m_taskTips = nullptr;
+    std::function<int()> m_readStatus;
+    // Only runs while the card is on screen: a hidden card has nothing to refresh.
+    QBasicTimer m_refreshTimer;
+};

@@ -1,0 +1,133 @@
+#include "CIniSettings.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "CSystemUtil.h"
+
+namespace {
+CIniSettings* g_iniSettings = nullptr;
+}
+
+CIniSettings* CIniSettings::Instance()
+{
+    if (!g_iniSettings)
+        g_iniSettings = new CIniSettings;
+    return g_iniSettings;
+}
+
+void CIniSettings::Destroy()
+{
+    delete g_iniSettings;
+    g_iniSettings = nullptr;
+}
+
+CIniSettings::CIniSettings()
+    : m_settings(new QSettings(
+          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
+          QSettings::IniFormat))
+{
+}
+
+CIniSettings::~CIniSettings()
+{
+    delete m_settings;
+}
+
+QString CIniSettings::FileName() const
+{
+    return m_settings ? m_settings->fileName() : QString();
+}
+
+int CIniSettings::ReadInt(const char* key) const
+{
+    return m_settings ? m_settings->value(QLatin1String(key)).toInt() : 0;
+}
+
+qint64 CIniSettings::ReadInt64(const char* key) const
+{
+    return m_settings ? m_settings->value(QLatin1String(key)).toLongLong() : 0;
+}
+
+void CIniSettings::Write(const char* key, const QVariant& value)
+{
+    if (m_settings)
+        m_settings->setValue(QLatin1String(key), value.toString());
+}
+
+void CIniSettings::SetAutorunStatus(int status)
+{
+    CSystemUtil::Instance()->SetAutoRun(status);
+    Write("boot/autorun_status", status);
+}
+
+int CIniSettings::GetAutorunStatus()
+{
+    SetAutorunStatus(CSystemUtil::Instance()->IsAutoRun() ? 2 : 0);
+    return ReadInt("boot/autorun_status");
+}
+
+int CIniSettings::GetBootTipsTimestamp() const { return ReadInt("boot/boottips_timestamp"); }
+void CIniSettings::SetBootTipsTimestamp(int value) { Write("boot/boottips_timestamp", value); }
+qint64 CIniSettings::GetDrinkTimestamp() const { return ReadInt64("boot/drinktimestamp"); }
+void CIniSettings::SetDrinkTimestamp(qint64 value) { Write("boot/drinktimestamp", value); }
+qint64 CIniSettings::GetRelaxTimestamp() const { return ReadInt64("boot/relaxtimestamp"); }
+void CIniSettings::SetRelaxTimestamp(qint64 value) { Write("boot/relaxtimestamp", value); }
+qint64 CIniSettings::GetTimestamp() const { return ReadInt64("boot/timestamp"); }
+void CIniSettings::SetTimestamp(qint64 value) { Write("boot/timestamp", value); }
+int CIniSettings::GetTipsStatus() const { return ReadInt("boot/tips_status"); }
+void CIniSettings::SetTipsStatus(int value) { Write("boot/tips_status", value); }
+int CIniSettings::GetTodayTipsStatus() const { return ReadInt("boot/today_tips_status"); }
+void CIniSettings::SetTodayTipsStatus(int value) { Write("boot/today_tips_status", value); }
+int CIniSettings::GetUpdateTimestamp() const { return ReadInt("boot/update_timestamp"); }
+void CIniSettings::SetUpdateTimestamp(int value) { Write("boot/update_timestamp", value); }
+void CIniSettings::SetMessageTipsMun(int value) { Write("boot/message_tips_mun", value); }
+
+int CIniSettings::GetDrinksStatus() const { return ReadInt("drinks/status"); }
+void CIniSettings::SetDrinksStatus(int value) { Write("drinks/status", value); }
+int CIniSettings::GetDrinksTimerHour() const { return ReadInt("drinks/settings_timer_hour"); }
+void CIniSettings::SetDrinksTimerHour(int value) { Write("drinks/settings_timer_hour", value); }
+int CIniSettings::GetDrinksTimerMinute() const { return ReadInt("drinks/settings_timer_minute"); }
+void CIniSettings::SetDrinksTimerMinute(int value) { Write("drinks/settings_timer_minute", value); }
+int CIniSettings::GetDrinkPrompt() const { return ReadInt("drinks/drinkprompt"); }
+void CIniSettings::SetDrinkPrompt(int value) { Write("drinks/drinkprompt", value); }
+int CIniSettings::GetDrinkWater() const { return ReadInt("drinks/drinkwater"); }
+void CIniSettings::SetDrinkWater(int value) { Write("drinks/drinkwater", value); }
+int CIniSettings::GetDrinksTarget() const { return ReadInt("drinks/target"); }
+void CIniSettings::SetDrinksTarget(int value) { Write("drinks/target", value); }
+int CIniSettings::GetDrinksTimeTarget() const { return ReadInt("drinks/timetarget"); }
+void CIniSettings::SetDrinksTimeTarget(int value) { Write("drinks/timetarget", value); }
+int CIniSettings::GetDrinksGuide() const { return ReadInt("drinks/guide"); }
+void CIniSettings::SetDrinksGuide(int value) { Write("drinks/guide", value); }
+int CIniSettings::GetAlreadyDrinksNumber() const { return ReadInt("drinks/already_drinks_number"); }
+void CIniSettings::SetAlreadyDrinksNumber(int value) { Write("drinks/already_drinks_number", value); }
+void CIniSettings::SetLatelyNumber(int value) { Write("drinks/lately_number", value); }
+void CIniSettings::SetDayDrinksNumber(int value) { Write("drinks/day_drinks_number", value); }
+void CIniSettings::SetCompletion(int value) { Write("drinks/completion", value); }
+void CIniSettings::SetScore(float value) { Write("drinks/score", QString::number(value, 'f', 3)); }
+
+int CIniSettings::GetRelaxStatus() const { return ReadInt("relax/status"); }
+void CIniSettings::SetRelaxStatus(int value) { Write("relax/status", value); }
+int CIniSettings::GetRelaxFullStatus() const { return ReadInt("relax/full_status"); }
+void CIniSettings::SetRelaxFullStatus(int value) { Write("relax/full_status", value); }
+int CIniSettings::GetRelaxTimerHour() const { return ReadInt("relax/settings_timer_hour"); }
+void CIniSettings::SetRelaxTimerHour(int value) { Write("relax/settings_timer_hour", value); }
+int CIniSettings::GetRelaxTimerMinute() const { return ReadInt("relax/settings_timer_minute"); }
+void CIniSettings::SetRelaxTimerMinute(int value) { Write("relax/settings_timer_minute", value); }
+int CIniSettings::GetRelaxPrompt() const { return ReadInt("relax/relaxprompt"); }
+void CIniSettings::SetRelaxPrompt(int value) { Write("relax/relaxprompt", value); }
+int CIniSettings::GetRelaxFullscreenSecond() const { return ReadInt("relax/settings_fullscreen_second"); }
+void CIniSettings::SetRelaxFullscreenSecond(int value) { Write("relax/settings_fullscreen_second", value); }
+int CIniSettings::GetRelaxSleepTimer() const { return ReadInt("relax/sleep_timer"); }
+void CIniSettings::SetRelaxSleepTimer(int value) { Write("relax/sleep_timer", value); }
+int CIniSettings::GetRelaxFullShowType() const { return ReadInt("relax/full_show_type"); }
+void CIniSettings::SetRelaxFullShowType(int value) { Write("relax/full_show_type", value); }
+int CIniSettings::GetRelaxFullShowClickTimer() const { return ReadInt("relax/full_show_click_timer"); }
+void CIniSettings::SetRelaxFullShowClickTimer(int value) { Write("relax/full_show_click_timer", value); }
+
+int CIniSettings::GetEyeshieldStatus() const { return ReadInt("eyeshield/status"); }
+void CIniSettings::SetEyeshieldStatus(int value) { Write("eyeshield/status", value); }
+int CIniSettings::GetEyeshieldMode() const { return ReadInt("eyeshield/mode"); }
+void CIniSettings::SetEyeshieldMode(int value) { Write("eyeshield/mode", value); }
+int CIniSettings::GetColortempNumber() const { return ReadInt("eyeshield/colortemp_number"); }
+void CIniSettings::SetColortempNumber(int value) { Write("eyeshield/colortemp_number", value); }

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QObject>
+
+class QSettings;
+
+// The program's settings and small state, kept in QzConfig.ini in the data folder. Every getter
+// goes to the file, so a value one panel writes is what the next reader sees; an absent key or
+// text that is not a number reads as 0.
+class CIniSettings : public QObject
+{
+    Q_OBJECT
+public:
+    static CIniSettings* Instance();
+    // Writes back what is pending and forgets the instance; the next Instance() opens the file anew.
+    static void Destroy();
+
+    QString FileName() const;
+
+    // Start with the system: the entry and boot/autorun_status kept in step.
+    void SetAutorunStatus(int status);
+    int GetAutorunStatus();
+
+    int GetBootTipsTimestamp() const;
+    void SetBootTipsTimestamp(int value);
+    qint64 GetDrinkTimestamp() const;
+    void SetDrinkTimestamp(qint64 value);
+    qint64 GetRelaxTimestamp() const;
+    void SetRelaxTimestamp(qint64 value);
+    qint64 GetTimestamp() const;
+    void SetTimestamp(qint64 value);
+    int GetTipsStatus() const;
+    void SetTipsStatus(int value);
+    int GetTodayTipsStatus() const;
+    void SetTodayTipsStatus(int value);
+    int GetUpdateTimestamp() const;
+    void SetUpdateTimestamp(int value);
+    void SetMessageTipsMun(int value);
+
+    int GetDrinksStatus() const;
+    void SetDrinksStatus(int value);
+    int GetDrinksTimerHour() const;
+    void SetDrinksTimerHour(int value);
+    int GetDrinksTimerMinute() const;
+    void SetDrinksTimerMinute(int value);
+    int GetDrinkPrompt() const;
+    void SetDrinkPrompt(int value);
+    int GetDrinkWater() const;
+    void SetDrinkWater(int value);
+    int GetDrinksTarget() const;
+    void SetDrinksTarget(int value);
+    int GetDrinksTimeTarget() const;
+    void SetDrinksTimeTarget(int value);
+    int GetDrinksGuide() const;
+    void SetDrinksGuide(int value);
+    int GetAlreadyDrinksNumber() const;
+    void SetAlreadyDrinksNumber(int value);
+    void SetLatelyNumber(int value);
+    void SetDayDrinksNumber(int value);
+    void SetCompletion(int value);
+    void SetScore(float value);
+
+    int GetRelaxStatus() const;
+    void SetRelaxStatus(int value);
+    int GetRelaxFullStatus() const;
+    void SetRelaxFullStatus(int value);
+    int GetRelaxTimerHour() const;
+    void SetRelaxTimerHour(int value);
+    int GetRelaxTimerMinute() const;
+    void SetRelaxTimerMinute(int value);
+    int GetRelaxPrompt() const;
+    void SetRelaxPrompt(int value);
+    int GetRelaxFullscreenSecond() const;
+    void SetRelaxFullscreenSecond(int value);
+    int GetRelaxSleepTimer() const;
+    void SetRelaxSleepTimer(int value);
+    int GetRelaxFullShowType() const;
+    void SetRelaxFullShowType(int value);
+    int GetRelaxFullShowClickTimer() const;
+    void SetRelaxFullShowClickTimer(int value);
+
+    int GetEyeshieldStatus() const;
+    void SetEyeshieldStatus(int value);
+    int GetEyeshieldMode() const;
+    void SetEyeshieldMode(int value);
+    int GetColortempNumber() const;
+    void SetColortempNumber(int value);
+
+private:
+    CIniSettings();
+    ~CIniSettings() override;
+
+    int ReadInt(const char* key) const;
+    qint64 ReadInt64(const char* key) const;
+    void Write(const char* key, const QVariant& value);
+
+    QSettings* m_settings = nullptr;
+};

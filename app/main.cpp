@@ -1,0 +1,74 @@
+#include <QApplication>
+#include <QFont>
+#include <QProcess>
+#include <QThread>
+
+#include "CAdsDataManager.h"
+#include "CBaseManager.h"
+#include "CCommon.h"
+#include "CCrashReport.h"
+#include "CDrinkStatistics.h"
+#include "CIniSettings.h"
+#include "CStartupRules.h"
+#include "CUpdateContext.h"
+#include "clock.h"
+#include "crashhandler.h"
+#include "executable.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString word = arguments.value(1);
+    if (word == CCrashReport::Mode)
+        return CCrashReport::Run(arguments.value(2), arguments.value(3));
+
+    if (CStartupRules::PausesBeforeStart(word))
+        QThread::msleep(1000);
+
+    CAdsDataManager::Instance()->FetchConfig();
+    CAdsDataManager::Instance()->PrepareImages();
+    CStartupRules::WeeklyUpdateCheck();
+    QApplication::setQuitOnLastWindowClosed(false);
+    CrashHandler::Install(Executable::Path(), {CCrashReport::Mode});
+
+    CCommon* common = CCommon::Instance();
+    common->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
+    if (!common->IsFirstInstance())
+        return 0;
+
+    common->CheckNewDay();
+    const qint64 startTime = CClock::Now();
+    CIniSettings::Instance()->SetDrinkTimestamp(startTime);
+    CIniSettings::Instance()->SetRelaxTimestamp(startTime);
+    CDrinkStatistics::Instance()->LoadAll();
+
+    auto* frame = new CBaseManager;
+    const int launchSource = CStartupRules::LaunchSource(word);
+    frame->SetLaunchSource(launchSource);
+    if (CStartupRules::StartsHidden(launchSource))
+        frame->hide();
+    else if (CStartupRules::WakesFrame(launchSource))
+        frame->WakeUp();
+
+    const QString startEvent = CStartupRules::StartEvent(launchSource);
+    if (!startEvent.isEmpty())
+        CUpdateContext::Instance()->ReportEvent(startEvent);
+    if (launchSource != 4)
+        frame->ReportFeatureStates();
+    CStartupRules::OfferStartWithSystem(frame);
+
+    const int exitCode = QApplication::exec();
+    // Let the new copy claim the single-instance channel before it looks for us.
+    common->ReleaseInstance();
+    if (exitCode == CCommon::RestartExitCode)
+        QProcess::startDetached(Executable::Path(), {QStringLiteral("show")});
+
+    CCommon::Destroy();
+    CIniSettings::Destroy();
+    delete frame;
+    return 0;
+}

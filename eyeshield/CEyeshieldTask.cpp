@@ -1,0 +1,20 @@
+#include "CEyeshieldTask.h"
+
+#include <QPushButton>
+
+#include "CCommon.h"
+#include "CIniSettings.h"
+
+CEyeshieldTask::CEyeshieldTask(QWidget* parent)
+    : CFeatureCard(parent, QStringLiteral("EyeshieldTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/eyeshield_task.png"),
+        90, QRect(24, 22, 50, 14), [] { return CIniSettings::Instance()->GetEyeshieldStatus(); })
+{
+    setObjectName(QStringLiteral("CEyeshieldTask"));
+    connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), QStringLiteral("设置"), QRect(22, 44, 46, 24)),
+        &QPushButton::clicked, this, &CEyeshieldTask::OnEyeshieldSettings_Click);
+}
+
+void CEyeshieldTask::OnEyeshieldSettings_Click()
+{
+    emit CCommon::Instance()->SwitchEyeshieldWindow_PanelSignal();
+}

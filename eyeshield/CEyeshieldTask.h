@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CFeatureCard.h"
+
+// The eye-protection card of the home page: whether protection is on, and the way to its page.
+class CEyeshieldTask : public CFeatureCard
+{
+    Q_OBJECT
+public:
+    explicit CEyeshieldTask(QWidget* parent = nullptr);
+
+public slots:
+    void OnEyeshieldSettings_Click();
+};

@@ -1,0 +1,20 @@
+#include "CRelaxTask.h"
+
+#include <QPushButton>
+
+#include "CCommon.h"
+#include "CIniSettings.h"
+
+CRelaxTask::CRelaxTask(QWidget* parent)
+    : CFeatureCard(parent, QStringLiteral("RelaxTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/relax_task.png"), 100,
+        QRect(28, 26, 50, 14), [] { return CIniSettings::Instance()->GetRelaxStatus(); })
+{
+    setObjectName(QStringLiteral("CRelaxTask"));
+    connect(AddButton(QStringLiteral("btn_RelaxSettings"), QStringLiteral("设置"), QRect(27, 52, 46, 24)),
+        &QPushButton::clicked, this, &CRelaxTask::OnRelaxSettings_Click);
+}
+
+void CRelaxTask::OnRelaxSettings_Click()
+{
+    emit CCommon::Instance()->SwitchRelaxSettings_PanelSignal();
+}

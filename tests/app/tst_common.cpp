@@ -1,0 +1,136 @@
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+#include "CCommon.h"
+#include "CIniSettings.h"
+#include "TestHome.h"
+#include "clock.h"
+
+class TestCommon : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void newDayResetsDailyCounters_data();
+    void newDayResetsDailyCounters();
+    void firstCheckOnlyStamps();
+    void randomStaysInRange();
+    void formatsDurations_data();
+    void formatsDurations();
+    void styleSheetStopsAtZeroByte();
+
+private:
+    static qint64 Local(int year, int month, int day, int hour, int minute);
+};
+
+qint64 TestCommon::Local(int year, int month, int day, int hour, int minute)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute)).toSecsSinceEpoch();
+}
+
+void TestCommon::cleanup()
+{
+    CIniSettings::Destroy();
+    CClock::Release();
+}
+
+void TestCommon::newDayResetsDailyCounters_data()
+{
+    QTest::addColumn<qint64>("last");
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<bool>("reset");
+    QTest::newRow("same day") << Local(2026, 3, 5, 8, 0) << Local(2026, 3, 5, 23, 59) << false;
+    QTest::newRow("next day") << Local(2026, 3, 5, 23, 59) << Local(2026, 3, 6, 0, 0) << true;
+    QTest::newRow("same day of a later month") << Local(2026, 3, 5, 9, 0) << Local(2026, 4, 5, 9, 0) << true;
+    QTest::newRow("same date a year later") << Local(2025, 3, 5, 9, 0) << Local(2026, 3, 5, 9, 0) << true;
+}
+
+void TestCommon::newDayResetsDailyCounters()
+{
+    QFETCH(qint64, last);
+    QFETCH(qint64, now);
+    QFETCH(bool, reset);
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetTimestamp(last);
+    settings->SetAlreadyDrinksNumber(1200);
+    settings->SetTodayTipsStatus(1);
+    CClock::Set(now);
+
+    CCommon::Instance()->CheckNewDay();
+
+    QCOMPARE(settings->GetAlreadyDrinksNumber(), reset ? 0 : 1200);
+    QCOMPARE(settings->GetTimestamp(), reset ? now : last);
+    // "No pop-ups today" is the user's to clear.
+    QCOMPARE(settings->GetTodayTipsStatus(), 1);
+    CIniSettings::Destroy();
+    QFile file(home.DataFolder() + QStringLiteral("/tst_common/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QCOMPARE(text.contains("score=0.000"), reset);
+    QCOMPARE(text.contains("message_tips_mun=0"), reset);
+    QCOMPARE(text.contains("lately_number=0"), reset);
+}
+
+void TestCommon::firstCheckOnlyStamps()
+{
+    CTestHome home;
+    CClock::Set(Local(2026, 12, 7, 10, 0));
+    CIniSettings::Instance()->SetAlreadyDrinksNumber(300);
+    CCommon::Instance()->CheckNewDay();
+    QCOMPARE(CIniSettings::Instance()->GetTimestamp(), CClock::Now());
+    QCOMPARE(CIniSettings::Instance()->GetAlreadyDrinksNumber(), 300);
+}
+
+void TestCommon::randomStaysInRange()
+{
+    CClock::Set(Local(2026, 12, 7, 10, 0));
+    QSet<int> seen;
+    for (int step = 0; step < 200; ++step) {
+        const int value = CCommon::Random(7);
+        QVERIFY(value >= 0 && value < 7);
+        seen.insert(value);
+        // Pinned, the clock gives the same seed and so the same number.
+        QCOMPARE(CCommon::Random(7), value);
+        CClock::Advance(1);
+        CClock::SetLocal(CClock::LocalNow().addMSecs(37));
+    }
+    QVERIFY(seen.size() > 3);
+    QCOMPARE(CCommon::Random(0), 0);
+    QCOMPARE(CCommon::Random(-4), 0);
+}
+
+void TestCommon::formatsDurations_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0 << QStringLiteral("00:00:00");
+    QTest::newRow("minute") << 65 << QStringLiteral("00:01:05");
+    QTest::newRow("hours") << 3 * 3600 + 59 * 60 + 59 << QStringLiteral("03:59:59");
+    QTest::newRow("long") << 100 * 3600 << QStringLiteral("100:00:00");
+}
+
+void TestCommon::formatsDurations()
+{
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(CCommon::FormatDuration(seconds), text);
+}
+
+void TestCommon::styleSheetStopsAtZeroByte()
+{
+    CTestHome home;
+    const QString path = home.Path() + QStringLiteral("/sheet.qss");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("QLabel { color: red; }") + '\0' + QByteArray("garbage {"));
+    file.close();
+    CCommon::Instance()->LoadStyleSheet(path);
+    QCOMPARE(qApp->styleSheet(), QStringLiteral("QLabel { color: red; }"));
+    CCommon::Instance()->LoadStyleSheet(home.Path() + QStringLiteral("/missing.qss"));
+    QCOMPARE(qApp->styleSheet(), QStringLiteral("QLabel { color: red; }"));
+}
+
+QTEST_MAIN(TestCommon)
+#include "tst_common.moc"

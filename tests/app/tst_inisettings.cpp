@@ -1,0 +1,142 @@
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+#include "CIniSettings.h"
+#include "TestHome.h"
+#include "autostart.h"
+#include "executable.h"
+
+class TestIniSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void absentFileReadsZero();
+    void valuesRoundTripAsText();
+    void nonNumericTextReadsZero();
+    void autorunFollowsTheEntry();
+    void setAutoRunModes_data();
+    void setAutoRunModes();
+
+private:
+    QSettings* Raw() const;
+};
+
+void TestIniSettings::cleanup()
+{
+    CIniSettings::Destroy();
+}
+
+void TestIniSettings::absentFileReadsZero()
+{
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    QVERIFY(!QFile::exists(settings->FileName()));
+    QCOMPARE(settings->GetDrinksStatus(), 0);
+    QCOMPARE(settings->GetDrinkTimestamp(), qint64(0));
+    QCOMPARE(settings->GetTimestamp(), qint64(0));
+    QCOMPARE(settings->GetRelaxSleepTimer(), 0);
+    QCOMPARE(settings->GetColortempNumber(), 0);
+
+    settings->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    QSettings file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("drinks/target")).toString(), QStringLiteral("1800"));
+    QCOMPARE(file.childGroups(), QStringList{QStringLiteral("drinks")});
+}
+
+void TestIniSettings::valuesRoundTripAsText()
+{
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 late = (qint64(1) << 31) + 12345;
+    settings->SetDrinkTimestamp(late);
+    settings->SetRelaxTimestamp(-7);
+    settings->SetTimestamp(late * 4);
+    settings->SetScore(0);
+    settings->SetEyeshieldMode(-3);
+    QCOMPARE(settings->GetDrinkTimestamp(), late);
+    QCOMPARE(settings->GetRelaxTimestamp(), qint64(-7));
+    QCOMPARE(settings->GetTimestamp(), late * 4);
+    QCOMPARE(settings->GetEyeshieldMode(), -3);
+
+    CIniSettings::Destroy();
+    QFile file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("score=0.000\n"), text.constData());
+    QVERIFY2(text.contains("drinktimestamp=2147495993\n"), text.constData());
+    QVERIFY2(text.contains("mode=-3\n"), text.constData());
+
+    CIniSettings::Instance()->SetScore(2.5f);
+    CIniSettings::Destroy();
+    QFile again(file.fileName());
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QVERIFY(again.readAll().contains("score=2.500\n"));
+}
+
+void TestIniSettings::nonNumericTextReadsZero()
+{
+    CTestHome home;
+    QDir().mkpath(home.DataFolder() + QStringLiteral("/tst_inisettings"));
+    QFile file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[drinks]\nstatus=on\ntarget=12abc\nsettings_timer_hour=  3\n[boot]\ndrinktimestamp=soon\n");
+    file.close();
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDrinksStatus(), 0);
+    QCOMPARE(settings->GetDrinksTarget(), 0);
+    QCOMPARE(settings->GetDrinksTimerHour(), 3);
+    QCOMPARE(settings->GetDrinkTimestamp(), qint64(0));
+}
+
+void TestIniSettings::autorunFollowsTheEntry()
+{
+    CTestHome home;
+    const CAutostart entry(QStringLiteral("QzHealthManager"));
+    CIniSettings* settings = CIniSettings::Instance();
+
+    QCOMPARE(settings->GetAutorunStatus(), 0);
+    QVERIFY(!QFile::exists(entry.Location()));
+
+    // An entry left by an install elsewhere is re-pointed at the program now running.
+    QVERIFY(entry.Write(QStringLiteral("/old/place/QzHealthManager"), {QStringLiteral("boot")}));
+    QCOMPARE(settings->GetAutorunStatus(), 2);
+    QCOMPARE(entry.Command(), (QStringList{Executable::Path(), QStringLiteral("boot")}));
+
+    QVERIFY(entry.Remove());
+    QCOMPARE(settings->GetAutorunStatus(), 0);
+    QVERIFY(!QFile::exists(entry.Location()));
+}
+
+void TestIniSettings::setAutoRunModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("entry");
+    QTest::newRow("off") << 0 << false;
+    QTest::newRow("user") << 1 << true;
+    QTest::newRow("synchronised") << 2 << true;
+    QTest::newRow("unknown") << 7 << false;
+    QTest::newRow("negative") << -1 << false;
+}
+
+void TestIniSettings::setAutoRunModes()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, entry);
+    CTestHome home;
+    const CAutostart autostart(QStringLiteral("QzHealthManager"));
+    QVERIFY(autostart.Write(QStringLiteral("/somewhere/else"), {}));
+    CIniSettings::Instance()->SetAutorunStatus(mode);
+    QCOMPARE(QFile::exists(autostart.Location()), entry);
+    if (entry)
+        QCOMPARE(autostart.Command(), (QStringList{Executable::Path(), QStringLiteral("boot")}));
+    CIniSettings::Destroy();
+    QSettings file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("boot/autorun_status")).toInt(), mode);
+}
+
+QTEST_GUILESS_MAIN(TestIniSettings)
+#include "tst_inisettings.moc"

@@ -1,0 +1,148 @@
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "CIniSettings.h"
+#include "CMenuObject.h"
+#include "CUpdateContext.h"
+#include "TestHome.h"
+#include "autostart.h"
+#include "executable.h"
+
+class TestMenuObject : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void buildsFiveActionsInOrder();
+    void reminderSwitchesExcludeEachOther();
+    void noPopupReportsOnlyWhenChecked();
+    void bootrunFollowsTheEntry();
+    void oddStoredValuesAreRewritten();
+
+private:
+    QAction* Act(const QString& text) const;
+
+    CTestHome* m_home = nullptr;
+    QMenu* m_menu = nullptr;
+};
+
+void TestMenuObject::init()
+{
+    m_home = new CTestHome;
+}
+
+void TestMenuObject::cleanup()
+{
+    delete m_menu;
+    m_menu = nullptr;
+    CIniSettings::Destroy();
+    delete m_home;
+}
+
+QAction* TestMenuObject::Act(const QString& text) const
+{
+    for (QAction* action : m_menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TestMenuObject::buildsFiveActionsInOrder()
+{
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QCOMPARE(m_menu->objectName(), QStringLiteral("btn_menu"));
+    QStringList texts;
+    QList<bool> checkable;
+    for (QAction* action : m_menu->actions()) {
+        texts << action->text();
+        checkable << action->isCheckable();
+    }
+    QCOMPARE(texts, (QStringList{QStringLiteral("今日不弹出"), QStringLiteral("不再弹出"), QStringLiteral("开机启动"),
+                        QStringLiteral("反馈建议"), QStringLiteral("检查更新")}));
+    QCOMPARE(checkable, (QList<bool>{true, true, true, false, false}));
+}
+
+void TestMenuObject::reminderSwitchesExcludeEachOther()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetTipsStatus(1);
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QVERIFY(Act(QStringLiteral("不再弹出"))->isChecked());
+
+    Act(QStringLiteral("今日不弹出"))->trigger();
+    QVERIFY(Act(QStringLiteral("今日不弹出"))->isChecked());
+    QVERIFY(!Act(QStringLiteral("不再弹出"))->isChecked());
+    QCOMPARE(settings->GetTodayTipsStatus(), 1);
+    QCOMPARE(settings->GetTipsStatus(), 0);
+
+    Act(QStringLiteral("不再弹出"))->trigger();
+    QVERIFY(!Act(QStringLiteral("今日不弹出"))->isChecked());
+    QVERIFY(Act(QStringLiteral("不再弹出"))->isChecked());
+    QCOMPARE(settings->GetTodayTipsStatus(), 0);
+    QCOMPARE(settings->GetTipsStatus(), 1);
+
+    Act(QStringLiteral("不再弹出"))->trigger();
+    QCOMPARE(settings->GetTipsStatus(), 0);
+    QCOMPARE(settings->GetTodayTipsStatus(), 0);
+}
+
+void TestMenuObject::noPopupReportsOnlyWhenChecked()
+{
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QSignalSpy reports(CUpdateContext::Instance(), &CUpdateContext::EventReported);
+    Act(QStringLiteral("不再弹出"))->trigger();
+    QCOMPARE(reports.count(), 1);
+    QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("nopopup"));
+    Act(QStringLiteral("不再弹出"))->trigger();
+    Act(QStringLiteral("今日不弹出"))->trigger();
+    QCOMPARE(reports.count(), 1);
+}
+
+void TestMenuObject::bootrunFollowsTheEntry()
+{
+    const CAutostart entry(QStringLiteral("QzHealthManager"));
+    CIniSettings* settings = CIniSettings::Instance();
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QAction* bootrun = Act(QStringLiteral("开机启动"));
+    QVERIFY(!bootrun->isChecked());
+
+    bootrun->trigger();
+    QVERIFY(bootrun->isChecked());
+    QCOMPARE(entry.Command(), (QStringList{Executable::Path(), QStringLiteral("boot")}));
+    QCOMPARE(settings->GetAutorunStatus(), 2);
+
+    // Removed behind the program's back: the next opening of the menu notices.
+    QVERIFY(entry.Remove());
+    emit m_menu->aboutToShow();
+    QVERIFY(!bootrun->isChecked());
+    QVERIFY(!QFile::exists(entry.Location()));
+
+    // Present, pointing elsewhere: re-pointed at this program and stored as 1.
+    QVERIFY(entry.Write(QStringLiteral("/elsewhere/QzHealthManager"), {QStringLiteral("boot")}));
+    emit m_menu->aboutToShow();
+    QVERIFY(bootrun->isChecked());
+    QCOMPARE(entry.Command(), (QStringList{Executable::Path(), QStringLiteral("boot")}));
+    CIniSettings::Destroy();
+    QSettings file(m_home->DataFolder() + QStringLiteral("/tst_menuobject/QzConfig.ini"), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("boot/autorun_status")).toInt(), 1);
+}
+
+void TestMenuObject::oddStoredValuesAreRewritten()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetTipsStatus(5);
+    settings->SetTodayTipsStatus(-2);
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QCOMPARE(settings->GetTipsStatus(), 1);
+    QCOMPARE(settings->GetTodayTipsStatus(), 1);
+    QVERIFY(Act(QStringLiteral("不再弹出"))->isChecked());
+}
+
+QTEST_MAIN(TestMenuObject)
+#include "tst_menuobject.moc"
