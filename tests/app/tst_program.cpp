@@ -1,0 +1,623 @@
+// Starts the real program the way a user or the desktop does and watches what it does on the
+// X display: which windows it maps, which processes it leaves behind, which files it writes.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTime>
+
+#include <csignal>
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include "TestHome.h"
+
+// Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace {
+const QString kFrameTitle = QStringLiteral("Rezovuvove");
+const QString kPromptTitle = QStringLiteral("提示");
+const QString kCrashTitle = QStringLiteral("程式崩溃");
+const QString kCrashMode = QStringLiteral("--crash-report");
+constexpr int kStartMs = 8000;
+constexpr int kQuietMs = 2000;
+
+// Windows come and go while we walk the tree; a vanished window is simply skipped.
+int IgnoreXErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+QString ProgramPath()
+{
+    // The program starts its restarted copy and its crash helper by its canonical path.
+    return QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath();
+}
+
+QByteArray ReadProcFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QStringList CommandLine(qint64 pid)
+{
+    QStringList words;
+    const QByteArray raw = ReadProcFile(pid, "cmdline");
+    for (const QByteArray& word : raw.split('\0'))
+        words << QString::fromLocal8Bit(word);
+    if (!words.isEmpty() && raw.endsWith('\0'))
+        words.removeLast();
+    return words;
+}
+
+QByteArray EnvironmentValue(qint64 pid, const QByteArray& name)
+{
+    const QByteArray prefix = name + '=';
+    for (const QByteArray& entry : ReadProcFile(pid, "environ").split('\0')) {
+        if (entry.startsWith(prefix))
+            return entry.mid(prefix.size());
+    }
+    return {};
+}
+
+// The copies of the program started for one case: the case's runtime folder is in their
+// environment, which no other case and no other test shares.
+QList<qint64> ProgramProcesses(const QString& runtimeFolder)
+{
+    QList<qint64> found;
+    const QString program = ProgramPath();
+    const QByteArray runtime = runtimeFolder.toLocal8Bit();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        if (CommandLine(pid).value(0) == program && EnvironmentValue(pid, "XDG_RUNTIME_DIR") == runtime)
+            found << pid;
+    }
+    return found;
+}
+
+QStringList SocketsIn(const QString& folder)
+{
+    QStringList sockets;
+    for (const QString& name : QDir(folder).entryList(QDir::System | QDir::Files | QDir::Hidden)) {
+        struct stat info {};
+        const QByteArray path = QFile::encodeName(folder + '/' + name);
+        if (lstat(path.constData(), &info) == 0 && S_ISSOCK(info.st_mode))
+            sockets << name;
+    }
+    return sockets;
+}
+
+class CXDisplay
+{
+public:
+    explicit CXDisplay(const QByteArray& name)
+        : m_display(XOpenDisplay(name.isEmpty() ? nullptr : name.constData()))
+    {
+        if (!m_display)
+            return;
+        m_pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
+        m_nameAtom = XInternAtom(m_display, "_NET_WM_NAME", False);
+        m_utf8Atom = XInternAtom(m_display, "UTF8_STRING", False);
+    }
+    ~CXDisplay()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+    CXDisplay(const CXDisplay&) = delete;
+    CXDisplay& operator=(const CXDisplay&) = delete;
+
+    bool IsOpen() const
+    {
+        return m_display != nullptr;
+    }
+
+    // True when a window of process `pid` with this title is mapped and all its ancestors are.
+    bool Shows(qint64 pid, const QString& title) const
+    {
+        return ShowsBelow(DefaultRootWindow(m_display), pid, title, 0);
+    }
+
+    // Shrinks the screen to a new mode, as a user changing the resolution does.
+    bool ChangeScreenSize(int width, int height) const
+    {
+        const Window root = DefaultRootWindow(m_display);
+        XRRScreenResources* resources = XRRGetScreenResources(m_display, root);
+        if (!resources || resources->noutput < 1) {
+            if (resources)
+                XRRFreeScreenResources(resources);
+            return false;
+        }
+        const RROutput output = resources->outputs[0];
+        XRROutputInfo* outputInfo = XRRGetOutputInfo(m_display, resources, output);
+        XRRCrtcInfo* crtc = outputInfo ? XRRGetCrtcInfo(m_display, resources, outputInfo->crtc) : nullptr;
+        bool changed = false;
+        if (crtc) {
+            RRMode mode = 0;
+            for (int i = 0; i < resources->nmode; ++i) {
+                if (int(resources->modes[i].width) == width && int(resources->modes[i].height) == height)
+                    mode = resources->modes[i].id;
+            }
+            if (!mode) {
+                QByteArray name = QByteArray::number(width) + 'x' + QByteArray::number(height);
+                XRRModeInfo info {};
+                info.width = unsigned(width);
+                info.height = unsigned(height);
+                info.hTotal = unsigned(width);
+                info.vTotal = unsigned(height);
+                info.dotClock = 60ul * unsigned(width) * unsigned(height);
+                info.name = name.data();
+                info.nameLength = unsigned(name.size());
+                mode = XRRCreateMode(m_display, root, &info);
+            }
+            XRRAddOutputMode(m_display, output, mode);
+            RROutput outputs[] = {output};
+            XGrabServer(m_display);
+            changed = XRRSetCrtcConfig(m_display, resources, outputInfo->crtc, CurrentTime, 0, 0, mode,
+                          crtc->rotation, outputs, 1)
+                == RRSetConfigSuccess;
+            if (changed) {
+                XRRSetScreenSize(m_display, root, width, height, DisplayWidthMM(m_display, DefaultScreen(m_display)),
+                    DisplayHeightMM(m_display, DefaultScreen(m_display)));
+            }
+            XUngrabServer(m_display);
+            XSync(m_display, False);
+            XRRFreeCrtcInfo(crtc);
+        }
+        if (outputInfo)
+            XRRFreeOutputInfo(outputInfo);
+        XRRFreeScreenResources(resources);
+        return changed;
+    }
+
+private:
+    bool ShowsBelow(Window parent, qint64 pid, const QString& title, int depth) const
+    {
+        Window root = 0;
+        Window parentOfParent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_display, parent, &root, &parentOfParent, &children, &count))
+            return false;
+        bool viewable = false;
+        for (unsigned int i = 0; i < count && !viewable; ++i) {
+            const Window window = children[i];
+            if (Pid(window) == pid && Title(window) == title) {
+                XWindowAttributes attributes {};
+                viewable = XGetWindowAttributes(m_display, window, &attributes) && attributes.map_state == IsViewable;
+            } else if (depth < 2) {
+                // Under a reparenting window manager the program's window sits inside a frame.
+                viewable = ShowsBelow(window, pid, title, depth + 1);
+            }
+        }
+        if (children)
+            XFree(children);
+        return viewable;
+    }
+
+    qint64 Pid(Window window) const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long rest = 0;
+        unsigned char* data = nullptr;
+        qint64 pid = -1;
+        if (XGetWindowProperty(m_display, window, m_pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &rest,
+                &data)
+                == Success
+            && data && format == 32 && items == 1)
+            pid = qint64(*reinterpret_cast<unsigned long*>(data));
+        if (data)
+            XFree(data);
+        return pid;
+    }
+
+    QString Title(Window window) const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long rest = 0;
+        unsigned char* data = nullptr;
+        QString title;
+        if (XGetWindowProperty(m_display, window, m_nameAtom, 0, 1024, False, m_utf8Atom, &type, &format, &items,
+                &rest, &data)
+                == Success
+            && data && format == 8)
+            title = QString::fromUtf8(reinterpret_cast<const char*>(data), int(items));
+        if (data)
+            XFree(data);
+        if (title.isEmpty()) {
+            char* name = nullptr;
+            if (XFetchName(m_display, window, &name) && name)
+                title = QString::fromUtf8(name);
+            if (name)
+                XFree(name);
+        }
+        return title;
+    }
+
+    Display* m_display = nullptr;
+    Atom m_pidAtom = 0;
+    Atom m_nameAtom = 0;
+    Atom m_utf8Atom = 0;
+};
+}
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void firstStartShowsFrame_data();
+    void firstStartShowsFrame();
+    void hiddenStartKeepsFrameHidden_data();
+    void hiddenStartKeepsFrameHidden();
+    void secondStartWakesFirst();
+    void startsAfterKilledCopy();
+    void screenChangeRestartsOnce();
+    void crashWritesDumpAndStartsHelper();
+
+private:
+    QProcess* Start(const QStringList& arguments, const QByteArray& display = {}, const QString& folder = {});
+    void WriteAskedBefore();
+    bool WaitForSocket(int timeoutMs) const;
+    QList<qint64> WaitForProcesses(const QStringList& arguments, int timeoutMs) const;
+    QByteArray StartPrivateServer();
+
+    std::unique_ptr<CXDisplay> m_display;
+    std::unique_ptr<CTestHome> m_home;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::unique_ptr<QProcess> m_server;
+};
+
+void TestProgram::initTestCase()
+{
+    XSetErrorHandler(IgnoreXErrors);
+    QVERIFY2(QFileInfo(ProgramPath()).isExecutable(), qPrintable(QStringLiteral("no program at ") + QZ_PROGRAM));
+    m_display = std::make_unique<CXDisplay>(qgetenv("DISPLAY"));
+    QVERIFY2(m_display->IsOpen(), "these cases need an X display in DISPLAY");
+}
+
+void TestProgram::init()
+{
+    m_home = std::make_unique<CTestHome>();
+}
+
+void TestProgram::cleanup()
+{
+    // Copies the program started itself (the restarted one, the crash helper) are not our
+    // children; they are found by the case's runtime folder.
+    for (const qint64 pid : ProgramProcesses(m_home->RuntimeFolder()))
+        ::kill(pid_t(pid), SIGKILL);
+    for (auto& process : m_processes) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(3000);
+        }
+    }
+    m_processes.clear();
+    if (m_server) {
+        m_server->kill();
+        m_server->waitForFinished(3000);
+        m_server.reset();
+    }
+    m_home.reset();
+}
+
+QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& display, const QString& folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home->DataFolder());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home->ConfigFolder());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->RuntimeFolder());
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"), m_home->Path() + QStringLiteral("/shared"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setWorkingDirectory(folder.isEmpty() ? m_home->Path() : folder);
+    process->start(ProgramPath(), arguments);
+    process->waitForStarted(3000);
+    m_processes.push_back(std::move(process));
+    return m_processes.back().get();
+}
+
+// The start-with-system prompt is only offered when the config has never recorded an answer.
+void TestProgram::WriteAskedBefore()
+{
+    const QString folder = m_home->DataFolder() + QStringLiteral("/QzHealthManager");
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[boot]\nboottips_timestamp=1\n");
+}
+
+// The single-instance socket appears once start-up has reached the point of claiming it.
+bool TestProgram::WaitForSocket(int timeoutMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (SocketsIn(m_home->RuntimeFolder()).isEmpty()) {
+        if (timer.hasExpired(timeoutMs))
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+QList<qint64> TestProgram::WaitForProcesses(const QStringList& arguments, int timeoutMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    QList<qint64> found;
+    do {
+        found.clear();
+        for (const qint64 pid : ProgramProcesses(m_home->RuntimeFolder())) {
+            if (CommandLine(pid).mid(1) == arguments)
+                found << pid;
+        }
+        if (!found.isEmpty())
+            break;
+        QTest::qWait(50);
+    } while (!timer.hasExpired(timeoutMs));
+    return found;
+}
+
+// An X server of this case alone, so that changing its screen disturbs no other test. The
+// server picks a free display number itself and reports it once it accepts clients.
+QByteArray TestProgram::StartPrivateServer()
+{
+    m_server = std::make_unique<QProcess>();
+    m_server->setProcessChannelMode(QProcess::SeparateChannels);
+    m_server->setStandardErrorFile(QProcess::nullDevice());
+    m_server->start(QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+            QStringLiteral("1280x800x24"), QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp")});
+    if (!m_server->waitForStarted(3000))
+        return {};
+    QByteArray number;
+    QElapsedTimer timer;
+    timer.start();
+    while (!number.endsWith('\n') && !timer.hasExpired(5000) && m_server->state() == QProcess::Running) {
+        m_server->waitForReadyRead(200);
+        number += m_server->readAllStandardOutput();
+    }
+    number = number.trimmed();
+    return number.isEmpty() ? QByteArray() : ':' + number;
+}
+
+void TestProgram::firstStartShowsFrame_data()
+{
+    QTest::addColumn<bool>("askedBefore");
+    QTest::newRow("fresh config offers start with system") << false;
+    QTest::newRow("answered before") << true;
+}
+
+void TestProgram::firstStartShowsFrame()
+{
+    QFETCH(bool, askedBefore);
+    if (askedBefore)
+        WriteAskedBefore();
+
+    QProcess* program = Start({});
+    const qint64 pid = program->processId();
+    QVERIFY(pid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(pid, kFrameTitle), kStartMs);
+
+    if (askedBefore) {
+        // The prompt comes right after the frame or not at all.
+        QElapsedTimer timer;
+        timer.start();
+        while (!timer.hasExpired(1000)) {
+            QVERIFY2(!m_display->Shows(pid, kPromptTitle), "the prompt came although it was answered before");
+            QTest::qWait(50);
+        }
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(pid, kPromptTitle), kStartMs);
+    }
+    QCOMPARE(program->state(), QProcess::Running);
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{pid});
+}
+
+void TestProgram::hiddenStartKeepsFrameHidden_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("pauses");
+    QTest::newRow("showMini") << QStringLiteral("showMini") << false;
+    QTest::newRow("boot") << QStringLiteral("boot") << true;
+}
+
+void TestProgram::hiddenStartKeepsFrameHidden()
+{
+    QFETCH(QString, word);
+    QFETCH(bool, pauses);
+    WriteAskedBefore();
+
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QProcess* program = Start({word});
+    const qint64 pid = program->processId();
+    QVERIFY(pid > 0);
+    QVERIFY2(WaitForSocket(kStartMs), "start-up never claimed the single-instance socket");
+    // At log-in the desktop is still coming up, so that start waits a second first.
+    if (pauses)
+        QVERIFY2(sinceStart.elapsed() >= 950, qPrintable(QStringLiteral("claimed after %1 ms").arg(sinceStart.elapsed())));
+
+    QElapsedTimer timer;
+    timer.start();
+    while (!timer.hasExpired(kQuietMs)) {
+        QVERIFY2(!m_display->Shows(pid, kFrameTitle), "the frame came up");
+        QVERIFY2(!m_display->Shows(pid, kPromptTitle), "the prompt came up");
+        QTest::qWait(50);
+    }
+    QCOMPARE(program->state(), QProcess::Running);
+}
+
+void TestProgram::secondStartWakesFirst()
+{
+    WriteAskedBefore();
+    QProcess* first = Start({QStringLiteral("showMini")});
+    const qint64 firstPid = first->processId();
+    QVERIFY(firstPid > 0);
+    QVERIFY2(WaitForSocket(kStartMs), "the first copy never claimed the single-instance socket");
+    QVERIFY(!m_display->Shows(firstPid, kFrameTitle));
+
+    QElapsedTimer timer;
+    timer.start();
+    QProcess* second = Start({});
+    QVERIFY2(second->waitForFinished(6000), "the second copy keeps running");
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY2(timer.elapsed() < 6000, qPrintable(QStringLiteral("ended after %1 ms").arg(timer.elapsed())));
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(firstPid, kFrameTitle), 3000);
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{firstPid});
+}
+
+void TestProgram::startsAfterKilledCopy()
+{
+    WriteAskedBefore();
+    QProcess* killed = Start({});
+    const qint64 killedPid = killed->processId();
+    QVERIFY(killedPid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(killedPid, kFrameTitle), kStartMs);
+    killed->kill();
+    QVERIFY(killed->waitForFinished(3000));
+    // What makes this case: the dead copy's socket file is still there.
+    QVERIFY2(!SocketsIn(m_home->RuntimeFolder()).isEmpty(), "no socket file was left behind");
+
+    QProcess* next = Start({});
+    const qint64 nextPid = next->processId();
+    QVERIFY(nextPid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(nextPid, kFrameTitle), kStartMs);
+    QTest::qWait(300);
+    QCOMPARE(next->state(), QProcess::Running);
+
+    // And it owns the channel now: a later start hands over and ends.
+    QProcess* later = Start({});
+    QVERIFY(later->waitForFinished(6000));
+    QCOMPARE(later->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(later->exitCode(), 0);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestProgram::screenChangeRestartsOnce()
+{
+    WriteAskedBefore();
+    const QByteArray displayName = StartPrivateServer();
+    QVERIFY2(!displayName.isEmpty(), "could not start a private X server");
+    CXDisplay display(displayName);
+    QVERIFY(display.IsOpen());
+
+    QProcess* old = Start({}, displayName);
+    const qint64 oldPid = old->processId();
+    QVERIFY(oldPid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(display.Shows(oldPid, kFrameTitle), kStartMs);
+
+    QVERIFY2(display.ChangeScreenSize(1024, 768), "the X server refused the new screen size");
+    QVERIFY2(old->waitForFinished(5000), "the program kept running after the screen changed");
+    QCOMPARE(old->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(old->exitCode(), 0);
+
+    const QStringList restartArguments{QStringLiteral("show")};
+    const QList<qint64> restarted = WaitForProcesses(restartArguments, 5000);
+    QCOMPARE(restarted.size(), 1);
+    const qint64 newPid = restarted.first();
+    QTRY_VERIFY_WITH_TIMEOUT(display.Shows(newPid, kFrameTitle), kStartMs);
+
+    // Exactly one copy, the restarted one, and it stays: no restart loop, no crash helper.
+    QTest::qWait(500);
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{newPid});
+    QCOMPARE(CommandLine(newPid), (QStringList{ProgramPath(), QStringLiteral("show")}));
+}
+
+void TestProgram::crashWritesDumpAndStartsHelper()
+{
+    WriteAskedBefore();
+    const QString folder = m_home->Path() + QStringLiteral("/work");
+    QVERIFY(QDir().mkpath(folder));
+
+    QProcess* program = Start({}, {}, folder);
+    const qint64 pid = program->processId();
+    QVERIFY(pid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(pid, kFrameTitle), kStartMs);
+
+    const QTime crashTime = QTime::currentTime();
+    QCOMPARE(::kill(pid_t(pid), SIGSEGV), 0);
+    QVERIFY(program->waitForFinished(5000));
+    QCOMPARE(program->exitStatus(), QProcess::CrashExit);
+
+    const QStringList dumps = QDir(folder).entryList({QStringLiteral("*.dmp")}, QDir::Files);
+    QCOMPARE(dumps.size(), 1);
+    static const QRegularExpression namePattern(
+        QStringLiteral("^(\\d{2})时(\\d{2})分(\\d{2})秒(\\d{3})\\.dmp$"));
+    const QRegularExpressionMatch name = namePattern.match(dumps.first());
+    QVERIFY2(name.hasMatch(), qPrintable(dumps.first()));
+    // The name is the local time of the crash.
+    const QTime named(name.captured(1).toInt(), name.captured(2).toInt(), name.captured(3).toInt(),
+        name.captured(4).toInt());
+    QVERIFY2(named.isValid(), qPrintable(dumps.first()));
+    const int apart = qAbs(crashTime.msecsTo(named));
+    QVERIFY2(qMin(apart, 86400000 - apart) < 5000,
+        qPrintable(QStringLiteral("%1 named at %2").arg(dumps.first(), crashTime.toString())));
+
+    QFile dump(folder + '/' + dumps.first());
+    QVERIFY(dump.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(dump.readAll());
+    QVERIFY2(QRegularExpression(QStringLiteral("^signal: b$"), QRegularExpression::MultilineOption)
+                 .match(content)
+                 .hasMatch(),
+        qPrintable(content.left(200)));
+    const QRegularExpressionMatch addressLine =
+        QRegularExpression(QStringLiteral("^address: 0x([0-9a-f]+)$"), QRegularExpression::MultilineOption)
+            .match(content);
+    QVERIFY2(addressLine.hasMatch(), qPrintable(content.left(200)));
+
+    QList<qint64> helpers;
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        helpers.clear();
+        for (const qint64 candidate : ProgramProcesses(m_home->RuntimeFolder())) {
+            if (CommandLine(candidate).value(1) == kCrashMode)
+                helpers << candidate;
+        }
+        if (!helpers.isEmpty())
+            break;
+        QTest::qWait(50);
+    } while (!timer.hasExpired(5000));
+    QCOMPARE(helpers.size(), 1);
+    const QStringList helperLine = CommandLine(helpers.first());
+    QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), addressLine.captured(1)}));
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(helpers.first(), kCrashTitle), kStartMs);
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
