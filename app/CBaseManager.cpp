@@ -59,8 +59,9 @@ CBaseManager::CBaseManager(QWidget* parent)
         m_bodyPanel->addWidget(page);
 
     ConnectSignals();
+    // Shown by start-up according to the launch word: showing here and hiding after would
+    // flash the window on a start that is meant to stay in the tray.
     m_systemTray->show();
-    show();
     m_tickTimerId = startTimer(kTickMs, Qt::CoarseTimer);
 }
 

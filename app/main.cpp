@@ -49,10 +49,10 @@ int main(int argc, char* argv[])
     auto* frame = new CBaseManager;
     const int launchSource = CStartupRules::LaunchSource(word);
     frame->SetLaunchSource(launchSource);
-    if (CStartupRules::StartsHidden(launchSource))
-        frame->hide();
-    else if (CStartupRules::WakesFrame(launchSource))
+    if (CStartupRules::WakesFrame(launchSource))
         frame->WakeUp();
+    else if (!CStartupRules::StartsHidden(launchSource))
+        frame->show();
 
     const QString startEvent = CStartupRules::StartEvent(launchSource);
     if (!startEvent.isEmpty())

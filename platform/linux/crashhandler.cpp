@@ -10,6 +10,7 @@
 
 #include <execinfo.h>
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -109,8 +110,10 @@ void OnFatalSignal(int signalNumber, siginfo_t* info, void*)
         close(fd);
     }
 
-    if (!g_helperArgv.empty() && fork() == 0) {
-        execv(g_helperArgv[0], g_helperArgv.data());
+    // The raw system call, not fork(): the library's fork takes the allocator's locks first, and
+    // the crash may have struck while this very thread held one, which would hang for ever.
+    if (!g_helperArgv.empty() && syscall(SYS_fork) == 0) {
+        execve(g_helperArgv[0], g_helperArgv.data(), environ);
         _exit(127);
     }
 

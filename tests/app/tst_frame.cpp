@@ -53,6 +53,8 @@ void TestFrame::init()
 {
     m_home = new CTestHome;
     m_frame = new CBaseManager;
+    QVERIFY(!m_frame->isVisible());
+    m_frame->show();
 }
 
 void TestFrame::cleanup()
@@ -246,7 +248,6 @@ void TestFrame::laterStartsWakeOrHideTray()
     delete m_frame;
     QVERIFY(CCommon::Instance()->IsFirstInstance());
     m_frame = new CBaseManager;
-    m_frame->hide();
     CInstanceChannel later(QStringLiteral("QzHealthManager"));
     QVERIFY(!later.Claim("wake"));
     QTRY_VERIFY(m_frame->isVisible());

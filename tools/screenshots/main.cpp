@@ -53,6 +53,7 @@ int main(int argc, char* argv[])
     CIniSettings::Instance()->SetDrinksStatus(2);
 
     CBaseManager frame;
+    frame.show();
     QCoreApplication::processEvents();
     Save(&frame, QStringLiteral("frame"));
     const char* const cards[][2] = {{"btn_drinks", "CDrinksTask"}, {"btn_relax", "CRelaxTask"},
