@@ -14,6 +14,7 @@
 
 #include <memory>
 
+#include "CBaseManager.h"
 #include "CColortempTips.h"
 #include "CCommon.h"
 #include "CEyeshieldWindow.h"
@@ -61,6 +62,7 @@ private slots:
     void pressWhileOffKeepsItOff();
     void keyboardIsAUserChange();
     void noticeClosesOnFourthTick();
+    void confirmedExitResetsRamp();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
@@ -400,6 +402,31 @@ void TestEyeshieldWindow::noticeClosesOnFourthTick()
     }
     QVERIFY(!notice->isVisible());
     QTRY_VERIFY(notice.isNull());
+}
+
+void TestEyeshieldWindow::confirmedExitResetsRamp()
+{
+    CIniSettings::Instance()->SetEyeshieldStatus(2);
+    CIniSettings::Instance()->SetEyeshieldMode(4);
+    CBaseManager frame;
+    QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    auto answer = [](const QString& button) {
+        QTimer::singleShot(0, [button] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("CMessageShow") && window->isVisible())
+                    QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+            }
+        });
+    };
+    answer(QStringLiteral("btn_No"));
+    frame.OnExit_Click();
+    QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    answer(QStringLiteral("btn_Yes"));
+    frame.OnExit_Click();
+    QCOMPARE(Screen(), CXGammaServer::Linear());
+    // The stored state stays, so the next start tints again.
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 2);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 4);
 }
 
 QTEST_MAIN(TestEyeshieldWindow)
