@@ -25,8 +25,9 @@ public:
 
 public slots:
     void OnCheckStatus(int status);
-    // Only the user's own changes of the slider arrive here: the panel's own updates are made
-    // with the slider's signals blocked.
+    // The custom mode at a strength: the user's own changes of the slider arrive here (the
+    // panel's own updates are made with its signals blocked), and so does switching on with
+    // the custom mode stored.
     void OnSliderMoved(int nIndex);
     void OnAutomatic_Click();
     void OnPlayer_Click();

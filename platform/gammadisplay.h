@@ -15,8 +15,9 @@ public:
     CGammaDisplay(const CGammaDisplay&) = delete;
     CGammaDisplay& operator=(const CGammaDisplay&) = delete;
 
-    // Lists every monitor of every screen that can take a ramp, unless the list has entries
-    // already; a list once filled stays as it is.
+    // Lists every monitor of every screen that can take a ramp. Only the first display reached
+    // is examined: once it has been, the list stays as it is. While no display can be reached,
+    // each call tries again.
     void Collect();
     int MonitorCount() const;
     // Writes the three channels of `size` entries each to every listed monitor, resampled to the

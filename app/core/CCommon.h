@@ -35,8 +35,8 @@ public:
     // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
     int MonitorCount() const;
-    // Tints every listed monitor to a colour temperature in kelvin (6600 is the warmest the
-    // screen looks untinted).
+    // Tints every listed monitor to a colour temperature in kelvin; 6600 leaves all three
+    // channels full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
     // Puts the untinted ramp back on every listed monitor; a ramp outlives the program, so this
     // runs before it ends.

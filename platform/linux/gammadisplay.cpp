@@ -23,6 +23,9 @@ struct CGammaDisplay::Private
 
     Display* display = nullptr;
     std::vector<Monitor> monitors;
+    // A display that was reached and offered no ramps will not offer any later: a change of the
+    // monitors restarts the program.
+    bool examined = false;
 
     void CollectScreen(int screen)
     {
@@ -66,11 +69,12 @@ CGammaDisplay::~CGammaDisplay()
 
 void CGammaDisplay::Collect()
 {
-    if (!d->monitors.empty())
+    if (!d->monitors.empty() || d->examined)
         return;
     d->display = XOpenDisplay(nullptr);
     if (!d->display)
         return;
+    d->examined = true;
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;
@@ -85,7 +89,6 @@ void CGammaDisplay::Collect()
         XSync(d->display, False);
         XSetErrorHandler(previous);
     }
-    // Nothing to tint: let go of the display, a later call may find one.
     if (d->monitors.empty())
         d->Close();
 }

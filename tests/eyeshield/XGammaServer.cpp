@@ -49,13 +49,13 @@ stCrtcGamma FromRamp(const CGammaRamp& ramp)
 }
 }
 
-CXGammaServer::CXGammaServer(const QStringList& screens)
+CXGammaServer::CXGammaServer(const QStringList& screens, const QStringList& options)
     : m_server(std::make_unique<QProcess>())
 {
     QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1")};
     for (int i = 0; i < screens.size(); ++i)
         arguments << QStringLiteral("-screen") << QString::number(i) << screens.at(i);
-    arguments << QStringLiteral("-noreset") << QStringLiteral("-nolisten") << QStringLiteral("tcp");
+    arguments << QStringLiteral("-noreset") << QStringLiteral("-nolisten") << QStringLiteral("tcp") << options;
     m_server->setStandardErrorFile(QProcess::nullDevice());
     m_server->start(QStringLiteral("Xvfb"), arguments);
     if (!m_server->waitForStarted(kStartMs))

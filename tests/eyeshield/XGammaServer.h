@@ -23,8 +23,9 @@ struct stCrtcGamma
 class CXGammaServer
 {
 public:
-    // `screens` holds one "WxHxD" per X screen.
-    explicit CXGammaServer(const QStringList& screens = {QStringLiteral("640x480x24")});
+    // `screens` holds one "WxHxD" per X screen; `options` go to Xvfb as they are.
+    explicit CXGammaServer(
+        const QStringList& screens = {QStringLiteral("640x480x24")}, const QStringList& options = {});
     ~CXGammaServer();
 
     // ":N", or empty when the server did not come up.

@@ -1,6 +1,8 @@
 // The screen colour written through CCommon and read back from real X servers.
 #include <QTest>
 
+#include <memory>
+
 #include "CCommon.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
@@ -85,23 +87,33 @@ void TestGammaDisplay::listIsKeptOnceFilled()
 void TestGammaDisplay::withoutDisplayNothingIsWritten_data()
 {
     QTest::addColumn<QByteArray>("display");
-    QTest::newRow("no DISPLAY") << QByteArray();
-    QTest::newRow("no server there") << QByteArrayLiteral(":4711");
+    QTest::addColumn<bool>("serverWithoutRandr");
+    QTest::newRow("no DISPLAY") << QByteArray() << false;
+    QTest::newRow("no server there") << QByteArrayLiteral(":4711") << false;
+    QTest::newRow("server without RandR") << QByteArray() << true;
 }
 
 void TestGammaDisplay::withoutDisplayNothingIsWritten()
 {
     QFETCH(QByteArray, display);
+    QFETCH(bool, serverWithoutRandr);
     // A real server beside it, so "nothing written" can be seen: its ramp must stay as it is.
     CXGammaServer server;
     QVERIFY2(!server.DisplayName().isEmpty(), "Xvfb did not start");
-    CCommonScope scope;
     QVERIFY(server.WriteGamma(CXGammaServer::Marker()));
+    std::unique_ptr<CXGammaServer> plain;
+    if (serverWithoutRandr) {
+        plain = std::make_unique<CXGammaServer>(QStringList{QStringLiteral("640x480x24")},
+            QStringList{QStringLiteral("-extension"), QStringLiteral("RANDR")});
+        QVERIFY2(!plain->DisplayName().isEmpty(), "Xvfb without RandR did not start");
+        display = plain->DisplayName();
+    }
     if (display.isEmpty())
         qunsetenv("DISPLAY");
     else
         qputenv("DISPLAY", display);
 
+    CCommonScope scope;
     CCommon* common = CCommon::Instance();
     common->CollectMonitors();
     QCOMPARE(common->MonitorCount(), 0);
@@ -109,10 +121,11 @@ void TestGammaDisplay::withoutDisplayNothingIsWritten()
     common->ResetGammaRamp();
     QCOMPARE(server.ReadGamma().front(), CXGammaServer::Marker());
 
-    // Once a display is there, a later collection finds it.
+    // Without a display a later collection tries again; a display that offered no ramps is not
+    // asked again.
     qputenv("DISPLAY", server.DisplayName());
     common->CollectMonitors();
-    QCOMPARE(common->MonitorCount(), 1);
+    QCOMPARE(common->MonitorCount(), serverWithoutRandr ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestGammaDisplay)
