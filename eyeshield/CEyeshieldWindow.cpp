@@ -230,7 +230,6 @@ void CEyeshieldWindow::OnSliderMoved(int nIndex)
 void CEyeshieldWindow::OnAutomatic_Click()
 {
     SwitchOn();
-    m_actionGroup->setExclusive(true);
     m_slider->setEnabled(true);
     m_msgTips->setText(kAutomaticTips);
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
@@ -259,7 +258,6 @@ void CEyeshieldWindow::OnWorking_Click()
 void CEyeshieldWindow::ApplyPreset(int strength, int mode, QAbstractButton* button, const QString& description)
 {
     SwitchOn();
-    m_actionGroup->setExclusive(true);
     ShowStrength(strength);
     m_slider->setEnabled(true);
     m_msgTips->setText(description);

@@ -9,8 +9,8 @@ class TestGammaRamp : public QObject
 private slots:
     void multipliersAndLastEntries_data();
     void multipliersAndLastEntries();
-    void rampIsTruncatedProductAndBounded_data();
-    void rampIsTruncatedProductAndBounded();
+    void rampStartsAtZeroAndStaysBounded_data();
+    void rampStartsAtZeroAndStaysBounded();
     void linearRampIsNotTheFullStrengthRamp();
     void strengthToKelvin_data();
     void strengthToKelvin();
@@ -75,24 +75,24 @@ void TestGammaRamp::multipliersAndLastEntries()
         QCOMPARE(int(ramp.Blue()[last]), lastBlue);
 }
 
-void TestGammaRamp::rampIsTruncatedProductAndBounded_data()
+void TestGammaRamp::rampStartsAtZeroAndStaysBounded_data()
 {
     QTest::addColumn<int>("kelvin");
     for (const int kelvin : {1000, 1900, 2000, 3400, 4711, 5640, 6280, 6599, 6600, 6601, 6700, 10000, 40000})
         QTest::newRow(qPrintable(QStringLiteral("%1 K").arg(kelvin))) << kelvin;
 }
 
-void TestGammaRamp::rampIsTruncatedProductAndBounded()
+void TestGammaRamp::rampStartsAtZeroAndStaysBounded()
 {
     QFETCH(int, kelvin);
-    const CGammaRamp::Multipliers m = CGammaRamp::ChannelMultipliers(kelvin);
     CGammaRamp ramp;
     ramp.FillColorTemperature(kelvin);
-    for (int i = 0; i < CGammaRamp::Size; ++i) {
-        QCOMPARE(int(ramp.Red()[i]), int(float(i) * m.red));
-        QCOMPARE(int(ramp.Green()[i]), int(float(i) * m.green));
-        QCOMPARE(int(ramp.Blue()[i]), int(float(i) * m.blue));
-        QVERIFY(ramp.Red()[i] <= 65025 && ramp.Green()[i] <= 65025 && ramp.Blue()[i] <= 65025);
+    for (const quint16* channel : {ramp.Red(), ramp.Green(), ramp.Blue()}) {
+        QCOMPARE(int(channel[0]), 0);
+        for (int i = 1; i < CGammaRamp::Size; ++i) {
+            QVERIFY2(channel[i] <= 65025, qPrintable(QString::number(i)));
+            QVERIFY2(channel[i] >= channel[i - 1], qPrintable(QString::number(i)));
+        }
     }
 }
 
