@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -61,6 +62,7 @@ private slots:
     void sliderPressJumpsToPoint();
     void pressWhileOffKeepsItOff();
     void keyboardIsAUserChange();
+    void dragTintsEveryStep();
     void noticeClosesOnFourthTick();
     void confirmedExitResetsRamp();
 
@@ -374,6 +376,30 @@ void TestEyeshieldWindow::keyboardIsAUserChange()
     QTest::keyClick(slider, Qt::Key_PageUp);
     QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 31);
     QCOMPARE(Strength(), QStringLiteral("31%"));
+}
+
+void TestEyeshieldWindow::dragTintsEveryStep()
+{
+    CEyeshieldWindow* panel = Build(2, 1);
+    auto* slider = panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    const int y = slider->height() / 2;
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(105, y));
+    QCOMPARE(slider->value(), 50);
+    QVERIFY(slider->isSliderDown());
+    for (const int x : {120, 150, 180}) {
+        // QTest::mouseMove only moves the cursor; a drag needs the move event with the button held.
+        QMouseEvent move(QEvent::MouseMove, QPoint(x, y), slider->mapToGlobal(QPoint(x, y)), Qt::NoButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &move);
+        const int value = slider->value();
+        QVERIFY2(value > 50, qPrintable(QString::number(value)));
+        QCOMPARE(Strength(), QStringLiteral("%1%").arg(value));
+        QCOMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * value));
+    }
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, y));
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 5);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), slider->value());
+    QCOMPARE(panel->AutomaticTimerId(), 0);
 }
 
 void TestEyeshieldWindow::noticeClosesOnFourthTick()
