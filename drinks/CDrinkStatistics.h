@@ -78,6 +78,7 @@ private:
     bool UpdateMonth(const QDate& today, bool dayPassedNow, int amount, bool newDay);
     bool UpdateTotals(bool dayPassedNow, int amount, bool newDay);
     void AppendDay(const stDaysData& row);
+    QDate Today() const;
 
     CHealthDatabase* m_store;
     QVector<stDaysData> m_days;
@@ -94,4 +95,8 @@ private:
     int m_dayCount = 0;
     int m_weekCount = 0;
     int m_monthCount = 0;
+    // Today's local date and the span of the clock, in ms since the epoch, that it covers.
+    mutable QDate m_today;
+    mutable qint64 m_todayFrom = 0;
+    mutable qint64 m_todayUntil = 0;
 };

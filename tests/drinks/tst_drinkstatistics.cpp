@@ -265,6 +265,10 @@ private slots:
         QCOMPARE(m_stats->DayCount(), 1);
         SetNow(QStringLiteral("2026-12-07 09:00"));
         QCOMPARE(m_stats->DayCount(), 1);
+        // The pages already follow the date: the only page is today's, which has no row yet.
+        QCOMPARE(m_stats->DateOfDayIndex(0), QDate(2026, 12, 7));
+        stDaysData none;
+        QVERIFY(!m_stats->GetDayByIndex(0, none));
         Drink(QStringLiteral("2026-12-07 09:00"), 150);
         QCOMPARE(m_stats->DayCount(), 2);
         SetNow(QStringLiteral("2026-12-08 09:00"));
