@@ -5,11 +5,11 @@
 #include <thread>
 
 #include "CPromptPlayer.h"
+#include "SpeekChannel.h"
 #include "audiooutput.h"
 #include "stopchannel.h"
 
 namespace {
-const char kChannelName[] = "qzHealthManageraudio-QzHealthSpeekWindow";
 // A device that hangs in the middle of a block must not keep a stopped player alive.
 constexpr int kAbortWaitMs = 250;
 }
@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     if (!output->Available())
         return 1;
 
-    CStopChannel channel(kChannelName);
+    CStopChannel channel(kSpeekChannelName);
     const bool listening = channel.Listen();
     CPromptPlayer player(*output, stderr);
     const std::string path = argv[1];

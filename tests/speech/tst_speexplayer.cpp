@@ -18,6 +18,7 @@
 
 #include "CCaptureOutput.h"
 #include "CPromptPlayer.h"
+#include "SpeekChannel.h"
 #include "SpeexFixtures.h"
 #include "TestHome.h"
 #include "stopchannel.h"
@@ -25,7 +26,6 @@
 using namespace SpeexFixtures;
 
 namespace {
-const char kChannelName[] = "qzHealthManageraudio-QzHealthSpeekWindow";
 constexpr int kRunMs = 10000;
 
 struct SRun
@@ -185,7 +185,7 @@ void TestSpeexPlayer::playsTheDecodedSamples()
     QCOMPARE(run.diagnostics, line);
     QCOMPARE(run.written.size(), static_cast<int>(expected.size() * sizeof(int16_t)));
     QVERIFY(std::memcmp(run.written.constData(), expected.data(), static_cast<size_t>(run.written.size())) == 0);
-    QVERIFY(!QFileInfo::exists(QString::fromStdString(CStopChannel::SocketPath(kChannelName))));
+    QVERIFY(!QFileInfo::exists(QString::fromStdString(CStopChannel::SocketPath(kSpeekChannelName))));
 }
 
 void TestSpeexPlayer::startFailuresExitWithOne_data()
@@ -246,7 +246,7 @@ void TestSpeexPlayer::stopBeforeTheFirstBlock()
     const std::string headers = pages[0] + pages[1];
     QCOMPARE(write(writer, headers.data(), headers.size()), static_cast<ssize_t>(headers.size()));
 
-    QVERIFY(CStopChannel::Request(kChannelName, CStopChannel::kStopCode, 2000));
+    QVERIFY(CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, 2000));
     QVERIFY(player->waitForFinished(kRunMs));
     QCOMPARE(player->exitStatus(), QProcess::NormalExit);
     QCOMPARE(player->exitCode(), 0);
@@ -270,7 +270,7 @@ void TestSpeexPlayer::stopWhilePlaying()
     QCOMPARE(write(writer, firstHalf.data(), firstHalf.size()), static_cast<ssize_t>(firstHalf.size()));
     QTRY_VERIFY_WITH_TIMEOUT(!Written().isEmpty(), kRunMs);
 
-    QVERIFY(CStopChannel::Request(kChannelName, CStopChannel::kStopCode, 2000));
+    QVERIFY(CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, 2000));
     const int playedAtStop = Written().size();
     std::string rest;
     for (size_t i = pages.size() / 2; i < pages.size(); ++i)
@@ -286,7 +286,7 @@ void TestSpeexPlayer::stopWhilePlaying()
 void TestSpeexPlayer::staleSocketDoesNotBlock()
 {
     // What a killed player leaves behind: the socket file with no one listening on it.
-    const std::string socketPath = CStopChannel::SocketPath(kChannelName);
+    const std::string socketPath = CStopChannel::SocketPath(kSpeekChannelName);
     const int stale = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
@@ -294,14 +294,14 @@ void TestSpeexPlayer::staleSocketDoesNotBlock()
     QCOMPARE(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(stale);
     QVERIFY(QFileInfo::exists(QString::fromStdString(socketPath)));
-    QVERIFY(!CStopChannel::Request(kChannelName, CStopChannel::kStopCode, 200));
+    QVERIFY(!CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, 200));
 
     const QString fifo = m_home->Path() + QStringLiteral("/slow.spx");
     QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QProcess* player = Start({fifo});
     const int writer = OpenFifoWriter(fifo);
     QVERIFY(writer >= 0);
-    QVERIFY(CStopChannel::Request(kChannelName, CStopChannel::kStopCode, 2000));
+    QVERIFY(CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, 2000));
     QVERIFY(player->waitForFinished(kRunMs));
     QCOMPARE(player->exitCode(), 0);
     QVERIFY(!QFileInfo::exists(QString::fromStdString(socketPath)));
