@@ -23,7 +23,7 @@ constexpr int kSpeexMagicBytes = 5;
 
 struct CSpeexOggDecoder::SState
 {
-    SState() : frame(kFrameSamples, 0)
+    SState()
     {
         ogg_sync_init(&sync);
         speex_bits_init(&bits);
@@ -63,7 +63,7 @@ struct CSpeexOggDecoder::SState
     int pagePackets = 0;
     int packetNumber = 0;
 
-    // On the heap, so that a read past a block's end is caught by the memory checker.
+    // One decoded frame, sized once the header is known.
     std::vector<int16_t> frame;
 };
 
@@ -209,6 +209,8 @@ bool CSpeexOggDecoder::ReadHeader(const unsigned char* data, long bytes)
         s.frameSize = 0;
         return false;
     }
+    // Exactly one decoded frame, so that the memory checker sees any read past it.
+    s.frame.assign(static_cast<size_t>(s.frameSize) * static_cast<size_t>(s.channels), 0);
     if (s.channels == 2) {
         s.stereoHandler.callback_id = SPEEX_INBAND_STEREO;
         s.stereoHandler.func = speex_std_stereo_request_handler;
