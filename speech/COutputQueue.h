@@ -46,8 +46,16 @@ private:
     bool m_open = false;
 
     mutable std::mutex m_lock;
-    std::condition_variable m_changed;
+    // The writer waits on the first for blocks, the decoder on the second for room; each side
+    // is woken only while the other one actually waits.
+    std::condition_variable m_blocksReady;
+    std::condition_variable m_roomReady;
+    bool m_writerWaiting = false;
+    bool m_started = false;
+    bool m_decoderWaiting = false;
     std::deque<std::vector<int16_t>> m_blocks;
+    // Played blocks keep their memory for the next ones.
+    std::vector<std::vector<int16_t>> m_spare;
     int m_scheduled = 0;
     bool m_closing = false;
     std::atomic<bool> m_aborted{false};
