@@ -164,7 +164,7 @@ CSpeexOggDecoder::EStep CSpeexOggDecoder::HandlePacket(void* packetPointer)
     if (s.packetCount == 0) {
         if (!ReadHeader(packet->packet, packet->bytes))
             return EStep::Stop;
-    } else if (s.packetCount >= 2 + static_cast<long long>(s.extraHeaders)) {
+    } else if (s.packetCount >= 2 + static_cast<long long>(std::max(s.extraHeaders, 0))) {
         ++s.packetNumber;
         if (packet->e_o_s)
             s.endOfStream = true;

@@ -88,25 +88,28 @@ void TestSpeexDecoder::decodesWhatTheGranulesSay_data()
     QTest::addColumn<int>("framesPerPacket");
     QTest::addColumn<int>("headerFramesPerPacket");
     QTest::addColumn<int>("extraHeaders");
+    QTest::addColumn<int>("headerExtraHeaders");
     QTest::addColumn<bool>("vbr");
     QTest::addColumn<double>("hz");
     QTest::addColumn<QString>("line");
 
-    QTest::newRow("narrowband mono") << 0 << 1 << 1 << 1 << 0 << false << 440.0
+    QTest::newRow("narrowband mono") << 0 << 1 << 1 << 1 << 0 << 0 << false << 440.0
                                      << "Decoding 8000 Hz audio using narrowband mode (mono)\n";
-    QTest::newRow("wideband mono") << 1 << 1 << 1 << 1 << 0 << false << 1000.0
+    QTest::newRow("wideband mono") << 1 << 1 << 1 << 1 << 0 << 0 << false << 1000.0
                                    << "Decoding 16000 Hz audio using wideband (sub-band CELP) mode (mono)\n";
-    QTest::newRow("ultra-wideband") << 2 << 1 << 1 << 1 << 0 << false << 2000.0
+    QTest::newRow("ultra-wideband") << 2 << 1 << 1 << 1 << 0 << 0 << false << 2000.0
                                     << "Decoding 32000 Hz audio using ultra-wideband (sub-band CELP) mode (mono)\n";
-    QTest::newRow("narrowband VBR") << 0 << 1 << 1 << 1 << 0 << true << 440.0
+    QTest::newRow("narrowband VBR") << 0 << 1 << 1 << 1 << 0 << 0 << true << 440.0
                                     << "Decoding 8000 Hz audio using narrowband mode (mono, VBR)\n";
-    QTest::newRow("wideband stereo") << 1 << 2 << 1 << 1 << 0 << false << 700.0
+    QTest::newRow("wideband stereo") << 1 << 2 << 1 << 1 << 0 << 0 << false << 700.0
                                      << "Decoding 16000 Hz audio using wideband (sub-band CELP) mode (stereo)\n";
-    QTest::newRow("two frames per packet") << 0 << 1 << 2 << 2 << 0 << false << 440.0
+    QTest::newRow("two frames per packet") << 0 << 1 << 2 << 2 << 0 << 0 << false << 440.0
                                            << "Decoding 8000 Hz audio using narrowband mode (mono)\n";
-    QTest::newRow("header says 0 frames per packet") << 0 << 1 << 1 << 0 << 0 << false << 440.0
+    QTest::newRow("header says 0 frames per packet") << 0 << 1 << 1 << 0 << 0 << 0 << false << 440.0
                                                      << "Decoding 8000 Hz audio using narrowband mode (mono)\n";
-    QTest::newRow("extra header packets") << 1 << 1 << 1 << 1 << 3 << false << 1000.0
+    QTest::newRow("negative extra headers") << 0 << 1 << 1 << 1 << 0 << -3 << false << 440.0
+                                            << "Decoding 8000 Hz audio using narrowband mode (mono)\n";
+    QTest::newRow("extra header packets") << 1 << 1 << 1 << 1 << 3 << 3 << false << 1000.0
                                           << "Decoding 16000 Hz audio using wideband (sub-band CELP) mode (mono)\n";
 }
 
@@ -117,6 +120,7 @@ void TestSpeexDecoder::decodesWhatTheGranulesSay()
     QFETCH(int, framesPerPacket);
     QFETCH(int, headerFramesPerPacket);
     QFETCH(int, extraHeaders);
+    QFETCH(int, headerExtraHeaders);
     QFETCH(bool, vbr);
     QFETCH(double, hz);
     QFETCH(QString, line);
@@ -128,8 +132,10 @@ void TestSpeexDecoder::decodesWhatTheGranulesSay()
     options.extraHeaders = extraHeaders;
     options.vbr = vbr;
     options.packetsPerPage = 4;
-    if (headerFramesPerPacket != framesPerPacket)
-        options.adjustHeader = [headerFramesPerPacket](SpeexHeader& header) { header.frames_per_packet = headerFramesPerPacket; };
+    options.adjustHeader = [headerFramesPerPacket, headerExtraHeaders](SpeexHeader& header) {
+        header.frames_per_packet = headerFramesPerPacket;
+        header.extra_headers = headerExtraHeaders;
+    };
     const CSpeexOggWriter writer(options);
     const int rate = kRates[mode];
     // Half a frame past the sound's end: the last page has to cut it off again.
