@@ -127,8 +127,9 @@ bool CSpeexOggDecoder::HandlePage(void* pagePointer)
         // file reaches, so that the arithmetic cannot overflow, and cut no more than one page can.
         constexpr long long kBound = 1LL << 40;
         long long advance = 0;
+        // With a positive page granule only an overflow upwards is possible.
         if (__builtin_sub_overflow(pageGranule, s.lastGranule, &advance))
-            advance = pageGranule > 0 ? kBound : -kBound;
+            advance = kBound;
         advance = std::clamp(advance, -kBound, kBound);
         const long long carried = static_cast<long long>(s.pagePackets) * s.granuleFrameSize * s.framesPerPacket;
         const long long skip = s.frameSize * (carried - advance) / s.granuleFrameSize;
