@@ -44,6 +44,7 @@ private slots:
     void deviceProblemsLeaveDecodingQuiet();
     void queueHoldsAtMost32Blocks();
     void abortEndsPlaybackAtOnce();
+    void builtSoundsAreTheChimeAndTheDrop();
 
 private:
     SPlayed Play(const std::string& bytes, CCaptureOutput& output);
@@ -338,6 +339,39 @@ void TestSpeexDecoder::abortEndsPlaybackAtOnce()
     QCOMPARE(busy.Writes(), writes);
     QVERIFY(!busy.Drained());
     std::fclose(quiet);
+}
+
+void TestSpeexDecoder::builtSoundsAreTheChimeAndTheDrop()
+{
+    auto load = [this](const char* name) {
+        std::FILE* file = std::fopen((std::string(QZ_SOUND_DIR) + '/' + name).c_str(), "rb");
+        std::string bytes;
+        char chunk[4096];
+        for (size_t got; file && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+            bytes.append(chunk, got);
+        if (file)
+            std::fclose(file);
+        return Play(bytes);
+    };
+    auto window = [](const std::vector<int16_t>& samples, double from, double to) {
+        return std::vector<int16_t>(samples.begin() + static_cast<long>(from * 16000), samples.begin() + static_cast<long>(to * 16000));
+    };
+
+    // Two bell notes, a major third apart, the second from 0.4 s on, fading out by 1.5 s.
+    const SPlayed chime = load("drinkprompt.spx");
+    QCOMPARE(chime.rate, 16000);
+    QCOMPARE(chime.channels, 1);
+    QCOMPARE(chime.samples.size(), size_t(24000));
+    QVERIFY(std::abs(Frequency(window(chime.samples, 0.05, 0.35), 16000) - 1318.5) < 30);
+    QVERIFY(std::abs(Frequency(window(chime.samples, 0.45, 1.0), 16000) - 1046.5) < 30);
+    QVERIFY(Rms(window(chime.samples, 1.3, 1.5)) < Rms(window(chime.samples, 0.4, 0.6)) / 4);
+
+    // A short drop: loud at once, its pitch rising, nearly silent after a third of a second.
+    const SPlayed drop = load("drinkwater.spx");
+    QCOMPARE(drop.samples.size(), size_t(8000));
+    QVERIFY(Frequency(window(drop.samples, 0.0, 0.03), 16000) < Frequency(window(drop.samples, 0.08, 0.15), 16000));
+    QVERIFY(Rms(window(drop.samples, 0.0, 0.05)) > 3000);
+    QVERIFY(Rms(window(drop.samples, 0.35, 0.5)) < 200);
 }
 
 QTEST_GUILESS_MAIN(TestSpeexDecoder)
