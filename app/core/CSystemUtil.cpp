@@ -4,12 +4,17 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "SpeekChannel.h"
 #include "autostart.h"
 #include "executable.h"
+#include "stopchannel.h"
 
 namespace {
 CSystemUtil* g_systemUtil = nullptr;
 const QString kAppName = QStringLiteral("QzHealthManager");
+// A player that does not answer within this time is left to end by itself: a hung player must
+// never freeze the tray program, and a healthy one answers within a few milliseconds.
+constexpr int kStopWaitMs = 300;
 }
 
 CSystemUtil* CSystemUtil::Instance()
@@ -68,6 +73,8 @@ bool CSystemUtil::PlayPromptSound(int kind)
         sound = QStringLiteral("/qzhealthaudio/drinkprompt.spx");
     else
         return false;
+    // A new prompt cuts off the one still playing.
+    CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, kStopWaitMs);
     QProcess::startDetached(GetProgramFolder() + QStringLiteral("/QzHealthSpeek"), {LocateDataFile(sound)});
     return true;
 }

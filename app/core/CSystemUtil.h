@@ -22,7 +22,8 @@ public:
     void SetAutoRun(int mode);
     bool IsAutoRun() const;
 
-    // Starts the sound player for prompt kind 1 (drinking) or 2 (reminder); false for other kinds.
+    // Starts the sound player for prompt kind 1 (drinking) or 2 (reminder), first cutting off a
+    // sound that is still playing; false for other kinds.
     bool PlayPromptSound(int kind);
 
 private:
