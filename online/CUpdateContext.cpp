@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "CHttpGet.h"
 #include "CMessageShow.h"
@@ -86,9 +85,6 @@ void CUpdateContext::LaunchUpdater()
             QDesktopServices::openUrl(kProductSite);
         return;
     }
-    const QString staged = CUpdaterStaging(programFolder, CUpdaterStaging::DefaultFolder()).Stage();
-    if (staged.isEmpty())
-        return;
-    QProcess::startDetached(staged + QLatin1Char('/') + kUpdater,
-        {QCoreApplication::applicationName(), CSystemUtil::Instance()->GetProgramVersion(), m_info.strUpdate}, staged);
+    CUpdaterStaging(programFolder, CUpdaterStaging::DefaultFolder())
+        .Start({QCoreApplication::applicationName(), CSystemUtil::Instance()->GetProgramVersion(), m_info.strUpdate});
 }

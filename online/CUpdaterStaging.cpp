@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include "privatefolder.h"
@@ -38,6 +39,14 @@ QString CUpdaterStaging::Stage() const
         return {};
     CopyFolder(m_programFolder, staged);
     return staged;
+}
+
+bool CUpdaterStaging::Start(const QStringList& arguments) const
+{
+    const QString staged = Stage();
+    if (staged.isEmpty())
+        return false;
+    return QProcess::startDetached(staged + QStringLiteral("/QzLiveUpdate"), arguments, staged);
 }
 
 void CUpdaterStaging::CopyFolder(const QString& source, const QString& target)
