@@ -30,8 +30,10 @@ QString CUpdateContext::BuildReportQuery(const QString& name) const
     CSystemUtil* util = CSystemUtil::Instance();
     // One data text for both the query and the signature, even when the second turns meanwhile.
     const QString data = util->GetReportData();
-    const QString deviceId = util->GetDeviceId();
+    // Listing the adapters is the dear part of a report, so it is done once and both the
+    // identity and the query use that one answer.
     const QString macAddress = util->GetMacAddress();
+    const QString deviceId = CSystemUtil::DeviceIdFrom(util->GetMachineUuid(), macAddress, util->GetCpuId());
     return QStringLiteral("product=") + QCoreApplication::applicationName() + QStringLiteral("&platform=linux")
         + QStringLiteral("&version=") + util->GetProgramVersion() + QStringLiteral("&event=") + name
         + QStringLiteral("&channel=10000&uid=") + deviceId + QStringLiteral("&um=") + macAddress
