@@ -61,10 +61,17 @@ void CUpdateContext::ReportEvent(const QString& name)
 
 void CUpdateContext::CheckForUpdate()
 {
-    if (!QueryUpdateInfo())
+    // The query waits in a nested event loop, where a second click on "检查更新" or the start-up
+    // check could begin another check; two at once would empty the staging folder under the
+    // updater the first one is starting.
+    if (m_checking)
         return;
-    ReportEvent(QStringLiteral("manual_update"));
-    LaunchUpdater();
+    m_checking = true;
+    if (QueryUpdateInfo()) {
+        ReportEvent(QStringLiteral("manual_update"));
+        LaunchUpdater();
+    }
+    m_checking = false;
 }
 
 bool CUpdateContext::QueryUpdateInfo()
