@@ -8,6 +8,7 @@ packages=(
     libspeex-dev libogg-dev libasound2-dev libx11-dev libxrandr-dev
     fonts-wqy-microhei
     xvfb xauth x11-utils xcompmgr imagemagick desktop-file-utils
+    dpkg-dev lintian appstream
 )
 
 missing=()

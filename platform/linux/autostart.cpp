@@ -169,6 +169,9 @@ bool CAutostart::Write(const QString& program, const QStringList& arguments) con
         << "Comment=Drink, rest and eye-care reminders\n"
         << "Icon=" << m_appName << '\n'
         << "Exec=" << EscapeValue(quoted.join(' ')) << '\n'
+        // Desktops skip an entry whose program is gone, so an entry left behind by an
+        // uninstall neither starts anything nor shows an error at log-in.
+        << "TryExec=" << EscapeValue(program) << '\n'
         << "Terminal=false\n"
         << "X-GNOME-Autostart-enabled=true\n";
     out.flush();

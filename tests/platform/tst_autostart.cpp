@@ -46,6 +46,7 @@ void TestAutostart::entryIsValidAndQuoted()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     QVERIFY2(text.contains("\nExec=\"/home/a b/QzHealthManager\" boot\n"), text.constData());
+    QVERIFY2(text.contains("\nTryExec=/home/a b/QzHealthManager\n"), text.constData());
 
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     if (validator.isEmpty())
