@@ -122,11 +122,6 @@ int Yyyymmdd(const QDate& date)
 {
     return date.year() * 10000 + date.month() * 100 + date.day();
 }
-
-QDate Today()
-{
-    return CClock::LocalNow().date();
-}
 }
 
 CDrinkStatistics* CDrinkStatistics::Instance()
@@ -266,8 +261,23 @@ void CDrinkStatistics::LoadAll()
     ComputeRanges();
 }
 
+QDate CDrinkStatistics::Today() const
+{
+    // Converting to local time costs microseconds (the zone may be read again each time), and
+    // the records pages ask for today on every lookup: keep the date while the clock stays in it.
+    const qint64 now = CClock::NowMSecs();
+    if (now < m_todayFrom || now >= m_todayUntil) {
+        m_today = QDateTime::fromMSecsSinceEpoch(now).date();
+        m_todayFrom = m_today.startOfDay().toMSecsSinceEpoch();
+        m_todayUntil = m_today.addDays(1).startOfDay().toMSecsSinceEpoch();
+    }
+    return m_today;
+}
+
 void CDrinkStatistics::ComputeRanges()
 {
+    // A change of the machine's zone shows from here on.
+    m_todayUntil = 0;
     const QDate today = Today();
     m_dayCount = 0;
     m_weekCount = 0;

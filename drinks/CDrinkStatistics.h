@@ -15,8 +15,10 @@ class CHealthDatabase;
 //
 // RecordDrink turns one drink into the five rows of the history file and keeps the day, week
 // and month rows and the totals in memory. The records pages page through them by index: index
-// 0 is the oldest page and Count() - 1 is today, this week or this month. The counts and first
-// keys follow the clock only when LoadAll or RecordDrink runs.
+// 0 is the oldest page and Count() - 1 is today, this week or this month; every day, week and
+// month in between has a page, and Get*ByIndex is false for one without drinks. The counts and
+// first keys follow the clock only when LoadAll or RecordDrink runs, while the pages are always
+// counted back from today. Main thread only.
 //
 // Keys: a day is the seconds from the epoch to midnight UTC of its local calendar date (so a
 // day runs from local midnight to local midnight); a week is year × 100 + week number (see
@@ -78,6 +80,7 @@ private:
     bool UpdateMonth(const QDate& today, bool dayPassedNow, int amount, bool newDay);
     bool UpdateTotals(bool dayPassedNow, int amount, bool newDay);
     void AppendDay(const stDaysData& row);
+    QDate Today() const;
 
     CHealthDatabase* m_store;
     QVector<stDaysData> m_days;
@@ -94,4 +97,8 @@ private:
     int m_dayCount = 0;
     int m_weekCount = 0;
     int m_monthCount = 0;
+    // Today's local date and the span of the clock, in ms since the epoch, that it covers.
+    mutable QDate m_today;
+    mutable qint64 m_todayFrom = 0;
+    mutable qint64 m_todayUntil = 0;
 };

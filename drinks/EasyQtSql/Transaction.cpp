@@ -33,9 +33,7 @@ Transaction::Transaction(const QSqlDatabase& db)
         if (!m_db.transaction())
             throw DBException(m_db.lastError());
     } else {
-        const QString savepoint = QStringLiteral("easyqtsql_%1").arg(depth);
-        Run(QStringLiteral("SAVEPOINT ") + savepoint);
-        m_savepoint = savepoint;
+        m_savepoint = QStringLiteral("easyqtsql_%1").arg(depth);
     }
     ++depth;
 }
@@ -47,7 +45,7 @@ Transaction::~Transaction()
         return;
     if (m_savepoint.isEmpty()) {
         m_db.rollback();
-    } else {
+    } else if (m_savepointSet) {
         QSqlQuery query(m_db);
         query.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + m_savepoint);
         query.exec(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
@@ -56,6 +54,12 @@ Transaction::~Transaction()
 
 void Transaction::Exec(const QString& sql)
 {
+    // An inner guard marks its place only once it changes something: reads inside a
+    // transaction have nothing to undo, and each savepoint costs two statements.
+    if (!m_savepoint.isEmpty() && !m_savepointSet) {
+        Run(QStringLiteral("SAVEPOINT ") + m_savepoint);
+        m_savepointSet = true;
+    }
     Run(sql);
 }
 
@@ -73,7 +77,8 @@ bool Transaction::Commit()
         if (!m_committed)
             throw DBException(m_db.lastError());
     } else {
-        Run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
+        if (m_savepointSet)
+            Run(QStringLiteral("RELEASE SAVEPOINT ") + m_savepoint);
         m_committed = true;
     }
     return m_committed;

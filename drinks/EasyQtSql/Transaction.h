@@ -10,7 +10,8 @@ namespace EasyQtSql {
 // Transaction guard: begins on construction and rolls back on destruction unless committed.
 //
 // Guards nest on one connection. The outermost guard owns the real transaction; a guard made
-// while another is alive on the same connection is a savepoint inside it. An inner commit keeps
+// while another is alive on the same connection is a savepoint inside it (set by its first
+// statement that changes something, so reads cost nothing extra). An inner commit keeps
 // its work only as part of the outer transaction, so several writes that each guard themselves
 // can still be stored together by one guard around them. Every failure throws DBException.
 class Transaction
@@ -23,7 +24,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    // Runs a statement that returns no rows.
+    // Runs a statement that changes the database.
     void Exec(const QString& sql);
     // Runs a select and hands back its rows.
     QueryResult Select(const QString& sql);
@@ -34,7 +35,9 @@ private:
     QSqlQuery Run(const QString& sql);
 
     QSqlDatabase m_db;
+    // Empty for the outermost guard.
     QString m_savepoint;
+    bool m_savepointSet = false;
     bool m_committed = false;
 };
 
