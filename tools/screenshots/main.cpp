@@ -9,15 +9,22 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "CBaseManager.h"
 #include "CBootTip.h"
 #include "CColortempTips.h"
 #include "CCommon.h"
+#include "CDrinkSampleHistory.h"
+#include "CDrinkStatistics.h"
+#include "CDrinkTotalRecord.h"
 #include "CIniSettings.h"
 #include "CMessageShow.h"
 #include "CSystemTray.h"
+#include "GaugeRange.h"
+#include "Tumbler.h"
+#include "clock.h"
 
 namespace {
 QString g_folder;
@@ -45,16 +52,57 @@ void Leave(QWidget* widget)
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(widget, &leave);
 }
+
+// The records page over the sample history: its four views, a page back, the chart while
+// dragged, and the gauge on its own in both styles.
+void SaveRecords(QWidget& frame)
+{
+    auto* records = frame.findChild<CDrinkTotalRecord*>();
+    Save(&frame, QStringLiteral("records-total"));
+    for (const char* tab : {"btn_day", "btn_week", "btn_month"}) {
+        records->findChild<QPushButton*>(QLatin1String(tab))->click();
+        Save(&frame, QStringLiteral("records-") + QLatin1String(tab).mid(4));
+    }
+    records->findChild<QPushButton*>(QStringLiteral("btn_day"))->click();
+    records->findChild<QPushButton*>(QStringLiteral("btn_leftpage"))->click();
+    Save(&frame, QStringLiteral("records-day-paged"));
+
+    auto* chart = records->findChild<Tumbler*>();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(139, 80), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(156, 80), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &move);
+    Save(&frame, QStringLiteral("records-day-dragged"));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(156, 80), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &release);
+
+    GaugeRange gauge;
+    gauge.resize(gauge.sizeHint());
+    gauge.setMaxValue(150);
+    gauge.setCurrentRange(20, 110);
+    Save(&gauge, QStringLiteral("widget-gaugerange"));
+    gauge.setRangeStyle(GaugeRange::RangeStyle_Tick);
+    gauge.setFreeColor(QColor(220, 236, 230));
+    Save(&gauge, QStringLiteral("widget-gaugerange-ticks"));
+}
 }
 
 int main(int argc, char* argv[])
 {
+    // A private home: the windows are drawn over a sample history that must never land in the
+    // user's own files.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     g_folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(g_folder);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
     CIniSettings::Instance()->SetDrinksStatus(2);
+    CIniSettings::Instance()->SetDrinksTarget(1500);
+    CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), CClock::LocalNow(), 100);
+    CClock::Release();
 
     CBaseManager frame;
     frame.show();
@@ -69,6 +117,7 @@ int main(int argc, char* argv[])
     }
     frame.OnDrinksRecord_Click();
     Save(&frame, QStringLiteral("frame-page"));
+    SaveRecords(frame);
     frame.OnMain_Click();
 
     // The eye-protection page off, in each preset, in automatic and in custom mode.
