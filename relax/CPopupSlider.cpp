@@ -17,12 +17,15 @@ CPopupSlider::CPopupSlider(QWidget* window)
 {
 }
 
+QPoint CPopupSlider::PlaceIn(const QRect& area, const QSize& size, int offset)
+{
+    return QPoint(area.x() + area.width() - kRightMargin - size.width(), area.y() + area.height() - kBottomMargin - offset);
+}
+
 QPoint CPopupSlider::PlaceFor(const QWidget* window, int offset)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    return QPoint(area.x() + area.width() - kRightMargin - window->width(),
-        area.y() + area.height() - kBottomMargin - offset);
+    return PlaceIn(screen ? screen->availableGeometry() : QRect(), window->size(), offset);
 }
 
 void CPopupSlider::Park()

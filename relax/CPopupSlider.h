@@ -16,8 +16,11 @@ public:
 
     explicit CPopupSlider(QWidget* window);
 
-    // Where the window stands when it has risen by `offset` pixels. The area's origin counts,
-    // so a primary monitor right of or below another one gets the pop-up, not the desktop's corner.
+    // Where a window of `size` stands in the available `area` when it has risen by `offset`
+    // pixels. The area's origin counts, so a primary monitor right of or below another one gets
+    // the pop-up, not the desktop's corner.
+    static QPoint PlaceIn(const QRect& area, const QSize& size, int offset);
+    // The same in the primary screen's available area.
     static QPoint PlaceFor(const QWidget* window, int offset);
 
     // Puts the window at its starting place below the visible area.

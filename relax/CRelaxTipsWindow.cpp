@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimerEvent>
+#include <QWindow>
 
 #include "CCommon.h"
 #include "CIniSettings.h"
@@ -175,6 +176,9 @@ void CRelaxTipsWindow::OnRelaxFullShow()
         auto* window = new CRelaxFullShowWindow(this, FrameMenu());
         m_fullShowWindows.append(window);
         window->SetContentKind(kind);
+        // The geometry alone does not reach a screen with a root window of its own.
+        window->createWinId();
+        window->windowHandle()->setScreen(screen);
         window->setGeometry(screen->geometry());
         window->show();
         connect(window, &CRelaxFullShowWindow::OnClose_Signals, this, &CRelaxTipsWindow::OnRelaxFullShowClose);
