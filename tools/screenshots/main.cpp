@@ -15,6 +15,7 @@
 #include "CMessageShow.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxFullShowWindow.h"
+#include "CRelaxSettingsWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
@@ -44,7 +45,6 @@ void SaveRelaxWindows(CBaseManager& frame)
     settings->SetRelaxFullStatus(2);
     settings->SetRelaxSleepTimer(25);
     settings->SetRelaxTimerMinute(45);
-    settings->SetRelaxTimestamp(CClock::Now() - 600);
     auto* tips = frame.findChild<CRelaxTipsWindow*>();
     tips->PrepareShow();
     tips->show();
@@ -61,6 +61,7 @@ void SaveRelaxWindows(CBaseManager& frame)
     Save(countdown, QStringLiteral("relax-show"));
     countdown->OnRelaxOver_Click();
     tips->hide();
+    CClock::Release();
 
     const char* const kinds[] = {"quiz", "quotation", "exercises"};
     for (int kind = 0; kind < 3; ++kind) {
@@ -81,13 +82,14 @@ void SaveRelaxWindows(CBaseManager& frame)
         }
     }
 
+    settings->SetRelaxTimestamp(CClock::Now() - 600);
     CRelaxFullShowSettings popup(nullptr);
     popup.show();
     Save(&popup, QStringLiteral("relax-settings-popup"));
     frame.OnRelaxSettings_Click();
+    frame.findChild<CRelaxSettingsWindow*>()->RefreshSchedule();
     Save(&frame, QStringLiteral("frame-relax-settings"));
     frame.OnMain_Click();
-    CClock::Release();
 }
 
 void Hover(QWidget* widget)
