@@ -1,7 +1,13 @@
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
+#include "CBaseManager.h"
+#include "CCommon.h"
 #include "CIniSettings.h"
 #include "CMainTick.h"
+#include "CRelaxSettingsWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
 #include "ITickHost.h"
@@ -38,6 +44,7 @@ class TestRelaxSchedule : public QObject
 private slots:
     void reminderAtChosenMoments_data();
     void reminderAtChosenMoments();
+    void frameShowsPromptAndRefreshesPage();
 };
 
 void TestRelaxSchedule::reminderAtChosenMoments_data()
@@ -123,6 +130,48 @@ void TestRelaxSchedule::reminderAtChosenMoments()
         }
     }
     CIniSettings::Destroy();
+}
+
+void TestRelaxSchedule::frameShowsPromptAndRefreshesPage()
+{
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetRelaxStatus(2);
+    settings->SetRelaxTimerMinute(45);
+    settings->SetRelaxTimestamp(kStamp);
+    CClock::Set(kStamp + 10);
+    {
+        CBaseManager frame;
+        auto* prompt = frame.findChild<CRelaxTipsWindow*>();
+        QVERIFY(prompt);
+        QCOMPARE(prompt->parentWidget(), &frame);
+        QVERIFY(prompt->isHidden());
+        // The prompt carries the frame's own menu.
+        QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
+        QVERIFY(frameMenu);
+        QCOMPARE(prompt->findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu(), frameMenu);
+
+        frame.OnRelaxSettings_Click();
+        auto* page = frame.findChild<CRelaxSettingsWindow*>();
+        auto* runtime = page->findChild<QLabel*>(QStringLiteral("label_runtime"));
+        runtime->setText(QString());
+        CClock::Set(kStamp + 2701);
+        frame.Tick().Run();
+        QVERIFY(prompt->isVisible());
+        QCOMPARE(settings->GetRelaxTimestamp(), kStamp + 2700);
+        QCOMPARE(runtime->text(), QDateTime::fromSecsSinceEpoch(kStamp + 5400).toString(QStringLiteral("hh:mm")));
+
+        // The next reminder during the rest opens nothing more.
+        prompt->OnStartRelax_Click();
+        QCOMPARE(prompt->ShowWindows().count(), 1);
+        CClock::Set(kStamp + 5401);
+        frame.Tick().Run();
+        QVERIFY(prompt->isHidden());
+        QCOMPARE(prompt->ShowWindows().count(), 1);
+        QCOMPARE(settings->GetRelaxTimestamp(), kStamp + 5400);
+    }
+    CIniSettings::Destroy();
+    CCommon::Destroy();
 }
 
 QTEST_MAIN(TestRelaxSchedule)
