@@ -26,7 +26,6 @@ class TestRelaxSettings : public QObject
 private slots:
     void init();
     void cleanup();
-    void pageAsDescribed();
     void neverStoresZeroInterval_data();
     void neverStoresZeroInterval();
     void sameValueStoresNothing();
@@ -70,26 +69,6 @@ QByteArray TestRelaxSettings::ConfigFile() const
 {
     QFile file(CIniSettings::Instance()->FileName());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void TestRelaxSettings::pageAsDescribed()
-{
-    CRelaxSettingsWindow page;
-    QCOMPARE(page.size(), QSize(280, 328));
-    QCOMPARE(page.windowTitle(), QStringLiteral("设置"));
-    QCOMPARE(Find<QComboBox>(&page, "comboBox_hour")->count(), 7);
-    QCOMPARE(Find<QComboBox>(&page, "comboBox_hour")->maxVisibleItems(), 7);
-    QCOMPARE(Find<QComboBox>(&page, "comboBox_minute")->count(), 12);
-    QCOMPARE(Find<QComboBox>(&page, "comboBox_minute")->itemText(11), QStringLiteral("55"));
-    QCOMPARE(Find<QComboBox>(&page, "comboBox_second_fullscreen")->count(), 26);
-    QCOMPARE(Find<QLabel>(&page, "label_3")->text(), QStringLiteral("每隔多久提醒一次："));
-    QLineEdit* sleep = Find<QLineEdit>(&page, "lineEdit_sleep_timer");
-    int position = 0;
-    QString text = QStringLiteral("1000");
-    QCOMPARE(sleep->validator()->validate(text, position), QValidator::Invalid);
-    text = QStringLiteral("999");
-    QCOMPARE(sleep->validator()->validate(text, position), QValidator::Acceptable);
-    QVERIFY(page.findChild<QCheckBox*>(QStringLiteral("checkbox_relax_prompt")));
 }
 
 void TestRelaxSettings::neverStoresZeroInterval_data()

@@ -22,7 +22,6 @@ class TestRelaxTips : public QObject
 private slots:
     void init();
     void cleanup();
-    void widgetsAsDescribed();
     void countsDownThenOpensCountdownWindow();
     void fullScreenCountdownLength_data();
     void fullScreenCountdownLength();
@@ -61,24 +60,6 @@ QString TestRelaxTips::LabelText(QWidget* window, const char* name) const
 {
     auto* label = window->findChild<QLabel*>(QLatin1String(name));
     return label ? label->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
-}
-
-void TestRelaxTips::widgetsAsDescribed()
-{
-    QCOMPARE(m_prompt->windowTitle(), QStringLiteral("休息提醒提示"));
-    QCOMPARE(m_prompt->size(), QSize(290, 450));
-    QCOMPARE(LabelText(m_prompt, "label_name"), QStringLiteral("休息提醒"));
-    QCOMPARE(LabelText(m_prompt, "label_times_tips_msg"), QStringLiteral("秒后开启提醒"));
-    QCOMPARE(LabelText(m_prompt, "label_tips"), CRelaxGreeting::GreetingOf(5));
-    const QPair<const char*, const char*> buttons[] = {{"btn_click_start_relax", "我要休息"},
-        {"btn_click_start_norelax", "暂不休息"}, {"btn_menu", ""}, {"btn_close", ""}};
-    for (const auto& button : buttons) {
-        auto* widget = m_prompt->findChild<QPushButton*>(QLatin1String(button.first));
-        QVERIFY2(widget, button.first);
-        QCOMPARE(widget->text(), QString::fromUtf8(button.second));
-    }
-    QVERIFY(m_prompt->testAttribute(Qt::WA_ShowWithoutActivating));
-    QVERIFY(m_prompt->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 void TestRelaxTips::countsDownThenOpensCountdownWindow()
