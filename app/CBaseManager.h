@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -14,6 +15,7 @@ class CDrinksSettingsWindow;
 class CEyeshieldWindow;
 class CMainWindow;
 class CRelaxSettingsWindow;
+class CRelaxTipsWindow;
 class CSystemTray;
 class QCheckBox;
 class QPushButton;
@@ -93,6 +95,7 @@ private:
     CDrinksSettingsWindow* m_drinksSettingsWindow = nullptr;
     CEyeshieldWindow* m_eyeshieldWindow = nullptr;
     CRelaxSettingsWindow* m_relaxSettingsWindow = nullptr;
+    QPointer<CRelaxTipsWindow> m_relaxTipsWindow;
     CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
     CDrinkNowWindow* m_drinkNowWindow = nullptr;
 };

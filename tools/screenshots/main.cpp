@@ -21,6 +21,11 @@
 #include "CDrinkTotalRecord.h"
 #include "CIniSettings.h"
 #include "CMessageShow.h"
+#include "CRelaxFullShowSettings.h"
+#include "CRelaxFullShowWindow.h"
+#include "CRelaxSettingsWindow.h"
+#include "CRelaxShowWindow.h"
+#include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -39,6 +44,62 @@ void Save(QWidget* widget, const QString& name)
     painter.drawPixmap(0, 0, shot);
     painter.end();
     canvas.save(g_folder + '/' + name + QStringLiteral(".png"));
+}
+
+// The rest prompt at three times of day, the countdown window, each full-screen content and
+// both rest settings forms.
+void SaveRelaxWindows(CBaseManager& frame)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetRelaxStatus(2);
+    settings->SetRelaxFullStatus(2);
+    settings->SetRelaxSleepTimer(25);
+    settings->SetRelaxTimerMinute(45);
+    auto* tips = frame.findChild<CRelaxTipsWindow*>();
+    tips->PrepareShow();
+    tips->show();
+    const int hours[] = {8, 15, 23};
+    for (int hour : hours) {
+        CClock::SetLocal(QDateTime(QDate(2026, 12, 7), QTime(hour, 30)));
+        tips->GreetingTick();
+        tips->CountdownTick();
+        Save(tips, QStringLiteral("relax-tips-%1").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+    tips->OnRelaxShow();
+    CRelaxShowWindow* countdown = tips->ShowWindows().first();
+    countdown->CountdownTick();
+    Save(countdown, QStringLiteral("relax-show"));
+    countdown->OnRelaxOver_Click();
+    tips->hide();
+    CClock::Release();
+
+    const char* const kinds[] = {"quiz", "quotation", "exercises"};
+    for (int kind = 0; kind < 3; ++kind) {
+        CRelaxFullShowWindow window(nullptr);
+        window.SetContentKind(kind);
+        if (kind == CRelaxFullShowWindow::Exercises)
+            window.OnRight_Click();
+        window.setGeometry(0, 0, 1280, 800);
+        window.show();
+        QCoreApplication::processEvents();
+        Save(&window, QStringLiteral("relax-full-") + QLatin1String(kinds[kind]));
+        if (kind == CRelaxFullShowWindow::Quiz) {
+            QMenu* menu = window.findChild<QPushButton*>(QStringLiteral("btn_settings_menu"))->menu();
+            menu->popup(QPoint(0, 0));
+            menu->setActiveAction(menu->actions().at(1));
+            Save(menu, QStringLiteral("relax-full-menu"));
+            menu->hide();
+        }
+    }
+
+    settings->SetRelaxTimestamp(CClock::Now() - 600);
+    CRelaxFullShowSettings popup(nullptr);
+    popup.show();
+    Save(&popup, QStringLiteral("relax-settings-popup"));
+    frame.OnRelaxSettings_Click();
+    frame.findChild<CRelaxSettingsWindow*>()->RefreshSchedule();
+    Save(&frame, QStringLiteral("frame-relax-settings"));
+    frame.OnMain_Click();
 }
 
 void Hover(QWidget* widget)
@@ -154,6 +215,8 @@ int main(int argc, char* argv[])
     trayMenu->popup(QPoint(0, 0));
     Save(trayMenu, QStringLiteral("menu-tray"));
     trayMenu->hide();
+
+    SaveRelaxWindows(frame);
 
     CMessageShow::Instance()->show();
     Save(CMessageShow::Instance(), QStringLiteral("dialog-exit"));
