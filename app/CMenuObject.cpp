@@ -2,14 +2,13 @@
 
 #include <QDesktopServices>
 #include <QMenu>
-#include <QUrl>
 
 #include "CIniSettings.h"
 #include "CUpdateContext.h"
+#include "ProductPages.h"
 
 namespace {
 CMenuObject* g_menuObject = nullptr;
-const QString kFeedbackPage = QStringLiteral("https://rezovuvove.org/feedback.html");
 }
 
 CMenuObject* CMenuObject::Instance()
@@ -83,7 +82,7 @@ void CMenuObject::OnMenuBootrunAct_Click(bool check)
 
 void CMenuObject::OnMenuFeedbackAct_Click()
 {
-    QDesktopServices::openUrl(QUrl(kFeedbackPage));
+    QDesktopServices::openUrl(ProductPages::Feedback());
 }
 
 void CMenuObject::OnMenuUpdateAct_Click()

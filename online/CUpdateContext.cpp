@@ -9,11 +9,11 @@
 #include "CServiceEndpoints.h"
 #include "CSystemUtil.h"
 #include "CUpdaterStaging.h"
+#include "ProductPages.h"
 
 namespace {
 CUpdateContext* g_updateContext = nullptr;
 const QString kUpdater = QStringLiteral("QzLiveUpdate");
-const QUrl kProductSite(QStringLiteral("https://rezovuvove.org/"));
 // The answer is never used; a little room keeps an odd service from feeding us for long.
 constexpr qint64 kReportAnswerBytes = 64 * 1024;
 }
@@ -91,7 +91,7 @@ void CUpdateContext::LaunchUpdater()
         CMessageShow* dialog = CMessageShow::Instance();
         dialog->SetTexts(QStringLiteral("完整性效验失败"), QStringLiteral("您的程序不完整,请从官网下载最新包"));
         if (dialog->exec() == 1)
-            QDesktopServices::openUrl(kProductSite);
+            QDesktopServices::openUrl(ProductPages::Site());
         return;
     }
     CUpdaterStaging(programFolder, CUpdaterStaging::DefaultFolder())

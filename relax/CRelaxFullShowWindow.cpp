@@ -20,6 +20,7 @@
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxStyle.h"
+#include "ProductPages.h"
 #include "clock.h"
 
 namespace {
@@ -29,7 +30,6 @@ constexpr int kAnswerStep = 11;
 constexpr int kPageReach = 2;
 const QSize kBodySize(560, 320);
 const QRect kAdsArea(70, 0, 560, 90);
-const QString kFeedbackPage = QStringLiteral("https://rezovuvove.org/feedback.html");
 const char* const kBuiltInQuiz = "一只老虎被一根85米长的绳子捆着，它前方100米处有一堆草，老虎怎么样才能吃到草？";
 const char* const kBuiltInAnswer = "老虎不吃草";
 const char* const kQuotation = "一个人如果对自己的事业充满热爱，并选定了自己的工作愿望，就会自发地尽自己最大的努力去工作。"
@@ -376,7 +376,7 @@ void CRelaxFullShowWindow::OnFeedback_Click()
 {
     if (m_ended)
         return;
-    QDesktopServices::openUrl(QUrl(kFeedbackPage));
+    QDesktopServices::openUrl(ProductPages::Feedback());
     m_ended = true;
     EndRest();
     emit OnDeleteLater_Signals();
