@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTimerEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "CAdsWidget.h"
