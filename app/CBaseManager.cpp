@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "CAdsDataManager.h"
 #include "CAdsWidget.h"
 #include "CCommon.h"
 #include "CDrinkNowWindow.h"
@@ -409,24 +408,7 @@ void CBaseManager::mouseMoveEvent(QMouseEvent* event)
 
 void CBaseManager::showEvent(QShowEvent* event)
 {
-    stAdsSlot slot;
-    if (CAdsDataManager::Instance()->FindSlot(kAdsSlot, slot) && slot.bShown) {
-        if (!m_adsWidget->HasImage()) {
-            m_adsWidget->setGeometry(0, 0, 280, 80);
-            const QPixmap image(slot.strLocalImage);
-            if (!image.isNull()) {
-                m_adsWidget->SetImage(image);
-                m_adsWidget->SetLink(slot.strLinkUrl);
-                m_adsWidget->show();
-            } else {
-                m_adsWidget->hide();
-            }
-        } else {
-            m_adsWidget->show();
-        }
-    } else {
-        m_adsWidget->hide();
-    }
+    m_adsWidget->ShowSlot(kAdsSlot);
     QWidget::showEvent(event);
 }
 
