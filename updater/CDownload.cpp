@@ -113,7 +113,7 @@ void CDownload::OnReadyRead_Slots()
     const int status = StatusCode();
     if (status < 200 || status > 299)
         return;
-    if (m_bytesWritten + bytes.size() > m_maxBytes) {
+    if (AnnouncedLength() > m_maxBytes || m_bytesWritten + bytes.size() > m_maxBytes) {
         Fail(QStringLiteral("更新文件过大!"));
         return;
     }
@@ -135,9 +135,7 @@ void CDownload::OnFinished_Slots()
     const int status = StatusCode();
     const QNetworkReply::NetworkError error = m_reply->error();
     const QString errorText = m_reply->errorString();
-    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).isValid()
-        ? m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong()
-        : -1;
+    const qint64 announced = AnnouncedLength();
     if (error != QNetworkReply::NoError) {
         Fail(errorText);
         return;
@@ -173,7 +171,13 @@ void CDownload::OnError_Slots(QNetworkReply::NetworkError code)
     Q_UNUSED(code)
     if (m_idle || !m_reply)
         return;
-    Fail(m_reply->errorString());
+    // The reply is already ending with this error; aborting it from inside its own error
+    // report would report a second one.
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    reply->deleteLater();
+    Fail(reply->errorString());
 }
 
 void CDownload::Fail(const QString& message)
@@ -197,6 +201,12 @@ void CDownload::RemoveTemporaryFile() const
 {
     if (!m_temporaryPath.isEmpty() && QFile::exists(m_temporaryPath))
         QFile::remove(m_temporaryPath);
+}
+
+qint64 CDownload::AnnouncedLength() const
+{
+    const QVariant length = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+    return length.isValid() ? length.toLongLong() : -1;
 }
 
 int CDownload::StatusCode() const

@@ -55,6 +55,8 @@ private:
     void ReleaseReply();
     void RemoveTemporaryFile() const;
     int StatusCode() const;
+    // The Content-Length the answer announced, or -1.
+    qint64 AnnouncedLength() const;
 
     QUrl m_url;
     QString m_targetPath;
