@@ -144,17 +144,11 @@ void CDownload::OnFinished_Slots()
         Fail(QStringLiteral("HTTP %1").arg(status));
         return;
     }
-    if (announced >= 0 && announced != m_bytesWritten) {
+    // An empty body is no installer either.
+    if ((announced >= 0 && announced != m_bytesWritten) || m_bytesWritten == 0 || !QFile::exists(m_temporaryPath)) {
         Fail(QStringLiteral("更新文件不完整!"));
         return;
     }
-    // An empty body still makes a (empty) file, so that the rename below has something to move.
-    QFile file(m_temporaryPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        Fail(QStringLiteral("创建更新临时文件失败!"));
-        return;
-    }
-    file.close();
     const QString targetPath = m_temporaryPath.left(m_temporaryPath.lastIndexOf(kTemporarySuffix));
     QFile::remove(targetPath);
     if (!QFile::rename(m_temporaryPath, targetPath)) {

@@ -144,8 +144,12 @@ void CQzLiveUpdate::OnProcess_Slots(qint64 bytesReceived, qint64 bytesTotal)
 {
     if (bytesTotal <= 0)
         return;
-    ui.progressBar->setMaximum(static_cast<int>(qMin<qint64>(bytesTotal, INT_MAX)));
-    ui.progressBar->setValue(static_cast<int>(qMin<qint64>(bytesReceived, INT_MAX)));
+    // The bar counts in int; larger sizes are scaled down together so the ratio stays.
+    int shift = 0;
+    while ((bytesTotal >> shift) > INT_MAX)
+        ++shift;
+    ui.progressBar->setMaximum(static_cast<int>(bytesTotal >> shift));
+    ui.progressBar->setValue(static_cast<int>(qBound<qint64>(0, bytesReceived, bytesTotal) >> shift));
     ui.label_progress->setText(QStringLiteral("更新中...%1%").arg(bytesReceived * 100 / bytesTotal));
 }
 
