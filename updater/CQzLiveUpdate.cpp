@@ -131,7 +131,6 @@ void CQzLiveUpdate::OnFinished_Slots(int statusCode)
     // whatever an error page or a redirect left behind.
     if (statusCode < 200 || statusCode > 299 || !QFileInfo(installer).isFile()) {
         m_download->Abort();
-        QFile::remove(installer);
         return;
     }
     m_loading->start();
