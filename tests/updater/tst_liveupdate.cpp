@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -204,6 +205,21 @@ void TestLiveUpdate::startsCheckingAndIgnoresOtherTimers()
     QMovie* loading = Child<QLabel>(window, "label_loading")->movie();
     QVERIFY(loading->isValid());
     QVERIFY2(loading->frameCount() > 1, "the loading picture is not an animation");
+    // Every frame decodes whole: the leading dot turns clockwise round the centre, on white.
+    QImageReader frames(loading->fileName());
+    QList<QImage> images;
+    for (QImage frame = frames.read(); !frame.isNull(); frame = frames.read())
+        images << frame.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(images.size(), loading->frameCount());
+    const auto isDot = [](QRgb pixel) { return qGreen(pixel) > qRed(pixel) + 100; };
+    QCOMPARE(images.first().size(), QSize(48, 48));
+    QVERIFY(isDot(images.first().pixel(24, 6)));
+    QCOMPARE(images.first().pixel(24, 24), qRgb(255, 255, 255));
+    QCOMPARE(images.first().pixel(47, 47), qRgb(255, 255, 255));
+    const QImage quarter = images.at(images.size() / 4);
+    QVERIFY(isDot(quarter.pixel(42, 24)));
+    // The faint dot that was there in the first frame has been replaced by the bright one.
+    QVERIFY(qRed(quarter.pixel(42, 24)) + 60 < qRed(images.first().pixel(42, 24)));
     QCOMPARE(loading->state(), QMovie::Running);
     QVERIFY(window.CheckTimerId() != 0);
     QCOMPARE(window.CheckTimerDelay(), CQzLiveUpdate::CheckDelayMs);
