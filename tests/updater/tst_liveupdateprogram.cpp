@@ -11,6 +11,9 @@
 
 #include <optional>
 
+#include <csignal>
+#include <sys/types.h>
+
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
 #include "StreamingHttpServer.h"
@@ -45,8 +48,8 @@ public:
     }
     bool IsOpen() const { return m_display != nullptr; }
 
-    // The top-left corner on the screen of the viewable window `pid` shows under `title`, if
-    // there is one yet.
+    // The top-left corner on the screen of the viewable window `pid` (any process when 0) shows
+    // under `title`, if there is one yet.
     std::optional<QPoint> WindowOrigin(qint64 pid, const QString& title)
     {
         const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
@@ -63,7 +66,7 @@ public:
             XWindowAttributes attributes {};
             if (!XGetWindowAttributes(m_display, children[i], &attributes) || attributes.map_state != IsViewable)
                 continue;
-            if (Property(children[i], pidAtom, XA_CARDINAL).toLongLong() != pid)
+            if (pid != 0 && Property(children[i], pidAtom, XA_CARDINAL).toLongLong() != pid)
                 continue;
             if (QString::fromUtf8(Property(children[i], nameAtom, utf8)) != title)
                 continue;
@@ -126,11 +129,15 @@ private slots:
     void fewerThanThreeArgumentsShowNothing();
     void offersDownloadsAndOpensTheInstaller();
     void skipStampsTheUpdatersOwnConfiguration();
+    void trayProgramStartsTheStagedUpdater();
 
 private:
+    QProcessEnvironment Environment() const;
+    // The updaters running from this case's folder.
+    QList<qint64> StagedUpdaters() const;
     void Start(const QStringList& arguments);
     // Waits for the window and clicks the middle of a button, given by its place on its page.
-    bool ClickButton(const QRect& place);
+    bool ClickButton(const QRect& place, qint64 pid);
     void ServeNewerVersion();
     // The program has ended, or ends within `ms`.
     bool Finished(int ms) { return m_process->state() == QProcess::NotRunning || m_process->waitForFinished(ms); }
@@ -164,6 +171,8 @@ void TestLiveUpdateProgram::init()
     QDir().mkpath(m_stage);
     QVERIFY(QFile::copy(QStringLiteral(QZ_UPDATER), m_stage + QStringLiteral("/QzLiveUpdate")));
     m_dataHome = m_dir->path() + QStringLiteral("/data");
+    QDir().mkpath(m_dir->path() + QStringLiteral("/run"));
+    QFile::setPermissions(m_dir->path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QDir().mkpath(m_dataHome + QStringLiteral("/QzHealthManager"));
     QSettings services(m_dataHome + QStringLiteral("/QzHealthManager/QzServices.ini"), QSettings::IniFormat);
     services.setValue(QStringLiteral("services/update"), m_service->BaseUrl());
@@ -176,29 +185,54 @@ void TestLiveUpdateProgram::cleanup()
         m_process->waitForFinished(3000);
     }
     m_process.reset();
+    // An updater the tray program started is no child of ours; it is found by where it runs from.
+    for (qint64 pid : StagedUpdaters())
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
     m_opener.reset();
 }
 
-void TestLiveUpdateProgram::Start(const QStringList& arguments)
+QProcessEnvironment TestLiveUpdateProgram::Environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path() + QStringLiteral("/config"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir->path() + QStringLiteral("/cache"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path() + QStringLiteral("/run"));
     environment.insert(QStringLiteral("PATH"), m_opener->SearchPath());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return environment;
+}
+
+QList<qint64> TestLiveUpdateProgram::StagedUpdaters() const
+{
+    QList<qint64> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!numeric || !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QString program = QFile::decodeName(cmdline.readAll().split('\0').first());
+        if (program.startsWith(m_dir->path() + QLatin1Char('/')) && program.endsWith(QStringLiteral("/QzLiveUpdate")))
+            found << pid;
+    }
+    return found;
+}
+
+void TestLiveUpdateProgram::Start(const QStringList& arguments)
+{
     m_process = std::make_unique<QProcess>();
-    m_process->setProcessEnvironment(environment);
+    m_process->setProcessEnvironment(Environment());
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
     m_process->start(m_stage + QStringLiteral("/QzLiveUpdate"), arguments);
     QVERIFY(m_process->waitForStarted(5000));
 }
 
-bool TestLiveUpdateProgram::ClickButton(const QRect& place)
+bool TestLiveUpdateProgram::ClickButton(const QRect& place, qint64 pid)
 {
     std::optional<QPoint> origin;
     for (int i = 0; i < 100 && !origin; ++i) {
-        origin = m_x->WindowOrigin(m_process->processId(), kTitle);
+        origin = m_x->WindowOrigin(pid, kTitle);
         if (!origin)
             QTest::qWait(50);
     }
@@ -251,7 +285,7 @@ void TestLiveUpdateProgram::offersDownloadsAndOpensTheInstaller()
     QTRY_COMPARE_WITH_TIMEOUT(m_service->RequestsTo("/zr/update").size(), 1, 8000);
     QTest::qWait(300);
     QVERIFY(m_files->RequestedPaths().isEmpty());
-    QVERIFY(ClickButton(QRect(125, 164, 90, 30)));  // 立即更新
+    QVERIFY(ClickButton(QRect(125, 164, 90, 30), m_process->processId()));  // 立即更新
     QTRY_COMPARE_WITH_TIMEOUT(m_opener->Opened().size(), 1, 8000);
     const QString installer = QFileInfo(m_stage).canonicalFilePath() + QStringLiteral("/QzLive/setup.deb");
     QCOMPARE(m_opener->Opened().first(), installer);
@@ -281,7 +315,7 @@ void TestLiveUpdateProgram::skipStampsTheUpdatersOwnConfiguration()
     Start({"QzHealthManager", "4.0.0.0", "1"});
     QTRY_COMPARE_WITH_TIMEOUT(m_service->RequestsTo("/zr/update").size(), 1, 8000);
     QTest::qWait(300);
-    QVERIFY(ClickButton(QRect(25, 164, 90, 30)));  // 暂不考虑
+    QVERIFY(ClickButton(QRect(25, 164, 90, 30), m_process->processId()));  // 暂不考虑
     QVERIFY(Finished(5000));
     const qint64 after = QDateTime::currentSecsSinceEpoch();
     QCOMPARE(m_process->exitCode(), 0);
@@ -293,6 +327,47 @@ void TestLiveUpdateProgram::skipStampsTheUpdatersOwnConfiguration()
     QCOMPARE(trayFile.readAll(), trayBefore);
     QVERIFY(m_files->RequestedPaths().isEmpty());
     QVERIFY(m_opener->Opened().isEmpty());
+}
+
+void TestLiveUpdateProgram::trayProgramStartsTheStagedUpdater()
+{
+    // A week since the last check: the tray program checks at start, stages its folder and
+    // starts the updater from there with its name, its version and the update flag.
+    {
+        QSettings tray(m_dataHome + QStringLiteral("/QzHealthManager/QzConfig.ini"), QSettings::IniFormat);
+        tray.setValue(QStringLiteral("boot/update_timestamp"), QStringLiteral("1000"));
+        // Already asked about starting with the system: that prompt would cover the updater.
+        tray.setValue(QStringLiteral("boot/boottips_timestamp"), QStringLiteral("1"));
+    }
+    ServeNewerVersion();
+    stStreamPlan file;
+    file.chunks = {QByteArray(30000, 'd')};
+    m_files->SetPlan("/dist/setup.deb", file);
+
+    QVERIFY2(!m_x->WindowOrigin(0, kTitle), "an updater window of another run is on the display");
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessEnvironment(Environment());
+    // The updater it starts inherits its output; a pipe held open by that would keep the test
+    // runner waiting after the test.
+    m_process->setStandardOutputFile(QProcess::nullDevice());
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    m_process->start(QStringLiteral(QZ_TRAY_PROGRAM), {QStringLiteral("showMini")});
+    QVERIFY(m_process->waitForStarted(5000));
+
+    // The tray program asks once, the updater once more by itself.
+    QTRY_COMPARE_WITH_TIMEOUT(m_service->RequestsTo("/zr/update").size(), 2, 12000);
+    QTest::qWait(300);
+    QVERIFY(ClickButton(QRect(125, 164, 90, 30), 0));  // 立即更新
+    QTRY_COMPARE_WITH_TIMEOUT(m_opener->Opened().size(), 1, 8000);
+    const QString installer = m_opener->Opened().first();
+    QVERIFY2(installer.startsWith(m_dir->path() + QStringLiteral("/cache/")), qPrintable(installer));
+    QVERIFY(installer.endsWith(QStringLiteral("/QzHealthManager/QzLive/setup.deb")));
+    QCOMPARE(QFileInfo(installer).size(), qint64(30000));
+    // Exactly one updater ran, and it has ended; the tray program runs on.
+    QTRY_VERIFY_WITH_TIMEOUT(StagedUpdaters().isEmpty(), 5000);
+    QVERIFY(!m_x->WindowOrigin(0, kTitle));
+    QCOMPARE(m_service->RequestsTo("/zr/update").size(), 2);
+    QCOMPARE(m_process->state(), QProcess::Running);
 }
 
 QTEST_MAIN(TestLiveUpdateProgram)
