@@ -359,8 +359,12 @@ void CBaseManager::OnExit_Click()
 {
     CMessageShow* dialog = CMessageShow::Instance();
     dialog->SetTexts(QStringLiteral("是否退出Rezovuvove？"), QStringLiteral("退出后将失去提醒及防蓝光保护"));
-    if (dialog->exec() != QDialog::Accepted)
-        return;
+    if (dialog->exec() == QDialog::Accepted)
+        Quit();
+}
+
+void CBaseManager::Quit()
+{
     CCommon::Instance()->ResetGammaRamp();
     m_systemTray->hide();
     QCoreApplication::exit(0);

@@ -30,8 +30,10 @@ QString CUpdateContext::BuildReportQuery(const QString& name) const
     CSystemUtil* util = CSystemUtil::Instance();
     // One data text for both the query and the signature, even when the second turns meanwhile.
     const QString data = util->GetReportData();
-    const QString deviceId = util->GetDeviceId();
+    // Listing the adapters is the dear part of a report, so it is done once and both the
+    // identity and the query use that one answer.
     const QString macAddress = util->GetMacAddress();
+    const QString deviceId = CSystemUtil::DeviceIdFrom(util->GetMachineUuid(), macAddress, util->GetCpuId());
     return QStringLiteral("product=") + QCoreApplication::applicationName() + QStringLiteral("&platform=linux")
         + QStringLiteral("&version=") + util->GetProgramVersion() + QStringLiteral("&event=") + name
         + QStringLiteral("&channel=10000&uid=") + deviceId + QStringLiteral("&um=") + macAddress
@@ -59,10 +61,17 @@ void CUpdateContext::ReportEvent(const QString& name)
 
 void CUpdateContext::CheckForUpdate()
 {
-    if (!QueryUpdateInfo())
+    // The query waits in a nested event loop, where a second click on "检查更新" or the start-up
+    // check could begin another check; two at once would empty the staging folder under the
+    // updater the first one is starting.
+    if (m_checking)
         return;
-    ReportEvent(QStringLiteral("manual_update"));
-    LaunchUpdater();
+    m_checking = true;
+    if (QueryUpdateInfo()) {
+        ReportEvent(QStringLiteral("manual_update"));
+        LaunchUpdater();
+    }
+    m_checking = false;
 }
 
 bool CUpdateContext::QueryUpdateInfo()

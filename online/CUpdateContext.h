@@ -21,7 +21,7 @@ public:
     static QUrl ReportUrl(const QUrl& endpoint, const QString& query);
 
     // Asks the update service for a newer version; on a valid answer reports "manual_update"
-    // and starts the updater.
+    // and starts the updater. Does nothing while another check is still running.
     void CheckForUpdate();
     // Sends the update query and keeps what it answers; false when there is no valid answer.
     bool QueryUpdateInfo();
@@ -40,4 +40,5 @@ private:
     CUpdateContext() = default;
 
     stUpdateInfo m_info;
+    bool m_checking = false;
 };

@@ -20,6 +20,7 @@ stHttpAnswer CHttpGet::Run(const QUrl& url, int timeoutMs, qint64 maxBytes)
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         answer.bTimedOut = true;
         reply->abort();

@@ -67,6 +67,7 @@ private slots:
     void missingMembersKeepEarlierAnswer();
     void checkReportsAndOffersTheWebSite();
     void failedCheckDoesNothing();
+    void oneCheckAtATime();
     void stagingReplacesAnEarlierRunAndStartsTheCopy();
     void stagingNeverFollowsALink();
 
@@ -229,6 +230,24 @@ void TestUpdate::failedCheckDoesNothing()
     CUpdateContext::Instance()->CheckForUpdate();
     QCOMPARE(reported.count(), 0);
     QCOMPARE(m_server->Requests().size(), 1);
+}
+
+void TestUpdate::oneCheckAtATime()
+{
+    Configure();
+    stCannedAnswer slow;
+    slow.body = "{}";
+    slow.nDelayMs = 300;
+    m_server->SetAnswer("/zr/update", slow);
+    QTimer::singleShot(50, [] { CUpdateContext::Instance()->CheckForUpdate(); });
+    AnswerDialog(QStringLiteral("btn_No"));
+    CUpdateContext::Instance()->CheckForUpdate();
+    QCOMPARE(m_server->RequestsTo("/zr/update").size(), 1);
+    QCOMPARE(m_server->RequestsTo("/hm4.gif").size(), 1);
+    // Once it is over, the next check runs.
+    AnswerDialog(QStringLiteral("btn_No"));
+    CUpdateContext::Instance()->CheckForUpdate();
+    QCOMPARE(m_server->RequestsTo("/zr/update").size(), 2);
 }
 
 QString TestUpdate::MakeProgramFolder() const
