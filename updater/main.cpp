@@ -1,0 +1,25 @@
+#include <QApplication>
+#include <QFont>
+
+#include "CContext.h"
+#include "CQzLiveUpdate.h"
+
+int main(int argc, char* argv[])
+{
+    // The tray program always passes its name, its version and the update flag; started any
+    // other way there is nothing to compare against.
+    if (argc < 4)
+        return -1;
+
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
+    QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    CContext::Instance()->SetArguments(arguments.at(1), arguments.at(2), arguments.at(3));
+
+    CQzLiveUpdate window;
+    window.show();
+    return QApplication::exec();
+}
