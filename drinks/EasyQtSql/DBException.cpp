@@ -1,0 +1,37 @@
+#include "DBException.h"
+
+namespace EasyQtSql {
+
+DBException::DBException(const QSqlError& error, const QString& statement)
+    : m_error(error)
+    , m_statement(statement)
+    , m_what(error.text().toUtf8())
+{
+}
+
+const QSqlError& DBException::Error() const
+{
+    return m_error;
+}
+
+const QString& DBException::Statement() const
+{
+    return m_statement;
+}
+
+const char* DBException::what() const noexcept
+{
+    return m_what.constData();
+}
+
+void DBException::raise() const
+{
+    throw *this;
+}
+
+DBException* DBException::clone() const
+{
+    return new DBException(*this);
+}
+
+}

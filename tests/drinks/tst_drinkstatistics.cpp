@@ -1,0 +1,333 @@
+// The statistics model over a real store, with the clock pinned to chosen local moments.
+// Runs at UTC+8, where the day keys are those of the worked examples.
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+#include "CDrinkStatistics.h"
+#include "CHealthDatabase.h"
+#include "CIniSettings.h"
+#include "TestHome.h"
+#include "clock.h"
+
+class TestDrinkStatistics : public QObject
+{
+    Q_OBJECT
+private:
+    void Open()
+    {
+        m_db = std::make_unique<CHealthDatabase>();
+        m_stats = std::make_unique<CDrinkStatistics>(m_db.get());
+        m_stats->LoadAll();
+    }
+    // The next start of the program: everything comes back from the file.
+    void Reopen()
+    {
+        m_stats.reset();
+        m_db.reset();
+        Open();
+    }
+    void SetNow(const QString& local)
+    {
+        CClock::SetLocal(QDateTime::fromString(local, QStringLiteral("yyyy-MM-dd HH:mm")));
+    }
+    void Drink(const QString& local, int amount)
+    {
+        SetNow(local);
+        m_stats->RecordDrink(amount);
+    }
+    void ExecRaw(const QString& sql)
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(m_db->FileName());
+        QVERIFY(raw.open());
+        QVERIFY(QSqlQuery(raw).exec(sql));
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+
+    // The current pages against the expected figures; also checks the file through a restart.
+    void CheckCurrentPages(const QString& dayKey, int weekKey, int monthKey, const QList<int>& day,
+        const QList<int>& week, const QList<int>& month, const QList<int>& totals)
+    {
+        stDaysData d;
+        QVERIFY(m_stats->GetDayByIndex(m_stats->DayCount() - 1, d));
+        QCOMPARE(d.strDate, dayKey);
+        QCOMPARE((QList<int>{d.nTotalDrinkNum, d.nAverDrinkNum, d.nTotalTimes, d.nPassed}), day);
+        stWeeksData w;
+        QVERIFY(m_stats->GetWeekByIndex(m_stats->WeekCount() - 1, w));
+        QCOMPARE(w.nWeek, weekKey);
+        QCOMPARE((QList<int>{w.nTotalDrinkNum, w.nTotalPassDay, w.nAverDrinkDay, w.nTotalDays, w.nPassed}), week);
+        stMonthsData m;
+        QVERIFY(m_stats->GetMonthByIndex(m_stats->MonthCount() - 1, m));
+        QCOMPARE(m.nMonth, monthKey);
+        QCOMPARE((QList<int>{m.nTotalDrinkNum, m.nTotalPassDay, m.nAverDrinkDay, m.nTotalDays, m.nPassed}), month);
+        stTotalsData t;
+        QVERIFY(m_stats->GetTotals(t));
+        QCOMPARE(t.nTotalsNo, 1);
+        QCOMPARE((QList<int>{t.nTotalDays, t.nTotalDrinkNum, t.nTotalPassDay, t.nAverDrink}), totals);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(1796520000).offsetFromUtc(), 8 * 3600);
+    }
+    void init()
+    {
+        m_home = std::make_unique<CTestHome>();
+        CIniSettings::Destroy();
+        CIniSettings::Instance()->SetDrinksTarget(1500);
+        Open();
+    }
+    void cleanup()
+    {
+        m_stats.reset();
+        m_db.reset();
+        CIniSettings::Destroy();
+        m_home.reset();
+    }
+
+    void workedExamples_data()
+    {
+        QTest::addColumn<QStringList>("drinks");
+        QTest::addColumn<QString>("dayKey");
+        QTest::addColumn<int>("weekKey");
+        QTest::addColumn<int>("monthKey");
+        // day: total, average, times, passed; week and month: total, pass days, average, days,
+        // passed; totals: days, total, pass days, average.
+        QTest::addColumn<QList<int>>("day");
+        QTest::addColumn<QList<int>>("week");
+        QTest::addColumn<QList<int>>("month");
+        QTest::addColumn<QList<int>>("totals");
+
+        QTest::newRow("first drink ever") << QStringList{"2026-12-06 09:20=150"} << "1796515200" << 202648 << 202612
+                                          << QList<int>{150, 150, 1, 0} << QList<int>{150, 0, 150, 1, 0}
+                                          << QList<int>{150, 0, 150, 1, 0} << QList<int>{1, 150, 0, 150};
+        QTest::newRow("second drink reaches the target")
+            << QStringList{"2026-12-06 09:20=150", "2026-12-06 12:00=1400"} << "1796515200" << 202648 << 202612
+            << QList<int>{1550, 775, 2, 1} << QList<int>{1550, 1, 1550, 1, 1} << QList<int>{1550, 1, 1550, 1, 1}
+            << QList<int>{1, 1550, 1, 1550};
+        QTest::newRow("third drink after the target")
+            << QStringList{"2026-12-06 09:20=150", "2026-12-06 12:00=1400", "2026-12-06 15:00=200"} << "1796515200"
+            << 202648 << 202612 << QList<int>{1750, 583, 3, 1} << QList<int>{1750, 1, 1750, 1, 1}
+            << QList<int>{1750, 1, 1750, 1, 1} << QList<int>{1, 1750, 1, 1750};
+        QTest::newRow("new day in the same week")
+            << QStringList{"2026-12-02 09:00=150", "2026-12-02 12:00=1400", "2026-12-03 09:00=300"} << "1796256000"
+            << 202648 << 202612 << QList<int>{300, 300, 1, 0} << QList<int>{1850, 1, 925, 2, 1}
+            << QList<int>{1850, 1, 925, 2, 1} << QList<int>{2, 1850, 1, 925};
+        QTest::newRow("new week, then new month")
+            << QStringList{"2026-11-29 09:00=1500", "2026-11-30 09:00=200", "2026-12-01 09:00=300"} << "1796083200"
+            << 202648 << 202612 << QList<int>{300, 300, 1, 0} << QList<int>{500, 0, 250, 2, 0}
+            << QList<int>{300, 0, 300, 1, 0} << QList<int>{3, 2000, 1, 666};
+    }
+    void workedExamples()
+    {
+        QFETCH(QStringList, drinks);
+        QFETCH(QString, dayKey);
+        QFETCH(int, weekKey);
+        QFETCH(int, monthKey);
+        QFETCH(QList<int>, day);
+        QFETCH(QList<int>, week);
+        QFETCH(QList<int>, month);
+        QFETCH(QList<int>, totals);
+
+        for (const QString& drink : drinks)
+            Drink(drink.section(QLatin1Char('='), 0, 0), drink.section(QLatin1Char('='), 1).toInt());
+        CheckCurrentPages(dayKey, weekKey, monthKey, day, week, month, totals);
+        if (QTest::currentTestFailed())
+            return;
+        Reopen();
+        CheckCurrentPages(dayKey, weekKey, monthKey, day, week, month, totals);
+    }
+
+    void olderPagesKeepTheirRows()
+    {
+        Drink(QStringLiteral("2026-11-29 09:00"), 1500);
+        Drink(QStringLiteral("2026-12-01 09:00"), 300);
+        QCOMPARE(m_stats->DayCount(), 3);
+        stDaysData d;
+        QVERIFY(m_stats->GetDayByIndex(0, d));
+        QCOMPARE(d.nTotalDrinkNum, 1500);
+        QCOMPARE(d.nPassed, 1);
+        QVERIFY(!m_stats->GetDayByIndex(1, d));
+        QCOMPARE(m_stats->DateOfDayIndex(1), QDate(2026, 11, 30));
+        stWeeksData w;
+        QVERIFY(m_stats->GetWeekByIndex(0, w));
+        QCOMPARE(w.nWeek, 202647);
+        QCOMPARE(w.nTotalPassDay, 1);
+        QCOMPARE(w.nPassed, 1);
+        stMonthsData m;
+        QVERIFY(m_stats->GetMonthByIndex(0, m));
+        QCOMPARE(m.nMonth, 202611);
+        QCOMPARE(m.nTotalDrinkNum, 1500);
+        QVERIFY(!m_stats->GetMonthByIndex(5, m));
+    }
+
+    void weekKey_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Mon 29 Dec 2025") << QDate(2025, 12, 29) << 202552;
+        QTest::newRow("Thu 1 Jan 2026") << QDate(2026, 1, 1) << 202552;
+        QTest::newRow("Sun 4 Jan 2026") << QDate(2026, 1, 4) << 202552;
+        QTest::newRow("Mon 5 Jan 2026") << QDate(2026, 1, 5) << 202601;
+        QTest::newRow("Mon 1 Jan 2024") << QDate(2024, 1, 1) << 202353;
+        QTest::newRow("Mon 8 Jan 2024") << QDate(2024, 1, 8) << 202401;
+        QTest::newRow("Sun 6 Dec 2026") << QDate(2026, 12, 6) << 202648;
+        QTest::newRow("Thu 31 Dec 2026") << QDate(2026, 12, 31) << 202652;
+    }
+    void weekKey()
+    {
+        QFETCH(QDate, date);
+        QFETCH(int, key);
+        QCOMPARE(CDrinkStatistics::WeekKey(date), key);
+    }
+
+    void weeksRunMondayToSunday()
+    {
+        for (QDate d(2015, 12, 1); d < QDate(2030, 2, 1); d = d.addDays(1)) {
+            const int key = CDrinkStatistics::WeekKey(d);
+            const QDate monday = d.addDays(1 - d.dayOfWeek());
+            QCOMPARE(CDrinkStatistics::MondayOfWeekKey(key), monday);
+            QCOMPARE(CDrinkStatistics::WeekKey(monday), key);
+        }
+    }
+
+    void counts_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("weeks");
+        QTest::addColumn<int>("months");
+        QTest::addColumn<int>("firstDay");
+        QTest::addColumn<int>("firstWeek");
+
+        QTest::newRow("same day") << "2026-12-06 09:20" << "2026-12-06 23:59" << 1 << 1 << 1 << 20261206 << 202648;
+        QTest::newRow("next morning") << "2026-12-06 22:00" << "2026-12-07 01:00" << 2 << 2 << 1 << 20261206 << 202648;
+        QTest::newRow("over new year") << "2025-12-29 10:00" << "2026-01-04 10:00" << 7 << 1 << 2 << 20251229 << 202552;
+        QTest::newRow("year with a week 53") << "2023-12-25 10:00" << "2024-01-08 10:00" << 15 << 3 << 2 << 20231225 << 202352;
+        QTest::newRow("into 2027") << "2026-12-30 10:00" << "2027-01-02 10:00" << 4 << 1 << 2 << 20261230 << 202652;
+        QTest::newRow("ten years") << "2016-12-06 10:00" << "2026-12-06 10:00" << 3653 << 522 << 121 << 20161206 << 201649;
+    }
+    void counts()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, today);
+        QFETCH(int, days);
+        QFETCH(int, weeks);
+        QFETCH(int, months);
+        QFETCH(int, firstDay);
+        QFETCH(int, firstWeek);
+
+        Drink(first, 500);
+        SetNow(today);
+        Reopen();
+        QCOMPARE(m_stats->DayCount(), days);
+        QCOMPARE(m_stats->WeekCount(), weeks);
+        QCOMPARE(m_stats->MonthCount(), months);
+        QCOMPARE(m_stats->FirstDay(), firstDay);
+        QCOMPARE(m_stats->FirstWeek(), firstWeek);
+
+        const QDate firstDate = QDateTime::fromString(first, QStringLiteral("yyyy-MM-dd HH:mm")).date();
+        const QDate todayDate = CClock::LocalNow().date();
+        // The oldest page is the first drink's; the newest is today's.
+        QCOMPARE(m_stats->DateOfDayIndex(0), firstDate);
+        QCOMPARE(m_stats->DateOfDayIndex(days - 1), todayDate);
+        stDaysData d;
+        QVERIFY(m_stats->GetDayByIndex(0, d));
+        QCOMPARE(d.nTotalDrinkNum, 500);
+        QCOMPARE(m_stats->WeekKeyOfIndex(0), firstWeek);
+        QCOMPARE(m_stats->WeekKeyOfIndex(weeks - 1), CDrinkStatistics::WeekKey(todayDate));
+        stWeeksData w;
+        QVERIFY(m_stats->GetWeekByIndex(0, w));
+        QCOMPARE(m_stats->MonthKeyOfIndex(0), CDrinkStatistics::MonthKey(firstDate));
+        QCOMPARE(m_stats->MonthKeyOfIndex(months - 1), CDrinkStatistics::MonthKey(todayDate));
+        stMonthsData m;
+        QVERIFY(m_stats->GetMonthByIndex(0, m));
+        QCOMPARE(m.nTotalDrinkNum, 500);
+
+        // A drink today gives the same counts as a new start.
+        Drink(today, 100);
+        QCOMPARE(m_stats->DayCount(), days);
+        QCOMPARE(m_stats->WeekCount(), weeks);
+        QCOMPARE(m_stats->MonthCount(), months);
+    }
+
+    void countsFollowOnlyStartsAndDrinks()
+    {
+        Drink(QStringLiteral("2026-12-06 09:20"), 150);
+        QCOMPARE(m_stats->DayCount(), 1);
+        SetNow(QStringLiteral("2026-12-07 09:00"));
+        QCOMPARE(m_stats->DayCount(), 1);
+        // The pages already follow the date: the only page is today's, which has no row yet.
+        QCOMPARE(m_stats->DateOfDayIndex(0), QDate(2026, 12, 7));
+        stDaysData none;
+        QVERIFY(!m_stats->GetDayByIndex(0, none));
+        Drink(QStringLiteral("2026-12-07 09:00"), 150);
+        QCOMPARE(m_stats->DayCount(), 2);
+        SetNow(QStringLiteral("2026-12-08 09:00"));
+        Reopen();
+        QCOMPARE(m_stats->DayCount(), 3);
+        stDaysData d;
+        QVERIFY(!m_stats->GetDayByIndex(2, d));
+        QVERIFY(m_stats->GetDayByIndex(1, d));
+        QCOMPARE(d.strDate, QString::number(1796515200 + 86400));
+    }
+
+    void emptyHistory()
+    {
+        SetNow(QStringLiteral("2026-12-06 09:20"));
+        Reopen();
+        stTotalsData t;
+        QVERIFY(!m_stats->GetTotals(t));
+        QCOMPARE(m_stats->DayCount(), 0);
+        QCOMPARE(m_stats->WeekCount(), 0);
+        QCOMPARE(m_stats->MonthCount(), 0);
+        QCOMPARE(m_stats->FirstDay(), 20261206);
+        QCOMPARE(m_stats->FirstWeek(), 202648);
+        QCOMPARE(m_stats->FirstMonth(), 202612);
+        stDaysData d;
+        QVERIFY(!m_stats->GetDayByIndex(0, d));
+        QVERIFY(!m_stats->GetDayByIndex(-1, d));
+        stWeeksData w;
+        QVERIFY(!m_stats->GetWeekByIndex(0, w));
+    }
+
+    void failingSelectIsNoRows()
+    {
+        Drink(QStringLiteral("2026-12-06 09:20"), 150);
+        // A damaged file: the days table is gone, the others are intact.
+        ExecRaw(QStringLiteral("drop table days"));
+        Drink(QStringLiteral("2026-12-06 12:00"), 400);
+
+        // The drink counts in memory as the first of its day...
+        stDaysData d;
+        QVERIFY(m_stats->GetDayByIndex(m_stats->DayCount() - 1, d));
+        QCOMPARE(d.nTotalDrinkNum, 400);
+        // ...but nothing built on the missing rows reaches the file.
+        Reopen();
+        QVERIFY(!m_stats->GetDayByIndex(0, d));
+        stTotalsData t;
+        QVERIFY(m_stats->GetTotals(t));
+        QCOMPARE(t.nTotalDrinkNum, 150);
+        stWeeksData w;
+        QVERIFY(m_stats->GetWeekByIndex(m_stats->WeekCount() - 1, w));
+        QCOMPARE(w.nTotalDrinkNum, 150);
+        QCOMPARE(m_stats->WeekCount(), 1);
+        QCOMPARE(m_stats->DayCount(), 0);
+    }
+
+private:
+    std::unique_ptr<CTestHome> m_home;
+    std::unique_ptr<CHealthDatabase> m_db;
+    std::unique_ptr<CDrinkStatistics> m_stats;
+};
+
+QTEST_GUILESS_MAIN(TestDrinkStatistics)
+#include "tst_drinkstatistics.moc"
