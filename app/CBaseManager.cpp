@@ -19,6 +19,7 @@
 #include "CDrinkNowWindow.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
+#include "CDrinksWindow.h"
 #include "CEyeshieldWindow.h"
 #include "CIniSettings.h"
 #include "CMainWindow.h"
@@ -367,13 +368,22 @@ void CBaseManager::OnExit_Click()
     QCoreApplication::exit(0);
 }
 
-// The two reminder pop-ups come with their features; until then a due reminder shows nothing.
+// The rest reminder's pop-up comes with its feature; until then a due rest shows nothing.
 void CBaseManager::OnRelaxTipsShow()
 {
 }
 
 void CBaseManager::OnDrinksTipsShow()
 {
+    if (!m_drinksWindow) {
+        m_drinksWindow = new CDrinksWindow(this);
+        m_drinksWindow->SetMenu(m_btnMenu->menu());
+    }
+    // A reminder that comes while the pop-up is open leaves it as the user has it.
+    if (m_drinksWindow->isHidden()) {
+        m_drinksWindow->OnResetSetting();
+        m_drinksWindow->show();
+    }
 }
 
 void CBaseManager::OnActivatedTray(QSystemTrayIcon::ActivationReason reason)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -10,6 +11,7 @@
 class CAdsWidget;
 class CDrinkNowWindow;
 class CDrinkTotalRecord;
+class CDrinksWindow;
 class CDrinksSettingsWindow;
 class CEyeshieldWindow;
 class CMainWindow;
@@ -92,4 +94,6 @@ private:
     CRelaxSettingsWindow* m_relaxSettingsWindow = nullptr;
     CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
     CDrinkNowWindow* m_drinkNowWindow = nullptr;
+    // Made when the first drink reminder comes, then kept hidden between reminders.
+    QPointer<CDrinksWindow> m_drinksWindow;
 };

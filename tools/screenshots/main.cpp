@@ -1,6 +1,7 @@
 // Renders every window of the shell into PNG files, for checking the looks by eye:
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFont>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include "CBaseManager.h"
 #include "CBootTip.h"
 #include "CCommon.h"
+#include "CDrinksWindow.h"
 #include "CIniSettings.h"
 #include "CMessageShow.h"
 #include "CSystemTray.h"
@@ -51,6 +53,7 @@ int main(int argc, char* argv[])
     QDir().mkpath(g_folder);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
     CIniSettings::Instance()->SetDrinksStatus(2);
+    CIniSettings::Instance()->SetDrinkTimestamp(QDateTime::currentSecsSinceEpoch());
 
     CBaseManager frame;
     frame.show();
@@ -65,7 +68,18 @@ int main(int argc, char* argv[])
     }
     frame.OnDrinksRecord_Click();
     Save(&frame, QStringLiteral("frame-page"));
+    frame.OnDrinksSettings_Click();
+    Save(&frame, QStringLiteral("frame-drinks-settings"));
+    frame.OnDrinkNow_Click();
+    Save(&frame, QStringLiteral("frame-drink-now"));
     frame.OnMain_Click();
+
+    frame.OnDrinksTipsShow();
+    auto* drinks = frame.findChild<CDrinksWindow*>();
+    Save(drinks, QStringLiteral("popup-drinks"));
+    drinks->OnDrinks_Click();
+    Save(drinks, QStringLiteral("popup-drinks-drunk"));
+    drinks->hide();
 
     QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
     frameMenu->popup(QPoint(0, 0));
