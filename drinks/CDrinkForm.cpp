@@ -318,21 +318,30 @@ bool CDrinkForm::eventFilter(QObject* watched, QEvent* event)
 
 void CDrinkForm::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == m_countdownTimer.timerId()) {
-        if (m_remaining != 0) {
-            m_timer->setText(QString::number(m_remaining));
-            --m_remaining;
-            return;
-        }
-        m_countdownTimer.stop();
-        ShowCountdown(false);
-        m_remaining = CountdownSeconds;
-        emit CountdownFinished();
-    } else if (event->timerId() == m_drainTimer.timerId()) {
-        m_drainLevel = qMax(m_drainLevel - kDrainStep, 0);
-        Draw(m_drainLevel);
-        // An empty cup has nothing left to draw.
-        if (m_drainLevel == 0)
-            m_drainTimer.stop();
+    if (event->timerId() == m_countdownTimer.timerId())
+        CountdownTick();
+    else if (event->timerId() == m_drainTimer.timerId())
+        DrainTick();
+}
+
+void CDrinkForm::CountdownTick()
+{
+    if (m_remaining != 0) {
+        m_timer->setText(QString::number(m_remaining));
+        --m_remaining;
+        return;
     }
+    m_countdownTimer.stop();
+    ShowCountdown(false);
+    m_remaining = CountdownSeconds;
+    emit CountdownFinished();
+}
+
+void CDrinkForm::DrainTick()
+{
+    m_drainLevel = qMax(m_drainLevel - kDrainStep, 0);
+    Draw(m_drainLevel);
+    // An empty cup has nothing left to draw.
+    if (m_drainLevel == 0)
+        m_drainTimer.stop();
 }

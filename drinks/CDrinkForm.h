@@ -47,6 +47,9 @@ public:
     // Stops the countdown and the emptying cup, as when the form is hidden or left.
     void Stop();
     int Remaining() const;
+    // One second of the closing countdown and one 5 ms step of the emptying cup.
+    void CountdownTick();
+    void DrainTick();
 
 signals:
     // The countdown after a drink has run out: the form's window closes.
