@@ -273,6 +273,8 @@ void CDrinkForm::Drink()
     if (settings->GetDrinkWater() != 0)
         CSystemUtil::Instance()->PlayPromptSound(kDrinkSound);
 
+    // Whoever has drunk from the cup knows how it works.
+    DismissGuide();
     ShowCountdown(true);
     m_countdownTimer.stop();
     m_drainTimer.stop();

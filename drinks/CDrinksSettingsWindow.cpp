@@ -45,6 +45,10 @@ const QString kPageStyle = QStringLiteral(R"(
     outline: 0px; selection-background-color: #DEF0EA; selection-color: rgba(0,210,153,1); }
 #SubPanelWidget QComboBox QAbstractItemView::item { min-height: 22px; padding-left: 6px; color: rgba(105,136,125,1); }
 #SubPanelWidget QComboBox QAbstractItemView::item:selected { background-color: #DEF0EA; color: rgba(0,210,153,1); }
+#SubPanelWidget QComboBox QScrollBar:vertical { width: 6px; background: #FFFFFF; margin: 2px 1px; }
+#SubPanelWidget QComboBox QScrollBar::handle:vertical { background: #C0E2D7; border-radius: 2px; min-height: 20px; }
+#SubPanelWidget QComboBox QScrollBar::add-line:vertical, #SubPanelWidget QComboBox QScrollBar::sub-line:vertical { height: 0px; }
+#SubPanelWidget QComboBox QScrollBar::add-page:vertical, #SubPanelWidget QComboBox QScrollBar::sub-page:vertical { background: none; }
 )");
 }
 

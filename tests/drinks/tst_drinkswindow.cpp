@@ -298,6 +298,14 @@ void TestDrinksWindow::guideUntilFirstAmountByHand()
     CDrinkNowWindow page;
     page.OnResetSetting();
     QVERIFY(Label(&page, "label_guide")->isHidden());
+
+    // A drink of the amount offered dismisses it as well.
+    CIniSettings::Instance()->SetDrinksGuide(0);
+    page.OnResetSetting();
+    QVERIFY(!Label(&page, "label_guide")->isHidden());
+    page.OnDrinks_Click();
+    QVERIFY(Label(&page, "label_guide")->isHidden());
+    QCOMPARE(CIniSettings::Instance()->GetDrinksGuide(), 1);
 }
 
 void TestDrinksWindow::drinkRecordsAndCountsDown()
