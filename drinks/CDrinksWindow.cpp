@@ -44,6 +44,9 @@ CDrinksWindow::CDrinksWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("CDrinksWindow"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // A reminder must not take the keyboard from what the user is typing elsewhere: a key
+    // meant for another window would land in the amount field or press a button here.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("喝水提醒"));
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
     resize(290, 450);
