@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "CAdsDataManager.h"
 #include "CAdsWidget.h"
 #include "CCommon.h"
 #include "CDrinkNowWindow.h"
@@ -361,8 +360,12 @@ void CBaseManager::OnExit_Click()
 {
     CMessageShow* dialog = CMessageShow::Instance();
     dialog->SetTexts(QStringLiteral("是否退出Rezovuvove？"), QStringLiteral("退出后将失去提醒及防蓝光保护"));
-    if (dialog->exec() != QDialog::Accepted)
-        return;
+    if (dialog->exec() == QDialog::Accepted)
+        Quit();
+}
+
+void CBaseManager::Quit()
+{
     CCommon::Instance()->ResetGammaRamp();
     m_systemTray->hide();
     QCoreApplication::exit(0);
@@ -419,24 +422,7 @@ void CBaseManager::mouseMoveEvent(QMouseEvent* event)
 
 void CBaseManager::showEvent(QShowEvent* event)
 {
-    stAdsSlot slot;
-    if (CAdsDataManager::Instance()->FindSlot(kAdsSlot, slot) && slot.bShown) {
-        if (!m_adsWidget->HasImage()) {
-            m_adsWidget->setGeometry(0, 0, 280, 80);
-            const QPixmap image(slot.strLocalImage);
-            if (!image.isNull()) {
-                m_adsWidget->SetImage(image);
-                m_adsWidget->SetLink(slot.strLinkUrl);
-                m_adsWidget->show();
-            } else {
-                m_adsWidget->hide();
-            }
-        } else {
-            m_adsWidget->show();
-        }
-    } else {
-        m_adsWidget->hide();
-    }
+    m_adsWidget->ShowSlot(kAdsSlot);
     QWidget::showEvent(event);
 }
 

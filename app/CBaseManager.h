@@ -50,6 +50,9 @@ public slots:
     void OnDrinkNow_Click();
     void OnEyeshield_Click();
     void OnExit_Click();
+    // Ends the program as a confirmed exit does, without asking: the screen's colour back to
+    // normal, the tray icon gone, the event loop ended.
+    void Quit();
     void OnRelaxTipsShow() override;
     void OnDrinksTipsShow() override;
     void OnActivatedTray(QSystemTrayIcon::ActivationReason reason);

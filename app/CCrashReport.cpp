@@ -2,11 +2,18 @@
 
 #include <QMessageBox>
 
+#include "CCommon.h"
 #include "CUpdateContext.h"
 
 namespace CCrashReport {
 int Run(const QString& code, const QString& address)
 {
+    // The crashed process left its tint on the screens; the user should not read the message,
+    // or carry on afterwards, through it.
+    CCommon* common = CCommon::Instance();
+    common->CollectMonitors();
+    common->ResetGammaRamp();
+
     QMessageBox box(QMessageBox::Critical, QStringLiteral("程式崩溃"),
         QStringLiteral("<FONT size=4><div><b>对于发生的错误，表示诚挚的歉意</b><br/></div>")
             + QStringLiteral("<div>错误代码：%1</div><div>错误地址：%2</div></FONT>").arg(code, address),

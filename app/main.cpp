@@ -14,6 +14,7 @@
 #include "clock.h"
 #include "crashhandler.h"
 #include "executable.h"
+#include "terminationwatcher.h"
 
 int main(int argc, char* argv[])
 {
@@ -40,6 +41,9 @@ int main(int argc, char* argv[])
     if (!common->IsFirstInstance())
         return 0;
 
+    // Watching from here on: a SIGTERM while the frame applies the stored tint waits for the
+    // loop instead of killing the process with the screen still tinted.
+    CTerminationWatcher termination;
     common->CheckNewDay();
     const qint64 startTime = CClock::Now();
     CIniSettings::Instance()->SetDrinkTimestamp(startTime);
@@ -47,6 +51,7 @@ int main(int argc, char* argv[])
     CDrinkStatistics::Instance()->LoadAll();
 
     auto* frame = new CBaseManager;
+    QObject::connect(&termination, &CTerminationWatcher::TerminationRequested, frame, &CBaseManager::Quit);
     const int launchSource = CStartupRules::LaunchSource(word);
     frame->SetLaunchSource(launchSource);
     if (CStartupRules::WakesFrame(launchSource))
@@ -61,7 +66,8 @@ int main(int argc, char* argv[])
         frame->ReportFeatureStates();
     CStartupRules::OfferStartWithSystem(frame);
 
-    const int exitCode = QApplication::exec();
+    // A request to end that came during the start-with-system prompt has already quit.
+    const int exitCode = termination.Requested() ? 0 : QApplication::exec();
     // Let the new copy claim the single-instance channel before it looks for us.
     common->ReleaseInstance();
     if (exitCode == CCommon::RestartExitCode)

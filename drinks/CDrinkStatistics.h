@@ -15,8 +15,10 @@ class CHealthDatabase;
 //
 // RecordDrink turns one drink into the five rows of the history file and keeps the day, week
 // and month rows and the totals in memory. The records pages page through them by index: index
-// 0 is the oldest page and Count() - 1 is today, this week or this month. The counts and first
-// keys follow the clock only when LoadAll or RecordDrink runs.
+// 0 is the oldest page and Count() - 1 is today, this week or this month; every day, week and
+// month in between has a page, and Get*ByIndex is false for one without drinks. The counts and
+// first keys follow the clock only when LoadAll or RecordDrink runs, while the pages are always
+// counted back from today. Main thread only.
 //
 // Keys: a day is the seconds from the epoch to midnight UTC of its local calendar date (so a
 // day runs from local midnight to local midnight); a week is year × 100 + week number (see

@@ -12,7 +12,6 @@
 #include <QTimerEvent>
 #include <QWindow>
 
-#include "CAdsDataManager.h"
 #include "CAdsWidget.h"
 #include "CCommon.h"
 #include "CDrinkForm.h"
@@ -57,7 +56,6 @@ CDrinksWindow::CDrinksWindow(QWidget* parent)
     adsArea->setGeometry(5, 5, 280, 80);
     m_adsWidget = new CAdsWidget(adsArea);
     m_adsWidget->setObjectName(QStringLiteral("adsWidget"));
-    m_adsWidget->SetPosition(kAdsSlot);
     m_adsWidget->hide();
 
     auto* content = new QWidget(this);
@@ -227,24 +225,7 @@ void CDrinksWindow::StartSystemMove()
 
 void CDrinksWindow::showEvent(QShowEvent* event)
 {
-    stAdsSlot slot;
-    if (CAdsDataManager::Instance()->FindSlot(kAdsSlot, slot) && slot.bShown) {
-        if (!m_adsWidget->HasImage()) {
-            m_adsWidget->setGeometry(0, 0, 280, 80);
-            const QPixmap image(slot.strLocalImage);
-            if (!image.isNull()) {
-                m_adsWidget->SetImage(image);
-                m_adsWidget->SetLink(slot.strLinkUrl);
-                m_adsWidget->show();
-            } else {
-                m_adsWidget->hide();
-            }
-        } else {
-            m_adsWidget->show();
-        }
-    } else {
-        m_adsWidget->hide();
-    }
+    m_adsWidget->ShowSlot(kAdsSlot);
     QDialog::showEvent(event);
 }
 

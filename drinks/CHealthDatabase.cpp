@@ -235,8 +235,20 @@ bool CHealthDatabase::WriteTogether(const std::function<bool()>& writes)
             guard.reset();
         }
     }
-    const bool written = writes();
-    if (!guard || !written)
+    if (!guard) {
+        // Without the transaction each write would commit on its own, which is exactly the
+        // disagreement between tables this call exists to prevent: run them as on a closed store.
+        struct Reconnect
+        {
+            QSqlDatabase& db;
+            const QSqlDatabase saved;
+            ~Reconnect() { db = saved; }
+        } reconnect{m_db, m_db};
+        m_db = QSqlDatabase();
+        writes();
+        return false;
+    }
+    if (!writes())
         return false;
     try {
         return guard->Commit();

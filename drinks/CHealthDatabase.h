@@ -58,8 +58,9 @@ public:
 
     // Runs writes (any mix of the calls above) as one transaction, committed only when writes
     // returns true; otherwise nothing of it reaches the file. True when committed. When no
-    // transaction can be begun (a closed store, say) writes still run, so the caller's own work
-    // happens, and the result is false. An exception from writes passes through, rolled back.
+    // transaction can be begun (a closed or unusable store) writes still run, so the caller's
+    // own work happens, but against a closed store; the result is false. An exception from
+    // writes passes through, rolled back.
     bool WriteTogether(const std::function<bool()>& writes);
 
 private:

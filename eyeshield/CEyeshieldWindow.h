@@ -2,10 +2,62 @@
 
 #include <QDialog>
 
-// The eye-protection page: the switch, the modes and the strength.
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+
+// The eye-protection page: the switch, the four preset modes and the strength slider. What it
+// shows mirrors the stored switch and mode; building it applies them, so protection resumes at
+// every start.
 class CEyeshieldWindow : public QDialog
 {
     Q_OBJECT
 public:
     explicit CEyeshieldWindow(QWidget* parent = nullptr);
+
+    // The strength of automatic mode at a local hour of the day.
+    static int AutomaticStrength(int hour);
+    // The automatic mode's minute timer; 0 when none runs.
+    int AutomaticTimerId() const;
+
+public slots:
+    void OnCheckStatus(int status);
+    // The custom mode at a strength: the user's own changes of the slider arrive here (the
+    // panel's own updates are made with its signals blocked), and so does switching on with
+    // the custom mode stored.
+    void OnSliderMoved(int nIndex);
+    void OnAutomatic_Click();
+    void OnPlayer_Click();
+    void OnGame_Click();
+    void OnWorking_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void ApplyStoredMode();
+    void ApplyPreset(int strength, int mode, QAbstractButton* button, const QString& description);
+    void SwitchOn();
+    void ShowStrength(int strength);
+    void CheckModeButton(QAbstractButton* button);
+    void UncheckModeButtons();
+    void StartAutomaticTimer();
+    void StopAutomaticTimer();
+    void JumpToPress(int x);
+
+    QCheckBox* m_checkStatus = nullptr;
+    QLabel* m_colortempNum = nullptr;
+    QSlider* m_slider = nullptr;
+    QPushButton* m_btnAutomatic = nullptr;
+    QPushButton* m_btnWorking = nullptr;
+    QPushButton* m_btnGame = nullptr;
+    QPushButton* m_btnPlayer = nullptr;
+    QLabel* m_msgTips = nullptr;
+    QButtonGroup* m_actionGroup = nullptr;
+    int m_timerId = 0;
 };

@@ -1,5 +1,17 @@
 #include "CAdsDataManager.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "CHttpGet.h"
+#include "CServiceEndpoints.h"
+
 namespace {
 CAdsDataManager* g_adsDataManager = nullptr;
 }
@@ -11,14 +23,83 @@ CAdsDataManager* CAdsDataManager::Instance()
     return g_adsDataManager;
 }
 
-// With no configuration service set up the fetch fails, as for an unreachable service.
 bool CAdsDataManager::FetchConfig()
 {
-    return false;
+    const stHttpAnswer answer =
+        CHttpGet::Run(CServiceEndpoints::Load().AdsConfigUrl(), ConfigTimeoutMs, MaxConfigBytes);
+    if (!answer.bOk)
+        return false;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(answer.body, &error);
+    if (error.error != QJsonParseError::NoError || document.isNull())
+        return false;
+    if (!document.isArray())
+        return true;
+    const QJsonArray records = document.array();
+    for (const QJsonValue& value : records) {
+        if (!value.isObject())
+            continue;
+        const QJsonObject record = value.toObject();
+        stAdsSlot slot;
+        const QJsonValue position = record.value(QLatin1String("ads_pos"));
+        if (position.isDouble())
+            slot.nPosition = position.toInt();
+        const QJsonValue status = record.value(QLatin1String("ads_status"));
+        if (status.isDouble())
+            slot.nStatus = status.toInt();
+        const QJsonValue image = record.value(QLatin1String("ads_imageurl"));
+        if (image.isString())
+            slot.strImageUrl = image.toString();
+        const QJsonValue link = record.value(QLatin1String("ads_linkurl"));
+        if (link.isString())
+            slot.strLinkUrl = link.toString();
+        m_slots.append(slot);
+    }
+    return true;
+}
+
+QString CAdsDataManager::CachePath(const QString& imageUrl)
+{
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(imageUrl.toUtf8(), QCryptographicHash::Md5).toHex());
+    // The suffix comes from the service: a separator in it must not lead out of the folder.
+    QString suffix = imageUrl.right(4);
+    for (QChar& c : suffix) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QChar(0))
+            c = QLatin1Char('_');
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QDir::separator() + digest
+        + suffix;
 }
 
 void CAdsDataManager::PrepareImages()
 {
+    for (stAdsSlot& slot : m_slots) {
+        const QString path = CachePath(slot.strImageUrl);
+        if (QFileInfo::exists(path)) {
+            slot.bShown = slot.nStatus != 0;
+            slot.strLocalImage = path;
+            continue;
+        }
+        // Only web addresses: a file: address would copy a local file into the cache.
+        const QUrl address(slot.strImageUrl);
+        const bool web = address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
+        const stHttpAnswer answer = web ? CHttpGet::Run(address, ImageTimeoutMs, MaxImageBytes) : stHttpAnswer();
+        if (!answer.bOk) {
+            slot.bShown = false;
+            continue;
+        }
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // Written aside and renamed into place, so a failed write never leaves half a picture
+        // that later starts would take for the cached one.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit()) {
+            slot.bShown = false;
+            continue;
+        }
+        slot.bShown = slot.nStatus != 0;
+        slot.strLocalImage = path;
+    }
 }
 
 bool CAdsDataManager::FindSlot(int position, stAdsSlot& slot) const

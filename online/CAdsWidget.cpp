@@ -1,9 +1,24 @@
 #include "CAdsWidget.h"
 
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QUrl>
+
+#include "CAdsDataManager.h"
+#include "CUpdateContext.h"
+
+namespace {
+const char* const kSlotNames[] = {"AdsPos_BaseManager", "AdsPos_DrinkWindow", "AdsPos_RelaxTips",
+    "AdsPos_RelaxFullQuiz", "AdsPos_RelaxFullInspire", "AdsPos_RelaxFullSpine", "AdsPos_RelaxShow"};
+
+bool IsFullScreenPage(int position)
+{
+    return position >= 4 && position <= 6;
+}
+}
 
 CAdsWidget::CAdsWidget(QWidget* parent)
     : QWidget(parent)
@@ -11,9 +26,76 @@ CAdsWidget::CAdsWidget(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
+QString CAdsWidget::SlotName(int position)
+{
+    if (position < 1 || position > 7)
+        return {};
+    return QLatin1String(kSlotNames[position - 1]);
+}
+
+bool CAdsWidget::ShowSlot(int position)
+{
+    stAdsSlot slot;
+    if (!CAdsDataManager::Instance()->FindSlot(position, slot) || !slot.bShown) {
+        hide();
+        return false;
+    }
+    if (IsFullScreenPage(position))
+        setGeometry(0, 0, 560, 90);
+    else
+        setGeometry(0, 0, 280, 80);
+    SetPosition(position);
+    // The picture is read once per file; a host that switches slots reads the new one.
+    if (m_image.isNull() || m_imagePath != slot.strLocalImage) {
+        const QPixmap image(slot.strLocalImage);
+        if (image.isNull()) {
+            hide();
+            return false;
+        }
+        m_imagePath = slot.strLocalImage;
+        SetImage(image);
+    }
+    SetLink(slot.strLinkUrl);
+    show();
+    return true;
+}
+
 void CAdsWidget::SetPosition(int position)
 {
     m_position = position;
+    if (position >= 1 && position <= 3) {
+        setFixedSize(280, 80);
+        move(0, 0);
+        if (!m_tag) {
+            m_tag = new QLabel(this);
+            m_tag->setObjectName(QStringLiteral("label_adsTips"));
+            m_tag->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/ads_tips.png")));
+            m_tag->setFixedSize(23, 13);
+        }
+        m_tag->move(width() - 25, height() - 15);
+        m_tag->show();
+        if (!m_close) {
+            m_close = new QPushButton(this);
+            m_close->setObjectName(QStringLiteral("btn_adsClose"));
+            m_close->setFixedSize(16, 16);
+            m_close->setCursor(Qt::ArrowCursor);
+            m_close->setStyleSheet(QStringLiteral(
+                "QPushButton#btn_adsClose{border:none;border-image:url(:/Resources/Skin/Verd/ads_close.png);}"
+                "QPushButton#btn_adsClose:hover{border-image:url(:/Resources/Skin/Verd/ads_close_hover.png);}"));
+            connect(m_close, &QPushButton::clicked, this, &CAdsWidget::OnClose_Click);
+        }
+        m_close->move(width() - 20, 4);
+        m_close->show();
+    } else if (IsFullScreenPage(position)) {
+        setFixedSize(560, 90);
+        move(70, 0);
+        if (m_tag)
+            m_tag->hide();
+        if (m_close)
+            m_close->hide();
+    } else {
+        hide();
+    }
 }
 
 void CAdsWidget::SetImage(const QPixmap& image)
@@ -32,17 +114,30 @@ void CAdsWidget::SetLink(const QString& link)
     m_link = link;
 }
 
+void CAdsWidget::OnClose_Click()
+{
+    hide();
+}
+
 void CAdsWidget::OnAds_Click()
 {
-    if (!m_link.isEmpty())
-        QDesktopServices::openUrl(QUrl(m_link));
+    const QString name = SlotName(m_position);
+    if (!name.isEmpty()) {
+        // The link comes from the service: only web pages are opened, never local files or
+        // programs behind other schemes.
+        const QUrl link(m_link, QUrl::StrictMode);
+        if (link.isValid() && (link.scheme() == QLatin1String("http") || link.scheme() == QLatin1String("https")))
+            QDesktopServices::openUrl(link);
+        CUpdateContext::Instance()->ReportEvent(name);
+    }
+    hide();
     emit OnCloseAdsWidget_Signals();
 }
 
 void CAdsWidget::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        OnAds_Click();
+    event->accept();
+    OnAds_Click();
 }
 
 void CAdsWidget::paintEvent(QPaintEvent*)
@@ -50,5 +145,7 @@ void CAdsWidget::paintEvent(QPaintEvent*)
     if (m_image.isNull())
         return;
     QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), m_image);
 }

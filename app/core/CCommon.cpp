@@ -5,13 +5,22 @@
 #include <QApplication>
 #include <QFile>
 
+#include "CGammaRamp.h"
 #include "CIniSettings.h"
 #include "clock.h"
+#include "gammadisplay.h"
 #include "instancechannel.h"
 
 namespace {
 CCommon* g_common = nullptr;
 }
+
+CCommon::CCommon()
+    : m_monitors(std::make_unique<CGammaDisplay>())
+{
+}
+
+CCommon::~CCommon() = default;
 
 CCommon* CCommon::Instance()
 {
@@ -81,17 +90,32 @@ void CCommon::CheckNewDay()
     CollectMonitors();
 }
 
-// The screen colour engine fills these three in; until it does, there are no monitors to tint.
 void CCommon::CollectMonitors()
 {
+    m_monitors->Collect();
 }
 
-void CCommon::SetColorTemperature(int)
+int CCommon::MonitorCount() const
 {
+    return m_monitors->MonitorCount();
+}
+
+void CCommon::SetColorTemperature(int kelvin)
+{
+    if (m_monitors->MonitorCount() == 0)
+        return;
+    CGammaRamp ramp;
+    ramp.FillColorTemperature(kelvin);
+    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
 }
 
 void CCommon::ResetGammaRamp()
 {
+    if (m_monitors->MonitorCount() == 0)
+        return;
+    CGammaRamp ramp;
+    ramp.FillLinear();
+    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
 }
 
 int CCommon::Random(int n)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 
+class CGammaDisplay;
 class CInstanceChannel;
 
 // The process-wide hub: panels ask the main frame for a page through its signals, and the
@@ -29,8 +32,14 @@ public:
     // Resets the day's drink counters when the local date has changed since boot/timestamp.
     void CheckNewDay();
 
+    // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
+    int MonitorCount() const;
+    // Tints every listed monitor to a colour temperature in kelvin; 6600 leaves all three
+    // channels full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
+    // Puts the untinted ramp back on every listed monitor; a ramp outlives the program, so this
+    // runs before it ends.
     void ResetGammaRamp();
 
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
@@ -47,7 +56,9 @@ signals:
     void SwitchMain_PanelSignal();
 
 private:
-    CCommon() = default;
+    CCommon();
+    ~CCommon() override;
 
     CInstanceChannel* m_instanceChannel = nullptr;
+    std::unique_ptr<CGammaDisplay> m_monitors;
 };

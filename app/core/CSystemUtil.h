@@ -2,8 +2,10 @@
 
 #include <QObject>
 
-// System services of the tray program: where its files are, the start-with-system entry and
-// the start of the prompt sound player.
+#include "deviceinfo.h"
+
+// System services of the tray program: where its files are, the start-with-system entry, the
+// start of the prompt sound player, and the machine identity and signature of usage reports.
 class CSystemUtil : public QObject
 {
     Q_OBJECT
@@ -22,11 +24,35 @@ public:
     void SetAutoRun(int mode);
     bool IsAutoRun() const;
 
-    // Starts the sound player for prompt kind 1 (drinking) or 2 (reminder); false for other kinds.
+    // Starts the sound player for prompt kind 1 (drinking) or 2 (reminder), first cutting off a
+    // sound that is still playing; false for other kinds.
     bool PlayPromptSound(int kind);
+
+    // The program's version, "%d.%d.%d.%d", fixed for the life of the process.
+    QString GetProgramVersion();
+    // The operating system's version (the kernel release), read once.
+    QString GetOsVersion();
+    QString GetMachineUuid() const;
+    QString GetCpuId() const;
+    // The first wired Ethernet address that is not all zeros; the last one if all are; empty
+    // without any.
+    QString GetMacAddress() const;
+    // The anonymous device identity: 32 upper-case hexadecimal digits.
+    QString GetDeviceId() const;
+    // The data text of one report: {"osversion":...,"time":...} with the current second.
+    QString GetReportData();
+    // 32 lower-case hexadecimal digits that sign a report's identity and data text.
+    static QString GetSignature(const QString& deviceId, const QString& macAddress, const QString& data);
+    // The identity rules on given parts, which GetDeviceId applies to this machine's.
+    static QString DeviceIdFrom(const QString& machineUuid, const QString& macAddress, const QString& cpuId);
+
+    // Reads the machine facts from another source from now on (tests use a tree of their own).
+    void SetDeviceInfo(const CDeviceInfo& info);
 
 private:
     CSystemUtil() = default;
 
     QString m_programFolder;
+    QString m_osVersion;
+    CDeviceInfo m_deviceInfo;
 };

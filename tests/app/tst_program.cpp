@@ -277,6 +277,8 @@ private slots:
     void startsAfterKilledCopy();
     void screenChangeRestartsOnce();
     void crashWritesDumpAndStartsHelper();
+    void startOpensDrinkHistory();
+    void unusableDrinkHistoryKeepsProgramRunning();
 
 private:
     QProcess* Start(const QStringList& arguments, const QByteArray& display = {}, const QString& folder = {});
@@ -617,6 +619,34 @@ void TestProgram::crashWritesDumpAndStartsHelper()
     const QStringList helperLine = CommandLine(helpers.first());
     QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), addressLine.captured(1)}));
     QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(helpers.first(), kCrashTitle), kStartMs);
+}
+
+void TestProgram::startOpensDrinkHistory()
+{
+    WriteAskedBefore();
+    QProcess* program = Start({});
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(program->processId(), kFrameTitle), kStartMs);
+    // Start-up loads the statistics before the frame, which opens the file.
+    QVERIFY(QFileInfo(m_home->DataFolder() + QStringLiteral("/QzHealthManager/HealthConfig.db")).size() > 0);
+}
+
+void TestProgram::unusableDrinkHistoryKeepsProgramRunning()
+{
+    WriteAskedBefore();
+    QFile history(m_home->DataFolder() + QStringLiteral("/QzHealthManager/HealthConfig.db"));
+    QVERIFY(history.open(QIODevice::WriteOnly));
+    QByteArray noise(32 * 1024, Qt::Uninitialized);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    history.write(noise);
+    history.close();
+
+    QProcess* program = Start({});
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(program->processId(), kFrameTitle), kStartMs);
+    QTest::qWait(kQuietMs);
+    QCOMPARE(program->state(), QProcess::Running);
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    QCOMPARE(history.readAll(), noise);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

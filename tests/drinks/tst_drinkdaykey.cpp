@@ -55,6 +55,7 @@ private slots:
             }
             // The day view shows all of them under that date.
             QCOMPARE(stats.DayCount(), 1);
+            QCOMPARE(stats.FirstDay(), 20261206);
             QCOMPARE(stats.DateOfDayIndex(0), QDate(2026, 12, 6));
             stDaysData day;
             QVERIFY(stats.GetDayByIndex(0, day));

@@ -6,11 +6,15 @@
 #include <QFont>
 #include <QMenu>
 #include <QPainter>
+#include <QCheckBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 
 #include "CBaseManager.h"
 #include "CBootTip.h"
+#include "CColortempTips.h"
 #include "CCommon.h"
 #include "CDrinksWindow.h"
 #include "CIniSettings.h"
@@ -80,6 +84,30 @@ int main(int argc, char* argv[])
     drinks->OnDrinks_Click();
     Save(drinks, QStringLiteral("popup-drinks-drunk"));
     drinks->hide();
+
+    // The eye-protection page off, in each preset, in automatic and in custom mode.
+    frame.OnEyeshield_Click();
+    Save(&frame, QStringLiteral("eyeshield-off"));
+    for (const char* mode : {"btn_automatic", "btn_working", "btn_game", "btn_player"}) {
+        frame.findChild<QPushButton*>(QLatin1String(mode))->click();
+        Save(&frame, QStringLiteral("eyeshield-") + QLatin1String(mode).mid(4));
+    }
+    auto* slider = frame.findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    const QPoint point(150, slider->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, point, slider->mapToGlobal(point), Qt::LeftButton, Qt::LeftButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(slider, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, point, slider->mapToGlobal(point), Qt::LeftButton, Qt::NoButton,
+        Qt::NoModifier);
+    QCoreApplication::sendEvent(slider, &release);
+    Save(&frame, QStringLiteral("eyeshield-custom"));
+    frame.findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    frame.OnMain_Click();
+
+    auto* notice = new CColortempTips;
+    notice->show();
+    Save(notice, QStringLiteral("notice-colortemp"));
+    notice->close();
 
     QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
     frameMenu->popup(QPoint(0, 0));

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+
+// The small notice at the bottom right that tells the user the automatic mode has changed the
+// strength for the new part of the day. It closes itself after about four seconds and is then
+// deleted.
+class CColortempTips : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CColortempTips(QWidget* parent = nullptr);
+
+public slots:
+    void OnReset_Click();
+
+private:
+    void OnTick();
+
+    QTimer* m_timer = nullptr;
+    int m_ticks = 0;
+};

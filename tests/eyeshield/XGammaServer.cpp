@@ -1,0 +1,162 @@
+#include "XGammaServer.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+
+#include "CGammaRamp.h"
+
+// Xlib last: its macros would clash with Qt's headers.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+namespace {
+constexpr int kStartMs = 5000;
+
+template <typename Visit>
+bool ForEachCrtc(const QByteArray& name, Visit visit)
+{
+    Display* display = XOpenDisplay(name.constData());
+    if (!display)
+        return false;
+    for (int screen = 0; screen < ScreenCount(display); ++screen) {
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+        if (!resources)
+            continue;
+        for (int i = 0; i < resources->ncrtc; ++i) {
+            XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+            if (info && info->noutput > 0)
+                visit(display, resources->crtcs[i]);
+            if (info)
+                XRRFreeCrtcInfo(info);
+        }
+        XRRFreeScreenResources(resources);
+    }
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
+}
+
+stCrtcGamma FromRamp(const CGammaRamp& ramp)
+{
+    stCrtcGamma gamma;
+    for (int i = 0; i < CGammaRamp::Size; ++i) {
+        gamma.red << ramp.Red()[i];
+        gamma.green << ramp.Green()[i];
+        gamma.blue << ramp.Blue()[i];
+    }
+    return gamma;
+}
+}
+
+CXGammaServer::CXGammaServer(const QStringList& screens, const QStringList& options)
+    : m_server(std::make_unique<QProcess>())
+{
+    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1")};
+    for (int i = 0; i < screens.size(); ++i)
+        arguments << QStringLiteral("-screen") << QString::number(i) << screens.at(i);
+    arguments << QStringLiteral("-noreset") << QStringLiteral("-nolisten") << QStringLiteral("tcp") << options;
+    m_server->setStandardErrorFile(QProcess::nullDevice());
+    m_server->start(QStringLiteral("Xvfb"), arguments);
+    if (!m_server->waitForStarted(kStartMs))
+        return;
+    // The server writes its display number once it accepts clients.
+    QByteArray number;
+    QElapsedTimer timer;
+    timer.start();
+    while (!number.endsWith('\n') && !timer.hasExpired(kStartMs) && m_server->state() == QProcess::Running) {
+        m_server->waitForReadyRead(200);
+        number += m_server->readAllStandardOutput();
+    }
+    number = number.trimmed();
+    if (!number.isEmpty())
+        m_display = ':' + number;
+}
+
+CXGammaServer::~CXGammaServer()
+{
+    if (m_server->state() != QProcess::NotRunning) {
+        m_server->terminate();
+        if (!m_server->waitForFinished(3000)) {
+            m_server->kill();
+            m_server->waitForFinished(3000);
+        }
+    }
+}
+
+QByteArray CXGammaServer::DisplayName() const
+{
+    return m_display;
+}
+
+std::vector<stCrtcGamma> CXGammaServer::ReadGamma() const
+{
+    std::vector<stCrtcGamma> all;
+    ForEachCrtc(m_display, [&all](Display* display, RRCrtc crtc) {
+        stCrtcGamma read;
+        if (XRRCrtcGamma* gamma = XRRGetCrtcGamma(display, crtc)) {
+            for (int i = 0; i < gamma->size; ++i) {
+                read.red << gamma->red[i];
+                read.green << gamma->green[i];
+                read.blue << gamma->blue[i];
+            }
+            XRRFreeGamma(gamma);
+        }
+        all.push_back(read);
+    });
+    return all;
+}
+
+bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
+{
+    return ForEachCrtc(m_display, [&wanted](Display* display, RRCrtc crtc) {
+        const int size = wanted.red.size();
+        XRRCrtcGamma* gamma = XRRAllocGamma(size);
+        for (int i = 0; i < size; ++i) {
+            gamma->red[i] = wanted.red[i];
+            gamma->green[i] = wanted.green[i];
+            gamma->blue[i] = wanted.blue[i];
+        }
+        XRRSetCrtcGamma(display, crtc, gamma);
+        XRRFreeGamma(gamma);
+    });
+}
+
+stCrtcGamma CXGammaServer::Expected(int kelvin)
+{
+    CGammaRamp ramp;
+    ramp.FillColorTemperature(kelvin);
+    return FromRamp(ramp);
+}
+
+stCrtcGamma CXGammaServer::Linear()
+{
+    CGammaRamp ramp;
+    ramp.FillLinear();
+    return FromRamp(ramp);
+}
+
+stCrtcGamma CXGammaServer::Marker()
+{
+    stCrtcGamma gamma;
+    for (int i = 0; i < CGammaRamp::Size; ++i) {
+        gamma.red << quint16(i * 100);
+        gamma.green << quint16(i * 50);
+        gamma.blue << quint16(i * 25);
+    }
+    return gamma;
+}
+
+bool operator==(const stCrtcGamma& a, const stCrtcGamma& b)
+{
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+char* toString(const stCrtcGamma& gamma)
+{
+    auto last = [](const QVector<quint16>& channel) {
+        return channel.isEmpty() ? QByteArray("-") : QByteArray::number(channel.last());
+    };
+    return QTest::toString(QByteArray("ramp of ") + QByteArray::number(gamma.red.size()) + " entries ending "
+        + last(gamma.red) + '/' + last(gamma.green) + '/' + last(gamma.blue));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QByteArray>
+#include <QStringList>
+#include <QVector>
+
+class QProcess;
+
+// One CRTC's ramps as the X server reports them.
+struct stCrtcGamma
+{
+    QVector<quint16> red;
+    QVector<quint16> green;
+    QVector<quint16> blue;
+};
+
+// A private Xvfb for one test, so the ramps it reads back are the ones this test wrote and no
+// other test running at the same time can change them. Started with -noreset, so the ramps
+// survive the moment the last client leaves.
+class CXGammaServer
+{
+public:
+    // `screens` holds one "WxHxD" per X screen; `options` go to Xvfb as they are.
+    explicit CXGammaServer(
+        const QStringList& screens = {QStringLiteral("640x480x24")}, const QStringList& options = {});
+    ~CXGammaServer();
+
+    // ":N", or empty when the server did not come up.
+    QByteArray DisplayName() const;
+
+    // The ramps of every CRTC that drives an output, screen by screen.
+    std::vector<stCrtcGamma> ReadGamma() const;
+    // Puts the same ramp on every CRTC, as something other than the program would.
+    bool WriteGamma(const stCrtcGamma& gamma) const;
+
+    // The ramps a colour temperature gives, and the untinted ones.
+    static stCrtcGamma Expected(int kelvin);
+    static stCrtcGamma Linear();
+    // A ramp nothing in the program writes, to tell "untouched" from "written".
+    static stCrtcGamma Marker();
+
+private:
+    std::unique_ptr<QProcess> m_server;
+    QByteArray m_display;
+};
+
+bool operator==(const stCrtcGamma& a, const stCrtcGamma& b);
+// For QCOMPARE's messages: where the two first differ.
+char* toString(const stCrtcGamma& gamma);

@@ -1,0 +1,459 @@
+// The eye-protection page at chosen moments, with the ramps it writes read back from Xvfb.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "CBaseManager.h"
+#include "CColortempTips.h"
+#include "CCommon.h"
+#include "CEyeshieldWindow.h"
+#include "CIniSettings.h"
+#include "TestHome.h"
+#include "XGammaServer.h"
+#include "clock.h"
+
+namespace {
+const QStringList kModeButtons{QStringLiteral("btn_automatic"), QStringLiteral("btn_working"),
+    QStringLiteral("btn_game"), QStringLiteral("btn_player")};
+
+QDateTime At(int hour, int minute)
+{
+    return QDateTime(QDate(2026, 3, 5), QTime(hour, minute));
+}
+
+QList<CColortempTips*> Notices()
+{
+    QList<CColortempTips*> notices;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* notice = qobject_cast<CColortempTips*>(window))
+            notices << notice;
+    }
+    return notices;
+}
+}
+
+class TestEyeshieldWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void startAppliesStoredState_data();
+    void startAppliesStoredState();
+    void presetWhileOffSwitchesOn_data();
+    void presetWhileOffSwitchesOn();
+    void automaticFollowsTheHour();
+    void offAndOnAfterCustomLandsInAutomatic();
+    void sliderPressJumpsToPoint_data();
+    void sliderPressJumpsToPoint();
+    void pressWhileOffKeepsItOff();
+    void keyboardIsAUserChange();
+    void dragTintsEveryStep();
+    void noticeClosesOnFourthTick();
+    void confirmedExitResetsRamp();
+
+private:
+    CEyeshieldWindow* Build(int status, int mode, int number = 0);
+    stCrtcGamma Screen() const;
+    QString Strength() const;
+    QStringList CheckedButtons() const;
+    void Tick(const QDateTime& moment);
+    void PressSlider(int x);
+
+    std::unique_ptr<CXGammaServer> m_server;
+    std::unique_ptr<CTestHome> m_home;
+    std::unique_ptr<CEyeshieldWindow> m_panel;
+};
+
+void TestEyeshieldWindow::initTestCase()
+{
+    m_server = std::make_unique<CXGammaServer>();
+    QVERIFY2(!m_server->DisplayName().isEmpty(), "Xvfb did not start");
+    qputenv("DISPLAY", m_server->DisplayName());
+}
+
+void TestEyeshieldWindow::init()
+{
+    m_home = std::make_unique<CTestHome>();
+    // Whatever a case's panel writes replaces this; a case that writes nothing leaves it.
+    QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+    CCommon::Instance()->CollectMonitors();
+    QCOMPARE(CCommon::Instance()->MonitorCount(), 1);
+    CClock::SetLocal(At(14, 0));
+}
+
+void TestEyeshieldWindow::cleanup()
+{
+    m_panel.reset();
+    qDeleteAll(Notices());
+    CCommon::Destroy();
+    CIniSettings::Destroy();
+    m_home.reset();
+}
+
+void TestEyeshieldWindow::cleanupTestCase()
+{
+    qunsetenv("DISPLAY");
+    m_server.reset();
+}
+
+CEyeshieldWindow* TestEyeshieldWindow::Build(int status, int mode, int number)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetEyeshieldStatus(status);
+    settings->SetEyeshieldMode(mode);
+    settings->SetColortempNumber(number);
+    m_panel = std::make_unique<CEyeshieldWindow>();
+    m_panel->show();
+    return m_panel.get();
+}
+
+stCrtcGamma TestEyeshieldWindow::Screen() const
+{
+    const std::vector<stCrtcGamma> all = m_server->ReadGamma();
+    return all.empty() ? stCrtcGamma() : all.front();
+}
+
+QString TestEyeshieldWindow::Strength() const
+{
+    return m_panel->findChild<QLabel*>(QStringLiteral("label_colortemp_num"))->text();
+}
+
+QStringList TestEyeshieldWindow::CheckedButtons() const
+{
+    QStringList checked;
+    for (const QString& name : kModeButtons) {
+        if (m_panel->findChild<QPushButton*>(name)->isChecked())
+            checked << name;
+    }
+    return checked;
+}
+
+void TestEyeshieldWindow::Tick(const QDateTime& moment)
+{
+    CClock::SetLocal(moment);
+    QVERIFY(m_panel->AutomaticTimerId() != 0);
+    QTimerEvent tick(m_panel->AutomaticTimerId());
+    QCoreApplication::sendEvent(m_panel.get(), &tick);
+}
+
+void TestEyeshieldWindow::PressSlider(int x)
+{
+    auto* slider = m_panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    const QPoint point(x, slider->height() / 2);
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, point);
+}
+
+void TestEyeshieldWindow::startAppliesStoredState_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("kelvin");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<int>("storedMode");
+    QTest::addColumn<int>("storedNumber");
+    // kelvin 0: nothing is written.
+    QTest::newRow("on, player") << 2 << 4 << 7 << 5640 << "30%" << QStringList{"btn_player"} << 4 << 30;
+    QTest::newRow("on, working") << 2 << 2 << 7 << 5960 << "20%" << QStringList{"btn_working"} << 2 << 20;
+    QTest::newRow("on, custom 45") << 2 << 5 << 45 << 5160 << "45%" << QStringList{} << 5 << 45;
+    QTest::newRow("on, mode 0 runs automatic")
+        << 2 << 0 << 7 << 5640 << "30%" << QStringList{"btn_automatic"} << 1 << 7;
+    QTest::newRow("off") << 0 << 0 << 7 << 0 << "0%" << QStringList{} << 0 << 7;
+    QTest::newRow("on, unknown mode") << 2 << 9 << 7 << 0 << "0%" << QStringList{} << 9 << 7;
+    // A hand-edited strength is passed on: the slider stops at 100, the screen follows 300.
+    QTest::newRow("on, custom 300") << 2 << 5 << 300 << -3000 << "300%" << QStringList{} << 5 << 300;
+}
+
+void TestEyeshieldWindow::startAppliesStoredState()
+{
+    QFETCH(int, status);
+    QFETCH(int, mode);
+    QFETCH(int, number);
+    QFETCH(int, kelvin);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, checked);
+    QFETCH(int, storedMode);
+    QFETCH(int, storedNumber);
+
+    CEyeshieldWindow* panel = Build(status, mode, number);
+    QCOMPARE(Screen(), kelvin ? CXGammaServer::Expected(kelvin) : CXGammaServer::Marker());
+    QCOMPARE(Strength(), shown);
+    QCOMPARE(CheckedButtons(), checked);
+    QCOMPARE(panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->isChecked(), status != 0);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), storedMode);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), storedNumber);
+    QCOMPARE(panel->AutomaticTimerId() != 0, storedMode == 1);
+}
+
+void TestEyeshieldWindow::presetWhileOffSwitchesOn_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("strength");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("game") << "btn_game" << 3 << 10 << "完美展示特效，颜色比例保持真实度";
+    QTest::newRow("working") << "btn_working" << 2 << 20 << "适当过滤蓝色光，便于在工作中集中注意力";
+    QTest::newRow("player") << "btn_player" << 4 << 30 << "增强防蓝光强度，烘托影片氛围";
+}
+
+void TestEyeshieldWindow::presetWhileOffSwitchesOn()
+{
+    QFETCH(QString, button);
+    QFETCH(int, mode);
+    QFETCH(int, strength);
+    QFETCH(QString, description);
+    CEyeshieldWindow* panel = Build(0, 0);
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("建议开启智能模式,可有效过滤蓝光辐射"));
+
+    QTest::mouseClick(panel->findChild<QPushButton*>(button), Qt::LeftButton);
+    CIniSettings* settings = CIniSettings::Instance();
+    QVERIFY(panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->isChecked());
+    QCOMPARE(settings->GetEyeshieldStatus(), 2);
+    QCOMPARE(settings->GetEyeshieldMode(), mode);
+    QCOMPARE(settings->GetColortempNumber(), strength);
+    QCOMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * strength));
+    QCOMPARE(Strength(), QStringLiteral("%1%").arg(strength));
+    QCOMPARE(CheckedButtons(), QStringList{button});
+    QCOMPARE(panel->findChild<QSlider*>()->value(), strength);
+    QVERIFY(panel->findChild<QSlider*>()->isEnabled());
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(), description);
+    QCOMPARE(panel->AutomaticTimerId(), 0);
+}
+
+void TestEyeshieldWindow::automaticFollowsTheHour()
+{
+    CEyeshieldWindow* panel = Build(2, 2);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 20);
+    CClock::SetLocal(At(5, 59));
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_automatic")), Qt::LeftButton);
+    QCOMPARE(Strength(), QStringLiteral("0%"));
+    QCOMPARE(Screen(), CXGammaServer::Expected(6600));
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_automatic")});
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 1);
+    // The automatic mode keeps the strength the presets and the slider store.
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 20);
+    QVERIFY(panel->AutomaticTimerId() != 0);
+    QVERIFY(Notices().isEmpty());
+
+    const struct
+    {
+        int hour;
+        int minute;
+        int strength;
+        int notices;
+    } ticks[] = {{6, 0, 15, 1}, {6, 1, 15, 1}, {11, 59, 15, 1}, {12, 0, 30, 2}, {18, 0, 40, 3}, {23, 59, 40, 3},
+        {0, 0, 0, 3}, {5, 59, 0, 3}};
+    for (const auto& tick : ticks) {
+        const QString when = At(tick.hour, tick.minute).toString(QStringLiteral("hh:mm"));
+        // Every tick writes, also when the strength stays.
+        QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+        Tick(At(tick.hour, tick.minute));
+        QVERIFY2(Strength() == QStringLiteral("%1%").arg(tick.strength), qPrintable(when + ' ' + Strength()));
+        QVERIFY2(Screen() == CXGammaServer::Expected(6600 - 32 * tick.strength), qPrintable(when));
+        QVERIFY2(Notices().size() == tick.notices, qPrintable(QStringLiteral("%1: %2 notices").arg(when).arg(Notices().size())));
+    }
+    QVERIFY(Notices().first()->isVisible());
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 20);
+
+    // Switched off, the timer stops; a tick that was already queued changes nothing.
+    const int timerId = panel->AutomaticTimerId();
+    panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    QCOMPARE(panel->AutomaticTimerId(), 0);
+    QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+    CClock::SetLocal(At(12, 0));
+    QTimerEvent late(timerId);
+    QCoreApplication::sendEvent(panel, &late);
+    QCOMPARE(Screen(), CXGammaServer::Marker());
+    QCOMPARE(Notices().size(), 3);
+}
+
+void TestEyeshieldWindow::offAndOnAfterCustomLandsInAutomatic()
+{
+    CEyeshieldWindow* panel = Build(2, 3);
+    PressSlider(110);
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetEyeshieldMode(), 5);
+    QCOMPARE(settings->GetColortempNumber(), 52);
+
+    auto* status = panel->findChild<QCheckBox*>(QStringLiteral("check_status"));
+    status->setChecked(false);
+    QCOMPARE(settings->GetEyeshieldStatus(), 0);
+    QCOMPARE(settings->GetEyeshieldMode(), 0);
+    QCOMPARE(Screen(), CXGammaServer::Linear());
+    QCOMPARE(Strength(), QStringLiteral("0%"));
+    QVERIFY(!panel->findChild<QSlider*>()->isEnabled());
+    QCOMPARE(panel->findChild<QSlider*>()->value(), 0);
+    QCOMPARE(CheckedButtons(), QStringList());
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("建议开启智能模式，可有效过滤蓝光辐射"));
+
+    status->setChecked(true);
+    QCOMPARE(settings->GetEyeshieldStatus(), 2);
+    QCOMPARE(settings->GetEyeshieldMode(), 1);
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_automatic")});
+    QCOMPARE(Strength(), QStringLiteral("30%"));
+    QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    QVERIFY(panel->findChild<QSlider*>()->isEnabled());
+    QCOMPARE(settings->GetColortempNumber(), 52);
+}
+
+void TestEyeshieldWindow::sliderPressJumpsToPoint_data()
+{
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("value");
+    QTest::newRow("x 10") << 10 << 0;
+    QTest::newRow("x 3") << 3 << 0;
+    QTest::newRow("x 105") << 105 << 50;
+    QTest::newRow("x 110") << 110 << 52;
+    QTest::newRow("x 200") << 200 << 100;
+    QTest::newRow("x 209") << 209 << 100;
+}
+
+void TestEyeshieldWindow::sliderPressJumpsToPoint()
+{
+    QFETCH(int, x);
+    QFETCH(int, value);
+    CEyeshieldWindow* panel = Build(2, 2);
+    auto* slider = panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    QCOMPARE(slider->width(), 210);
+
+    PressSlider(x);
+    QCOMPARE(slider->value(), value);
+    QCOMPARE(Strength(), QStringLiteral("%1%").arg(value));
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetEyeshieldMode(), 5);
+    QCOMPARE(settings->GetColortempNumber(), value);
+    QCOMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * value));
+    QCOMPARE(CheckedButtons(), QStringList());
+
+    // A preset after custom checks its button alone again.
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_player")), Qt::LeftButton);
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_player")});
+    QVERIFY(panel->findChild<QButtonGroup*>(QStringLiteral("actionGroup"))->exclusive());
+}
+
+void TestEyeshieldWindow::pressWhileOffKeepsItOff()
+{
+    CEyeshieldWindow* panel = Build(0, 0);
+    auto* slider = panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    QVERIFY(slider->isEnabled());
+    PressSlider(150);
+    QVERIFY(!slider->isEnabled());
+    QCOMPARE(slider->value(), 0);
+    QCOMPARE(Strength(), QStringLiteral("0%"));
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 0);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 0);
+    QCOMPARE(Screen(), CXGammaServer::Marker());
+}
+
+void TestEyeshieldWindow::keyboardIsAUserChange()
+{
+    CEyeshieldWindow* panel = Build(2, 2);
+    auto* slider = panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 5);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 21);
+    QCOMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * 21));
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 31);
+    QCOMPARE(Strength(), QStringLiteral("31%"));
+}
+
+void TestEyeshieldWindow::dragTintsEveryStep()
+{
+    CEyeshieldWindow* panel = Build(2, 1);
+    auto* slider = panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"));
+    const int y = slider->height() / 2;
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(105, y));
+    QCOMPARE(slider->value(), 50);
+    QVERIFY(slider->isSliderDown());
+    for (const int x : {120, 150, 180}) {
+        // QTest::mouseMove only moves the cursor; a drag needs the move event with the button held.
+        QMouseEvent move(QEvent::MouseMove, QPoint(x, y), slider->mapToGlobal(QPoint(x, y)), Qt::NoButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &move);
+        const int value = slider->value();
+        QVERIFY2(value > 50, qPrintable(QString::number(value)));
+        QCOMPARE(Strength(), QStringLiteral("%1%").arg(value));
+        QCOMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * value));
+    }
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(180, y));
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 5);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), slider->value());
+    QCOMPARE(panel->AutomaticTimerId(), 0);
+}
+
+void TestEyeshieldWindow::noticeClosesOnFourthTick()
+{
+    QPointer<CColortempTips> notice = new CColortempTips;
+    notice->show();
+    QCOMPARE(notice->size(), QSize(182, 48));
+    QCOMPARE(notice->windowTitle(), QStringLiteral("蓝光改变通知"));
+    QVERIFY(notice->windowFlags() & Qt::WindowStaysOnTopHint);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(notice->pos(), QPoint(area.right() + 1 - 10 - 182, area.bottom() + 1 - 5 - 48));
+    QCOMPARE(notice->findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("防蓝光强度已按时段智能调整！"));
+
+    QSignalSpy switched(CCommon::Instance(), &CCommon::SwitchEyeshieldWindow_PanelSignal);
+    QTest::mouseClick(notice->findChild<QPushButton*>(QStringLiteral("btn_reset")), Qt::LeftButton);
+    QCOMPARE(switched.count(), 1);
+    QVERIFY(notice->isVisible());
+
+    auto* timer = notice->findChild<QTimer*>();
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    for (int tick = 1; tick <= 4; ++tick) {
+        QVERIFY2(notice && notice->isVisible(), qPrintable(QStringLiteral("gone before tick %1").arg(tick)));
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+    }
+    QVERIFY(!notice->isVisible());
+    QTRY_VERIFY(notice.isNull());
+}
+
+void TestEyeshieldWindow::confirmedExitResetsRamp()
+{
+    CIniSettings::Instance()->SetEyeshieldStatus(2);
+    CIniSettings::Instance()->SetEyeshieldMode(4);
+    CBaseManager frame;
+    QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    auto answer = [](const QString& button) {
+        QTimer::singleShot(0, [button] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("CMessageShow") && window->isVisible())
+                    QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+            }
+        });
+    };
+    answer(QStringLiteral("btn_No"));
+    frame.OnExit_Click();
+    QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    answer(QStringLiteral("btn_Yes"));
+    frame.OnExit_Click();
+    QCOMPARE(Screen(), CXGammaServer::Linear());
+    // The stored state stays, so the next start tints again.
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 2);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 4);
+}
+
+QTEST_MAIN(TestEyeshieldWindow)
+#include "tst_eyeshieldwindow.moc"
