@@ -1,6 +1,8 @@
 // The drink reminder through the real frame: the tick at chosen moments shows the pop-up once
 // and leaves an open one alone; the drink-now page is reached reset and returns home.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,6 +45,8 @@ private slots:
     void drinkNowPageReachedReset_data();
     void drinkNowPageReachedReset();
     void backFromSettingsCommitsAnchor();
+    void soundsFollowSwitches_data();
+    void soundsFollowSwitches();
 
 private:
     void TickAt(const QDateTime& moment);
@@ -77,6 +81,7 @@ void TestDrinkReminder::init()
 
 void TestDrinkReminder::cleanup()
 {
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/QzHealthSpeek"));
     delete m_frame;
     CIniSettings::Destroy();
 }
@@ -205,6 +210,59 @@ void TestDrinkReminder::backFromSettingsCommitsAnchor()
     QVERIFY(qobject_cast<CMainWindow*>(CurrentPage()));
     QCOMPARE(CIniSettings::Instance()->GetDrinkTimestamp(), Today(9, 45).toSecsSinceEpoch());
     QCOMPARE(m_frame->findChild<QLabel*>(QStringLiteral("label_runtime"))->text(), QStringLiteral("10:30"));
+}
+
+void TestDrinkReminder::soundsFollowSwitches_data()
+{
+    QTest::addColumn<int>("prompt");
+    QTest::addColumn<int>("water");
+    QTest::addColumn<QStringList>("played");
+    const QString reminder = QStringLiteral("/qzhealthaudio/drinkprompt.spx");
+    const QString drink = QStringLiteral("/qzhealthaudio/drinkwater.spx");
+    QTest::newRow("both off") << 0 << 0 << QStringList();
+    QTest::newRow("reminder sound") << 2 << 0 << QStringList{reminder};
+    QTest::newRow("drinking sound") << 0 << 2 << QStringList{drink};
+    QTest::newRow("both") << 2 << 2 << QStringList{reminder, drink};
+}
+
+void TestDrinkReminder::soundsFollowSwitches()
+{
+    QFETCH(int, prompt);
+    QFETCH(int, water);
+    QFETCH(QStringList, played);
+    // The player is looked for beside the running program: a stand-in there notes each sound.
+    const QString player = QCoreApplication::applicationDirPath() + QStringLiteral("/QzHealthSpeek");
+    const QString log = m_home->RuntimeFolder() + QStringLiteral("/played");
+    QFile::remove(log);
+    {
+        QFile script(player);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$1\" >> \"$XDG_RUNTIME_DIR/played\"\n");
+    }
+    QFile::setPermissions(player, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto heard = [&log] {
+        QFile file(log);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringList();
+        QStringList sounds;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                sounds << QString::fromUtf8(line.mid(line.indexOf("/qzhealthaudio")));
+        }
+        sounds.sort();
+        return sounds;
+    };
+
+    CIniSettings::Instance()->SetDrinkPrompt(prompt);
+    CIniSettings::Instance()->SetDrinkWater(water);
+    TickAt(Today(9, 45, 1));
+    Popup()->OnDrinks_Click();
+    played.sort();
+    if (played.isEmpty())
+        QTest::qWait(500);
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(heard().size(), played.size(), 5000);
+    QCOMPARE(heard(), played);
 }
 
 QTEST_MAIN(TestDrinkReminder)
