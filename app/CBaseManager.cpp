@@ -25,6 +25,7 @@
 #include "CMenuObject.h"
 #include "CMessageShow.h"
 #include "CRelaxSettingsWindow.h"
+#include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
 #include "CSystemUtil.h"
 #include "CUpdateContext.h"
@@ -52,6 +53,7 @@ CBaseManager::CBaseManager(QWidget* parent)
     m_drinksSettingsWindow = new CDrinksSettingsWindow(this);
     m_eyeshieldWindow = new CEyeshieldWindow(this);
     m_relaxSettingsWindow = new CRelaxSettingsWindow(this);
+    m_relaxTipsWindow = new CRelaxTipsWindow(this);
     m_drinkTotalRecord = new CDrinkTotalRecord(this);
     m_drinkNowWindow = new CDrinkNowWindow(this);
     for (QWidget* page : std::initializer_list<QWidget*>{m_mainWindow, m_drinksSettingsWindow, m_eyeshieldWindow,
@@ -167,6 +169,7 @@ void CBaseManager::ConnectSignals()
     for (QWidget* button : std::initializer_list<QWidget*>{m_btnClose, m_btnMenu, m_btnBack})
         button->installEventFilter(this);
     m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu(m_btnMenu));
+    m_relaxTipsWindow->SetFrameMenu(m_btnMenu->menu());
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
     connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);
@@ -371,9 +374,11 @@ void CBaseManager::Quit()
     QCoreApplication::exit(0);
 }
 
-// The rest reminder's pop-up comes with its feature; until then a due rest shows nothing.
 void CBaseManager::OnRelaxTipsShow()
 {
+    if (!m_relaxTipsWindow)
+        m_relaxTipsWindow = new CRelaxTipsWindow(this, m_btnMenu->menu());
+    m_relaxTipsWindow->ShowReminder();
 }
 
 void CBaseManager::OnDrinksTipsShow()

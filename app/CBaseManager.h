@@ -16,6 +16,7 @@ class CDrinksSettingsWindow;
 class CEyeshieldWindow;
 class CMainWindow;
 class CRelaxSettingsWindow;
+class CRelaxTipsWindow;
 class CSystemTray;
 class QCheckBox;
 class QPushButton;
@@ -95,6 +96,7 @@ private:
     CDrinksSettingsWindow* m_drinksSettingsWindow = nullptr;
     CEyeshieldWindow* m_eyeshieldWindow = nullptr;
     CRelaxSettingsWindow* m_relaxSettingsWindow = nullptr;
+    QPointer<CRelaxTipsWindow> m_relaxTipsWindow;
     CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
     CDrinkNowWindow* m_drinkNowWindow = nullptr;
     // Made when the first drink reminder comes, then kept hidden between reminders.

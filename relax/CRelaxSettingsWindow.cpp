@@ -1,18 +1,37 @@
 #include "CRelaxSettingsWindow.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include "CIniSettings.h"
+
 CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
-    : QDialog(parent, Qt::FramelessWindowHint)
+    : CRelaxSettingsForm(parent)
 {
     setObjectName(QStringLiteral("CRelaxSettingsWindow"));
     setWindowTitle(QStringLiteral("设置"));
     resize(280, 328);
+    BuildForm(this, 0);
+    AddLabel(this, QStringLiteral("label_13"), QStringLiteral("提醒音效："), QRect(23, 57, 61, 16));
+    m_relaxPrompt = AddSwitch(this, QStringLiteral("checkbox_relax_prompt"), QRect(82, 53, 52, 22));
+    connect(m_relaxPrompt, &QCheckBox::stateChanged, this, &CRelaxSettingsWindow::OnRelaxPrompt_StateChanged);
+    Start();
 }
 
-// The page's controls arrive with the rest reminder; until then there is nothing to load.
-void CRelaxSettingsWindow::LoadSettings()
+void CRelaxSettingsWindow::OnRelaxPrompt_StateChanged(int state)
 {
+    CIniSettings::Instance()->SetRelaxPrompt(state);
 }
 
-void CRelaxSettingsWindow::RefreshSchedule()
+void CRelaxSettingsWindow::OnStatusShown(bool on)
 {
+    m_fullStatusCaption->setVisible(on);
+    m_relaxFullStatus->setVisible(on);
+}
+
+void CRelaxSettingsWindow::LoadExtraSettings()
+{
+    const QSignalBlocker blocker(m_relaxPrompt);
+    m_relaxPrompt->setChecked(CIniSettings::Instance()->GetRelaxPrompt() != 0);
 }

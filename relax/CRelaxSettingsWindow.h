@@ -1,14 +1,22 @@
 #pragma once
 
-#include <QDialog>
+#include "CRelaxSettingsForm.h"
 
-// The rest settings page: whether and how often the rest reminder comes.
-class CRelaxSettingsWindow : public QDialog
+// The rest settings page of the main frame: whether and how often the rest reminder comes, how
+// long a rest lasts, the full-screen rest and the reminder sound.
+class CRelaxSettingsWindow : public CRelaxSettingsForm
 {
     Q_OBJECT
 public:
     explicit CRelaxSettingsWindow(QWidget* parent = nullptr);
 
-    void LoadSettings();
-    void RefreshSchedule();
+public slots:
+    void OnRelaxPrompt_StateChanged(int state);
+
+protected:
+    void OnStatusShown(bool on) override;
+    void LoadExtraSettings() override;
+
+private:
+    QCheckBox* m_relaxPrompt = nullptr;
 };

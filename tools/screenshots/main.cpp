@@ -10,16 +10,28 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "CBaseManager.h"
 #include "CBootTip.h"
 #include "CColortempTips.h"
 #include "CCommon.h"
+#include "CDrinkSampleHistory.h"
+#include "CDrinkStatistics.h"
+#include "CDrinkTotalRecord.h"
 #include "CDrinksWindow.h"
 #include "CIniSettings.h"
 #include "CMessageShow.h"
+#include "CRelaxFullShowSettings.h"
+#include "CRelaxFullShowWindow.h"
+#include "CRelaxSettingsWindow.h"
+#include "CRelaxShowWindow.h"
+#include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
+#include "GaugeRange.h"
+#include "Tumbler.h"
+#include "clock.h"
 
 namespace {
 QString g_folder;
@@ -36,6 +48,62 @@ void Save(QWidget* widget, const QString& name)
     canvas.save(g_folder + '/' + name + QStringLiteral(".png"));
 }
 
+// The rest prompt at three times of day, the countdown window, each full-screen content and
+// both rest settings forms.
+void SaveRelaxWindows(CBaseManager& frame)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetRelaxStatus(2);
+    settings->SetRelaxFullStatus(2);
+    settings->SetRelaxSleepTimer(25);
+    settings->SetRelaxTimerMinute(45);
+    auto* tips = frame.findChild<CRelaxTipsWindow*>();
+    tips->PrepareShow();
+    tips->show();
+    const int hours[] = {8, 15, 23};
+    for (int hour : hours) {
+        CClock::SetLocal(QDateTime(QDate(2026, 12, 7), QTime(hour, 30)));
+        tips->GreetingTick();
+        tips->CountdownTick();
+        Save(tips, QStringLiteral("relax-tips-%1").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+    tips->OnRelaxShow();
+    CRelaxShowWindow* countdown = tips->ShowWindows().first();
+    countdown->CountdownTick();
+    Save(countdown, QStringLiteral("relax-show"));
+    countdown->OnRelaxOver_Click();
+    tips->hide();
+    CClock::Release();
+
+    const char* const kinds[] = {"quiz", "quotation", "exercises"};
+    for (int kind = 0; kind < 3; ++kind) {
+        CRelaxFullShowWindow window(nullptr);
+        window.SetContentKind(kind);
+        if (kind == CRelaxFullShowWindow::Exercises)
+            window.OnRight_Click();
+        window.setGeometry(0, 0, 1280, 800);
+        window.show();
+        QCoreApplication::processEvents();
+        Save(&window, QStringLiteral("relax-full-") + QLatin1String(kinds[kind]));
+        if (kind == CRelaxFullShowWindow::Quiz) {
+            QMenu* menu = window.findChild<QPushButton*>(QStringLiteral("btn_settings_menu"))->menu();
+            menu->popup(QPoint(0, 0));
+            menu->setActiveAction(menu->actions().at(1));
+            Save(menu, QStringLiteral("relax-full-menu"));
+            menu->hide();
+        }
+    }
+
+    settings->SetRelaxTimestamp(CClock::Now() - 600);
+    CRelaxFullShowSettings popup(nullptr);
+    popup.show();
+    Save(&popup, QStringLiteral("relax-settings-popup"));
+    frame.OnRelaxSettings_Click();
+    frame.findChild<CRelaxSettingsWindow*>()->RefreshSchedule();
+    Save(&frame, QStringLiteral("frame-relax-settings"));
+    frame.OnMain_Click();
+}
+
 void Hover(QWidget* widget)
 {
     QEvent enter(QEvent::Enter);
@@ -47,17 +115,58 @@ void Leave(QWidget* widget)
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(widget, &leave);
 }
+
+// The records page over the sample history: its four views, a page back, the chart while
+// dragged, and the gauge on its own in both styles.
+void SaveRecords(QWidget& frame)
+{
+    auto* records = frame.findChild<CDrinkTotalRecord*>();
+    Save(&frame, QStringLiteral("records-total"));
+    for (const char* tab : {"btn_day", "btn_week", "btn_month"}) {
+        records->findChild<QPushButton*>(QLatin1String(tab))->click();
+        Save(&frame, QStringLiteral("records-") + QLatin1String(tab).mid(4));
+    }
+    records->findChild<QPushButton*>(QStringLiteral("btn_day"))->click();
+    records->findChild<QPushButton*>(QStringLiteral("btn_leftpage"))->click();
+    Save(&frame, QStringLiteral("records-day-paged"));
+
+    auto* chart = records->findChild<Tumbler*>();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(139, 80), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(156, 80), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &move);
+    Save(&frame, QStringLiteral("records-day-dragged"));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(156, 80), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart, &release);
+
+    GaugeRange gauge;
+    gauge.resize(gauge.sizeHint());
+    gauge.setMaxValue(150);
+    gauge.setCurrentRange(20, 110);
+    Save(&gauge, QStringLiteral("widget-gaugerange"));
+    gauge.setRangeStyle(GaugeRange::RangeStyle_Tick);
+    gauge.setFreeColor(QColor(220, 236, 230));
+    Save(&gauge, QStringLiteral("widget-gaugerange-ticks"));
+}
 }
 
 int main(int argc, char* argv[])
 {
+    // A private home: the windows are drawn over a sample history that must never land in the
+    // user's own files.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     g_folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(g_folder);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
     CIniSettings::Instance()->SetDrinksStatus(2);
-    CIniSettings::Instance()->SetDrinkTimestamp(QDateTime::currentSecsSinceEpoch());
+    CIniSettings::Instance()->SetDrinksTarget(1500);
+    CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), CClock::LocalNow(), 100);
+    CClock::Release();
+    CIniSettings::Instance()->SetDrinkTimestamp(CClock::Now());
 
     CBaseManager frame;
     frame.show();
@@ -76,6 +185,7 @@ int main(int argc, char* argv[])
     Save(&frame, QStringLiteral("frame-drinks-settings"));
     frame.OnDrinkNow_Click();
     Save(&frame, QStringLiteral("frame-drink-now"));
+    SaveRecords(frame);
     frame.OnMain_Click();
 
     frame.OnDrinksTipsShow();
@@ -119,6 +229,8 @@ int main(int argc, char* argv[])
     trayMenu->popup(QPoint(0, 0));
     Save(trayMenu, QStringLiteral("menu-tray"));
     trayMenu->hide();
+
+    SaveRelaxWindows(frame);
 
     CMessageShow::Instance()->show();
     Save(CMessageShow::Instance(), QStringLiteral("dialog-exit"));

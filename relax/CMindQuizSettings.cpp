@@ -1,0 +1,53 @@
+#include "CMindQuizSettings.h"
+
+#include <QSettings>
+
+#include "CSystemUtil.h"
+
+namespace {
+CMindQuizSettings* g_quizSettings = nullptr;
+}
+
+CMindQuizSettings* CMindQuizSettings::Instance()
+{
+    if (!g_quizSettings)
+        g_quizSettings = new CMindQuizSettings;
+    return g_quizSettings;
+}
+
+void CMindQuizSettings::Destroy()
+{
+    delete g_quizSettings;
+    g_quizSettings = nullptr;
+}
+
+CMindQuizSettings::CMindQuizSettings()
+    : m_settings(new QSettings(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini")), QSettings::IniFormat))
+{
+    m_settings->setIniCodec("UTF-8");
+}
+
+CMindQuizSettings::~CMindQuizSettings()
+{
+    delete m_settings;
+}
+
+QString CMindQuizSettings::GetQuiz(const QString& section) const
+{
+    return Read(section + QStringLiteral("/quiz"));
+}
+
+QString CMindQuizSettings::GetAnswer(const QString& section) const
+{
+    return Read(section + QStringLiteral("/answer"));
+}
+
+// An unquoted value with a comma would come back as a list; the shipped file quotes its texts,
+// and a user's copy written otherwise is joined back rather than lost.
+QString CMindQuizSettings::Read(const QString& key) const
+{
+    const QVariant value = m_settings->value(key);
+    if (value.type() == QVariant::StringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}

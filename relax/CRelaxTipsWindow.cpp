@@ -1,0 +1,231 @@
+#include "CRelaxTipsWindow.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimerEvent>
+#include <QWindow>
+
+#include "CCommon.h"
+#include "CIniSettings.h"
+#include "CPopupSlider.h"
+#include "CRelaxAdsSlot.h"
+#include "CRelaxFullShowWindow.h"
+#include "CRelaxGreeting.h"
+#include "CRelaxShowWindow.h"
+#include "CUpdateContext.h"
+#include "clock.h"
+
+namespace {
+constexpr int kTickMs = 1000;
+constexpr int kCountdown = 10;
+constexpr int kFullShowCountdown = 20;
+constexpr int kHourSilence = 1;
+constexpr int kDaySilence = 2;
+constexpr int kHourSeconds = 3600;
+constexpr int kContentKinds = 3;
+constexpr int kMorningHour = 5;
+}
+
+CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
+    : CRelaxPopup(parent, QStringLiteral("CRelaxTipsWindow"), QStringLiteral("休息提醒提示"), QStringLiteral("休息提醒"),
+        QStringLiteral("verticalWidget"), frameMenu)
+{
+    m_tips = AddLabel(QStringLiteral("label_tips"), CRelaxGreeting::GreetingOf(kMorningHour), QRect(0, 40, 280, 61));
+    m_tips->setAlignment(Qt::AlignCenter);
+    m_timesTips = AddLabel(QStringLiteral("label_times_tips"), QString::number(kCountdown), QRect(78, 98, 20, 16));
+    m_timesTips->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    AddLabel(QStringLiteral("label_times_tips_msg"), QStringLiteral("秒后开启提醒"), QRect(100, 98, 96, 16));
+    m_box = AddLabel(QStringLiteral("label_box"), QString(), QRect(45, 120, 190, 130));
+    m_box->setScaledContents(true);
+    m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(CRelaxGreeting::PictureOf(kMorningHour))));
+    QPushButton* start = AddButton(QStringLiteral("btn_click_start_relax"), QStringLiteral("我要休息"), QRect(95, 272, 90, 30));
+    QPushButton* putOff = AddButton(QStringLiteral("btn_click_start_norelax"), QStringLiteral("暂不休息"), QRect(95, 304, 90, 30));
+
+    connect(CloseButton(), &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);
+    connect(putOff, &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);
+    connect(MenuButton(), &QPushButton::clicked, this, &CRelaxTipsWindow::OnMenu_Click);
+    connect(start, &QPushButton::clicked, this, &CRelaxTipsWindow::OnStartRelax_Click);
+    m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
+}
+
+bool CRelaxTipsWindow::HasOpenRestWindows()
+{
+    if (m_fullShowDeletePending) {
+        m_fullShowDeletePending = false;
+        qDeleteAll(m_fullShowWindows);
+        m_fullShowWindows.clear();
+    }
+    return !m_fullShowWindows.isEmpty() || !m_showWindows.isEmpty();
+}
+
+void CRelaxTipsWindow::PrepareShow()
+{
+    m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);
+    CIniSettings* settings = CIniSettings::Instance();
+    m_countdown = kCountdown;
+    if (settings->GetRelaxFullStatus() != 0) {
+        const int stored = settings->GetRelaxFullscreenSecond();
+        m_countdown = stored != 0 ? stored : kFullShowCountdown;
+    }
+    m_timesTips->setText(QString::number(m_countdown));
+    Slider()->Start();
+}
+
+bool CRelaxTipsWindow::ShowReminder()
+{
+    if (!isHidden() || HasOpenRestWindows())
+        return false;
+    PrepareShow();
+    show();
+    return true;
+}
+
+int CRelaxTipsWindow::Countdown() const
+{
+    return m_countdown;
+}
+
+void CRelaxTipsWindow::CountdownTick()
+{
+    if (m_countdown == 0) {
+        m_countdownTimer.stop();
+        OnStartRelax_Click();
+        return;
+    }
+    --m_countdown;
+    m_timesTips->setText(QStringLiteral("%1").arg(m_countdown));
+}
+
+void CRelaxTipsWindow::GreetingTick()
+{
+    const int hour = CRelaxGreeting::CurrentHour();
+    m_tips->setText(CRelaxGreeting::GreetingOf(hour));
+    m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(CRelaxGreeting::PictureOf(hour))));
+}
+
+QList<CRelaxFullShowWindow*> CRelaxTipsWindow::FullShowWindows() const
+{
+    return m_fullShowWindows;
+}
+
+QList<CRelaxShowWindow*> CRelaxTipsWindow::ShowWindows() const
+{
+    return m_showWindows;
+}
+
+void CRelaxTipsWindow::OnClose_Click()
+{
+    m_countdownTimer.stop();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pauserelax"));
+    emit OnClose_Signals();
+    hide();
+}
+
+// Esc and a close from the window manager put the rest off, as the close button does.
+void CRelaxTipsWindow::reject()
+{
+    OnClose_Click();
+}
+
+void CRelaxTipsWindow::OnMenu_Click()
+{
+    MenuButton()->showMenu();
+}
+
+void CRelaxTipsWindow::OnStartRelax_Click()
+{
+    m_countdownTimer.stop();
+    if (CIniSettings::Instance()->GetRelaxFullStatus() != 0)
+        OnRelaxFullShow();
+    else
+        OnRelaxShow();
+    hide();
+}
+
+bool CRelaxTipsWindow::FullShowAllowed()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    const int silence = settings->GetRelaxFullShowType();
+    const qint64 since = settings->GetRelaxFullShowClickTimer();
+    bool holds;
+    if (silence == kHourSilence)
+        holds = CClock::Now() - since < kHourSeconds;
+    else if (silence == kDaySilence)
+        // The whole date counts: the same day of the next month is another day.
+        holds = QDateTime::fromSecsSinceEpoch(since).date() == CClock::LocalNow().date();
+    else
+        return true;
+    if (!holds) {
+        settings->SetRelaxFullShowType(0);
+        settings->SetRelaxFullShowClickTimer(0);
+    }
+    return false;
+}
+
+void CRelaxTipsWindow::OnRelaxFullShow()
+{
+    if (!FullShowAllowed())
+        return;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const int kind = CCommon::Random(kContentKinds);
+    if (screens.size() <= m_fullShowWindows.size())
+        return;
+    for (QScreen* screen : screens) {
+        auto* window = new CRelaxFullShowWindow(this, FrameMenu());
+        m_fullShowWindows.append(window);
+        window->SetContentKind(kind);
+        // The geometry alone does not reach a screen with a root window of its own.
+        window->createWinId();
+        window->windowHandle()->setScreen(screen);
+        window->setGeometry(screen->geometry());
+        window->show();
+        connect(window, &CRelaxFullShowWindow::OnClose_Signals, this, &CRelaxTipsWindow::OnRelaxFullShowClose);
+        connect(window, &CRelaxFullShowWindow::OnDeleteLater_Signals, this, &CRelaxTipsWindow::OnRelaxFullShowDeleteLater);
+    }
+}
+
+void CRelaxTipsWindow::OnRelaxFullShowClose()
+{
+    for (CRelaxFullShowWindow* window : qAsConst(m_fullShowWindows))
+        window->deleteLater();
+    m_fullShowWindows.clear();
+}
+
+void CRelaxTipsWindow::OnRelaxShow()
+{
+    auto* window = new CRelaxShowWindow(this, FrameMenu());
+    m_showWindows.append(window);
+    window->show();
+    window->Slider()->Start();
+    connect(window, &CRelaxShowWindow::OnClose_Signals, this, &CRelaxTipsWindow::OnRelaxShowClose);
+}
+
+void CRelaxTipsWindow::OnRelaxShowClose()
+{
+    for (CRelaxShowWindow* window : qAsConst(m_showWindows))
+        window->deleteLater();
+    m_showWindows.clear();
+}
+
+void CRelaxTipsWindow::OnRelaxFullShowDeleteLater()
+{
+    m_fullShowDeletePending = true;
+}
+
+void CRelaxTipsWindow::showEvent(QShowEvent* event)
+{
+    ShowAds(CRelaxAdsSlot::RelaxTips);
+    CRelaxPopup::showEvent(event);
+}
+
+void CRelaxTipsWindow::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_countdownTimer.timerId())
+        CountdownTick();
+    else if (event->timerId() == m_greetingTimer.timerId())
+        GreetingTick();
+    else
+        CRelaxPopup::timerEvent(event);
+}

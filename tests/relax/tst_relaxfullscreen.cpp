@@ -1,0 +1,239 @@
+// The full-screen rest on a display of two screens of different sizes. The test runs its own X
+// server with those two screens, so the layout is known and nothing else sharing a display is
+// disturbed.
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include "CIniSettings.h"
+#include "CPopupSlider.h"
+#include "CRelaxFullShowWindow.h"
+#include "CRelaxShowWindow.h"
+#include "CRelaxTipsWindow.h"
+#include "TestHome.h"
+
+namespace {
+const QRect kLeft(0, 0, 1280, 800);
+const QRect kRight(0, 0, 1024, 768);
+
+pid_t g_server = 0;
+
+// Starts Xvfb on a free display and returns its name, empty on failure.
+QByteArray StartServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return QByteArray();
+    g_server = fork();
+    if (g_server == 0) {
+        close(fds[0]);
+        const QByteArray fd = QByteArray::number(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x800x24", "-screen",
+            "1", "1024x768x24", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    QByteArray number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number.append(c);
+    close(fds[0]);
+    return number.isEmpty() ? QByteArray() : ':' + number;
+}
+
+void StopServer()
+{
+    if (g_server > 0) {
+        kill(g_server, SIGTERM);
+        waitpid(g_server, nullptr, 0);
+    }
+}
+
+}
+
+class TestRelaxFullScreen : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void twoMonitors();
+    void oneWindowCoveringEachMonitor();
+    void endingOnOneEndsBoth_data();
+    void endingOnOneEndsBoth();
+    void noMorePopupsKeepsTheRest();
+    void promptRisesOnThePrimaryMonitor();
+
+private:
+    QList<QPointer<CRelaxFullShowWindow>> StartRest();
+
+    CTestHome* m_home = nullptr;
+    CRelaxTipsWindow* m_prompt = nullptr;
+};
+
+void TestRelaxFullScreen::init()
+{
+    m_home = new CTestHome;
+    CIniSettings::Instance()->SetRelaxFullStatus(2);
+    CIniSettings::Instance()->SetRelaxSleepTimer(5);
+    m_prompt = new CRelaxTipsWindow;
+}
+
+void TestRelaxFullScreen::cleanup()
+{
+    delete m_prompt;
+    CIniSettings::Destroy();
+    delete m_home;
+}
+
+QList<QPointer<CRelaxFullShowWindow>> TestRelaxFullScreen::StartRest()
+{
+    m_prompt->ShowReminder();
+    m_prompt->OnStartRelax_Click();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    for (CRelaxFullShowWindow* window : m_prompt->FullShowWindows()) {
+        windows.append(window);
+        if (!QTest::qWaitForWindowExposed(window))
+            qWarning("a full-screen window was not exposed");
+    }
+    return windows;
+}
+
+void TestRelaxFullScreen::twoMonitors()
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QCOMPARE(screens.count(), 2);
+    QCOMPARE(screens.at(0)->geometry(), kLeft);
+    QCOMPARE(screens.at(1)->geometry(), kRight);
+}
+
+void TestRelaxFullScreen::oneWindowCoveringEachMonitor()
+{
+    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QCOMPARE(windows.count(), 2);
+    QVERIFY(!m_prompt->isVisible());
+    QVERIFY(m_prompt->HasOpenRestWindows());
+    QList<QScreen*> covered;
+    for (const QPointer<CRelaxFullShowWindow>& window : windows) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->ContentKind(), windows.first()->ContentKind());
+        QTRY_COMPARE(window->windowHandle()->geometry(), window->screen()->geometry());
+        QCOMPARE(window->geometry(), window->screen()->geometry());
+        covered.append(window->screen());
+    }
+    QCOMPARE(covered, QGuiApplication::screens());
+
+    // While the rest goes on, a second start opens nothing more.
+    m_prompt->OnRelaxFullShow();
+    QCOMPARE(m_prompt->FullShowWindows().count(), 2);
+}
+
+void TestRelaxFullScreen::endingOnOneEndsBoth_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("which");
+    QTest::newRow("Esc on the left one") << QStringLiteral("esc") << 0;
+    QTest::newRow("Esc on the right one") << QStringLiteral("esc") << 1;
+    QTest::newRow("结束休息") << QStringLiteral("button") << 1;
+    QTest::newRow("the rest runs out") << QStringLiteral("countdown") << 0;
+}
+
+void TestRelaxFullScreen::endingOnOneEndsBoth()
+{
+    QFETCH(QString, how);
+    QFETCH(int, which);
+    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QCOMPARE(windows.count(), 2);
+    CRelaxFullShowWindow* window = windows.at(which);
+    if (how == QLatin1String("esc")) {
+        QTest::keyClick(window, Qt::Key_Escape);
+    } else if (how == QLatin1String("button")) {
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("pushButton")), Qt::LeftButton);
+    } else {
+        for (int tick = 0; tick <= 5 * 60; ++tick)
+            window->CountdownTick();
+    }
+    QVERIFY(!m_prompt->HasOpenRestWindows());
+    QTRY_VERIFY(windows.first().isNull() && windows.last().isNull());
+    QVERIFY(m_prompt->ShowReminder());
+}
+
+void TestRelaxFullScreen::noMorePopupsKeepsTheRest()
+{
+    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QCOMPARE(windows.count(), 2);
+    QMenu* menu = windows.first()->findChild<QPushButton*>(QStringLiteral("btn_settings_menu"))->menu();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    QCOMPARE(texts, (QStringList{QStringLiteral("一小时内不再全屏"), QStringLiteral("今日不再全屏"),
+                        QStringLiteral("不再弹出"), QStringLiteral("提醒设置"), QStringLiteral("反馈建议")}));
+    menu->actions().at(2)->trigger();
+    QCOMPARE(CIniSettings::Instance()->GetRelaxFullStatus(), 0);
+    QCOMPARE(CIniSettings::Instance()->GetRelaxFullShowType(), 3);
+    QTest::qWait(50);
+    QVERIFY(!windows.first().isNull() && windows.first()->isVisible());
+    QVERIFY(!windows.last().isNull() && windows.last()->isVisible());
+    QVERIFY(m_prompt->HasOpenRestWindows());
+
+    windows.first()->OnClose_Click();
+    QTRY_VERIFY(windows.last().isNull());
+    // The next rest is the small countdown window.
+    QVERIFY(m_prompt->ShowReminder());
+    QCOMPARE(m_prompt->Countdown(), 10);
+    m_prompt->OnStartRelax_Click();
+    QCOMPARE(m_prompt->ShowWindows().count(), 1);
+    QVERIFY(m_prompt->FullShowWindows().isEmpty());
+}
+
+void TestRelaxFullScreen::promptRisesOnThePrimaryMonitor()
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(kLeft.contains(area));
+    QVERIFY(m_prompt->ShowReminder());
+    for (int tick = 0; tick < CPopupSlider::Ticks; ++tick)
+        m_prompt->Slider()->Tick();
+    QCOMPARE(m_prompt->pos(), QPoint(area.x() + area.width() - 300, area.y() + area.height() - 445));
+    QCOMPARE(m_prompt->screen(), QGuiApplication::primaryScreen());
+    // The card inside the shadow margin ends at the bottom of the area.
+    QCOMPARE(m_prompt->geometry().adjusted(5, 5, -5, -5).bottom(), area.bottom());
+
+    m_prompt->OnClose_Click();
+    CIniSettings::Instance()->SetRelaxFullStatus(0);
+    m_prompt->OnRelaxShow();
+    CRelaxShowWindow* countdown = m_prompt->ShowWindows().first();
+    for (int tick = 0; tick < CPopupSlider::Ticks; ++tick)
+        countdown->Slider()->Tick();
+    QCOMPARE(countdown->pos(), m_prompt->pos());
+}
+
+int main(int argc, char* argv[])
+{
+    const QByteArray display = StartServer();
+    if (display.isEmpty()) {
+        std::fprintf(stderr, "could not start an X server with two monitors\n");
+        StopServer();
+        return 1;
+    }
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int status;
+    {
+        QApplication app(argc, argv);
+        TestRelaxFullScreen test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    StopServer();
+    return status;
+}
+
+#include "tst_relaxfullscreen.moc"
