@@ -209,7 +209,8 @@ void TestDrinkReminder::backFromSettingsCommitsAnchor()
     m_frame->findChild<QCheckBox*>(QStringLiteral("btn_back"))->click();
     QVERIFY(qobject_cast<CMainWindow*>(CurrentPage()));
     QCOMPARE(CIniSettings::Instance()->GetDrinkTimestamp(), Today(9, 45).toSecsSinceEpoch());
-    QCOMPARE(m_frame->findChild<QLabel*>(QStringLiteral("label_runtime"))->text(), QStringLiteral("10:30"));
+    QCOMPARE(m_frame->findChild<CDrinksSettingsWindow*>()->findChild<QLabel*>(QStringLiteral("label_runtime"))->text(),
+        QStringLiteral("10:30"));
 }
 
 void TestDrinkReminder::soundsFollowSwitches_data()
