@@ -18,6 +18,7 @@
 #include "CDrinkNowWindow.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
+#include "CDrinksWindow.h"
 #include "CEyeshieldWindow.h"
 #include "CIniSettings.h"
 #include "CMainWindow.h"
@@ -380,10 +381,17 @@ void CBaseManager::OnRelaxTipsShow()
     m_relaxTipsWindow->ShowReminder();
 }
 
-// The drink pop-up comes with its feature; until then a due drink reminder shows nothing.
-
 void CBaseManager::OnDrinksTipsShow()
 {
+    if (!m_drinksWindow) {
+        m_drinksWindow = new CDrinksWindow(this);
+        m_drinksWindow->SetMenu(m_btnMenu->menu());
+    }
+    // A reminder that comes while the pop-up is open leaves it as the user has it.
+    if (m_drinksWindow->isHidden()) {
+        m_drinksWindow->OnResetSetting();
+        m_drinksWindow->show();
+    }
 }
 
 void CBaseManager::OnActivatedTray(QSystemTrayIcon::ActivationReason reason)

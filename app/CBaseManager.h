@@ -11,6 +11,7 @@
 class CAdsWidget;
 class CDrinkNowWindow;
 class CDrinkTotalRecord;
+class CDrinksWindow;
 class CDrinksSettingsWindow;
 class CEyeshieldWindow;
 class CMainWindow;
@@ -98,4 +99,6 @@ private:
     QPointer<CRelaxTipsWindow> m_relaxTipsWindow;
     CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
     CDrinkNowWindow* m_drinkNowWindow = nullptr;
+    // Made when the first drink reminder comes, then kept hidden between reminders.
+    QPointer<CDrinksWindow> m_drinksWindow;
 };

@@ -1,6 +1,7 @@
 // Renders every window of the shell into PNG files, for checking the looks by eye:
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFont>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
+#include "CDrinksWindow.h"
 #include "CIniSettings.h"
 #include "CMessageShow.h"
 #include "CRelaxFullShowSettings.h"
@@ -164,6 +166,7 @@ int main(int argc, char* argv[])
     CIniSettings::Instance()->SetDrinksTarget(1500);
     CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), CClock::LocalNow(), 100);
     CClock::Release();
+    CIniSettings::Instance()->SetDrinkTimestamp(CClock::Now());
 
     CBaseManager frame;
     frame.show();
@@ -178,8 +181,19 @@ int main(int argc, char* argv[])
     }
     frame.OnDrinksRecord_Click();
     Save(&frame, QStringLiteral("frame-page"));
+    frame.OnDrinksSettings_Click();
+    Save(&frame, QStringLiteral("frame-drinks-settings"));
+    frame.OnDrinkNow_Click();
+    Save(&frame, QStringLiteral("frame-drink-now"));
     SaveRecords(frame);
     frame.OnMain_Click();
+
+    frame.OnDrinksTipsShow();
+    auto* drinks = frame.findChild<CDrinksWindow*>();
+    Save(drinks, QStringLiteral("popup-drinks"));
+    drinks->OnDrinks_Click();
+    Save(drinks, QStringLiteral("popup-drinks-drunk"));
+    drinks->hide();
 
     // The eye-protection page off, in each preset, in automatic and in custom mode.
     frame.OnEyeshield_Click();
