@@ -1,7 +1,9 @@
 #include "CBootTip.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 CBootTip* g_bootTip = nullptr;
@@ -32,7 +34,18 @@ void CBootTip::SetTexts(const QString& tips, const QString& message, QWidget* an
     if (anchor) {
         // Placed by the anchor's top-left also while the anchor is hidden.
         const QPoint topLeft = anchor->isWindow() ? anchor->pos() : anchor->mapToGlobal(QPoint(0, 0));
-        move(topLeft + QPoint(-10, 130));
+        QRect placed(topLeft + QPoint(-10, 130), size());
+        // A frame near the screen's left edge would put the prompt partly off screen, with its
+        // check box out of reach: keep it inside the available area.
+        QScreen* screen = QGuiApplication::screenAt(topLeft + QPoint(anchor->width() / 2, anchor->height() / 2));
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            placed.moveLeft(qBound(area.left(), placed.left(), qMax(area.left(), area.right() + 1 - placed.width())));
+            placed.moveTop(qBound(area.top(), placed.top(), qMax(area.top(), area.bottom() + 1 - placed.height())));
+        }
+        move(placed.topLeft());
     }
     CPromptDialog::SetTexts(tips, message);
 }

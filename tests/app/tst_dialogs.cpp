@@ -1,6 +1,8 @@
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -83,15 +85,24 @@ void TestDialogs::bootTipResults()
 void TestDialogs::bootTipFollowsItsAnchor()
 {
     QWidget frame;
-    frame.setGeometry(400, 300, 290, 450);
+    frame.setGeometry(300, 200, 290, 450);
     CBootTip* prompt = CBootTip::Instance();
     // Hidden frames count too: a start with the system keeps the frame hidden.
     prompt->SetTexts(QStringLiteral("a"), QStringLiteral("b"), &frame);
-    QCOMPARE(prompt->pos(), QPoint(390, 430));
+    QCOMPARE(prompt->pos(), QPoint(290, 330));
     frame.show();
     frame.move(100, 50);
     prompt->SetTexts(QStringLiteral("a"), QStringLiteral("b"), &frame);
     QCOMPARE(prompt->pos(), frame.pos() + QPoint(-10, 130));
+
+    // Near the screen's edges the prompt stays whole on the screen.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    frame.move(area.topLeft());
+    prompt->SetTexts(QStringLiteral("a"), QStringLiteral("b"), &frame);
+    QCOMPARE(prompt->pos(), area.topLeft() + QPoint(0, 130));
+    frame.move(area.left() + 200, area.bottom() - 100);
+    prompt->SetTexts(QStringLiteral("a"), QStringLiteral("b"), &frame);
+    QCOMPARE(prompt->pos(), QPoint(area.left() + 190, area.bottom() + 1 - prompt->height()));
 }
 
 void TestDialogs::textsAreReplaced()
