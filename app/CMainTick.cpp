@@ -42,19 +42,19 @@ int CMainTick::Interval(int hours, int minutes)
     return interval == 0 ? DefaultInterval : interval;
 }
 
-bool CMainTick::AdvanceGrid(quint32 now, qint64& stamp, int interval)
+bool CMainTick::AdvanceGrid(qint64 now, qint64& stamp, int interval)
 {
     const qint64 due = stamp + interval;
-    if (qint32(due) >= 0 && now <= quint32(due))
+    if (due >= 0 && now <= due)
         return false;
-    stamp += (qint64(now) - stamp) / interval * interval;
+    stamp += (now - stamp) / interval * interval;
     return true;
 }
 
 void CMainTick::Run()
 {
-    const quint32 now = quint32(CClock::Now());
-    const qint64 elapsed = qint64(now) - m_startTime;
+    const qint64 now = CClock::Now();
+    const qint64 elapsed = now - m_startTime;
 
     if (elapsed % 3 == 0)
         CCommon::Instance()->CheckNewDay();

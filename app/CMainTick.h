@@ -27,8 +27,9 @@ public:
     // The interval in seconds for hours and minutes as stored; 0 becomes five minutes.
     static int Interval(int hours, int minutes);
     // When `stamp` + `interval` has passed, moves `stamp` to the last grid point not after `now`
-    // and returns true.
-    static bool AdvanceGrid(quint32 now, qint64& stamp, int interval);
+    // and returns true. Seconds are compared in 64 bits: from 2038 on a 32-bit due time would
+    // look negative and every tick would fire the reminder again.
+    static bool AdvanceGrid(qint64 now, qint64& stamp, int interval);
 
 private:
     ITickHost& m_host;

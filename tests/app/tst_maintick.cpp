@@ -107,6 +107,11 @@ void TestMainTick::gridAdvance_data()
     QTest::newRow("10500 s old, hourly") << kStart - 10500 << kStart << 3600 << true << kStart - 10500 + 7200;
     QTest::newRow("never stamped") << qint64(0) << kStart << 300 << true << kStart / 300 * 300;
     QTest::newRow("stamp in the future") << kStart + 100 << kStart << 300 << false << kStart + 100;
+    // 2038-01-19 03:14:07 UTC is the last second a signed 32-bit count holds.
+    QTest::newRow("due time past 2038, not yet due") << qint64(2147482000) << qint64(2147483000) << 2700 << false
+                                                     << qint64(2147482000);
+    QTest::newRow("due time past 2038, due") << qint64(2147482000) << qint64(2147484701) << 2700 << true
+                                             << qint64(2147484700);
 }
 
 void TestMainTick::gridAdvance()
@@ -116,7 +121,7 @@ void TestMainTick::gridAdvance()
     QFETCH(int, interval);
     QFETCH(bool, due);
     QFETCH(qint64, advanced);
-    QCOMPARE(CMainTick::AdvanceGrid(quint32(now), stamp, interval), due);
+    QCOMPARE(CMainTick::AdvanceGrid(now, stamp, interval), due);
     QCOMPARE(stamp, advanced);
 }
 
