@@ -118,8 +118,9 @@ void Leave(QWidget* widget)
 
 // The records page over the sample history: its four views, a page back, the chart while
 // dragged, and the gauge on its own in both styles.
-void SaveRecords(QWidget& frame)
+void SaveRecords(CBaseManager& frame)
 {
+    frame.OnDrinksRecord_Click();
     auto* records = frame.findChild<CDrinkTotalRecord*>();
     Save(&frame, QStringLiteral("records-total"));
     for (const char* tab : {"btn_day", "btn_week", "btn_month"}) {
