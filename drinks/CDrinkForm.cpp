@@ -193,7 +193,9 @@ int CDrinkForm::ColumnHeight(int amount) const
 int CDrinkForm::StoredAmount()
 {
     const int amount = CIniSettings::Instance()->GetDrinksTimeTarget();
-    return amount == 0 ? DefaultAmount : amount;
+    // A stored amount the cup cannot hold is cut to it, as a typed one is: otherwise the field
+    // would show one amount while the slider, which records the drink, holds another.
+    return amount == 0 ? DefaultAmount : qBound(0, amount, MaxAmount);
 }
 
 void CDrinkForm::Draw(int amount)

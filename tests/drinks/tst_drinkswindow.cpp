@@ -56,6 +56,8 @@ private slots:
     void typedAmountIsCutToCup_data();
     void typedAmountIsCutToCup();
     void emptyFieldGetsStoredAmountBack();
+    void storedAmountIsCutToCup_data();
+    void storedAmountIsCutToCup();
     void guideUntilFirstAmountByHand();
     void drinkRecordsAndCountsDown();
     void notNowRecordsNothing_data();
@@ -313,6 +315,41 @@ void TestDrinksWindow::emptyFieldGetsStoredAmountBack()
     field->clearFocus();
     QCOMPARE(field->text(), QStringLiteral("250"));
     QCOMPARE(popup.findChild<QSlider*>()->value(), 250);
+}
+
+void TestDrinksWindow::storedAmountIsCutToCup_data()
+{
+    QTest::addColumn<bool>("onPage");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("amount");
+    QTest::newRow("pop-up, above the cup") << false << 800 << 500;
+    QTest::newRow("pop-up, below empty") << false << -20 << 0;
+    QTest::newRow("page, above the cup") << true << 5000 << 500;
+    QTest::newRow("page, within") << true << 350 << 350;
+}
+
+// The amount shown must be the amount that a click records.
+void TestDrinksWindow::storedAmountIsCutToCup()
+{
+    QFETCH(bool, onPage);
+    QFETCH(int, stored);
+    QFETCH(int, amount);
+    CIniSettings::Instance()->SetDrinksTimeTarget(stored);
+    CDrinksWindow popup;
+    CDrinkNowWindow page;
+    QWidget* window = onPage ? static_cast<QWidget*>(&page) : &popup;
+    if (onPage)
+        page.OnResetSetting();
+    else
+        popup.OnResetSetting();
+    QCOMPARE(window->findChild<QLineEdit*>()->text(), QString::number(amount));
+    QCOMPARE(window->findChild<QSlider*>()->value(), amount);
+    const int dy = onPage ? -32 : 0;
+    QCOMPARE(Label(window, "label_drinks_color")->geometry().top(), 244 - (onPage ? page.Form() : popup.Form())->ColumnHeight(amount) + dy);
+
+    const QPair<int, int> before = TimesRows();
+    Button(window, "btn_click_drinks")->click();
+    QCOMPARE(TimesRows(), qMakePair(before.first + 1, before.second + amount));
 }
 
 void TestDrinksWindow::guideUntilFirstAmountByHand()
