@@ -168,7 +168,9 @@ void CBaseManager::ConnectSignals()
     connect(m_btnMenu, &QPushButton::clicked, this, &CBaseManager::OnMenu_Click);
     for (QWidget* button : std::initializer_list<QWidget*>{m_btnClose, m_btnMenu, m_btnBack})
         button->installEventFilter(this);
-    m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu(m_btnMenu));
+    // The menu is a window of its own: inside the shadowed panel's tree, rows repainted after a
+    // page with pop-up lists was shown came out smeared by the panel's shadow.
+    m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu());
     m_relaxTipsWindow->SetFrameMenu(m_btnMenu->menu());
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);

@@ -1,5 +1,7 @@
 #include "CMainTick.h"
 
+#include <limits>
+
 #include "CCommon.h"
 #include "CIniSettings.h"
 #include "CUpdateContext.h"
@@ -38,8 +40,11 @@ bool CMainTick::IsSuspended() const
 
 int CMainTick::Interval(int hours, int minutes)
 {
-    const int interval = (minutes + 60 * hours) * 60;
-    return interval == 0 ? DefaultInterval : interval;
+    const qint64 interval = (qint64(minutes) + 60 * qint64(hours)) * 60;
+    // A hand-edited file may hold a negative length, which would make every tick a reminder.
+    if (interval <= 0)
+        return DefaultInterval;
+    return int(qMin<qint64>(interval, std::numeric_limits<int>::max()));
 }
 
 bool CMainTick::AdvanceGrid(qint64 now, qint64& stamp, int interval)

@@ -24,7 +24,7 @@ public:
 
     void Run();
 
-    // The interval in seconds for hours and minutes as stored; 0 becomes five minutes.
+    // The interval in seconds for hours and minutes as stored; 0 or less becomes five minutes.
     static int Interval(int hours, int minutes);
     // When `stamp` + `interval` has passed, moves `stamp` to the last grid point not after `now`
     // and returns true. Seconds are compared in 64 bits: from 2038 on a 32-bit due time would

@@ -45,11 +45,6 @@ QString StartEvent(int launchSource)
     }
 }
 
-bool PausesBeforeStart(const QString& word)
-{
-    return word == QLatin1String("show") || word == QLatin1String("boot");
-}
-
 void WeeklyUpdateCheck()
 {
     CIniSettings* settings = CIniSettings::Instance();

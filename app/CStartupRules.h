@@ -15,9 +15,6 @@ bool StartsHidden(int launchSource);
 bool WakesFrame(int launchSource);
 // The start event for a launch source, empty when it sends none now.
 QString StartEvent(int launchSource);
-// Whether start-up waits a moment first: after a restart the old process is still ending,
-// and at log-in the desktop is still coming up.
-bool PausesBeforeStart(const QString& word);
 // Runs the update check once a week.
 void WeeklyUpdateCheck();
 // Offers to start with the system: once at first, then every three days until accepted.

@@ -27,8 +27,9 @@ int main(int argc, char* argv[])
     if (word == CCrashReport::Mode)
         return CCrashReport::Run(arguments.value(2), arguments.value(3));
 
-    if (CStartupRules::PausesBeforeStart(word))
-        QThread::msleep(1000);
+    // A restarted copy starts while the old one is still ending, and a start at log-in while
+    // the desktop is still coming up: every start gives them a second first.
+    QThread::msleep(1000);
 
     CAdsDataManager::Instance()->FetchConfig();
     CAdsDataManager::Instance()->PrepareImages();

@@ -40,6 +40,7 @@ private slots:
     void suspendAndResumeReachTheTick();
     void laterStartsWakeOrHideTray();
     void exitNeedsConfirmation();
+    void frameMenuRowsAreSharp();
 
 private:
     QWidget* CurrentPage() const;
@@ -272,6 +273,37 @@ void TestFrame::exitNeedsConfirmation()
     answer(QStringLiteral("btn_Yes"));
     m_frame->OnExit_Click();
     QVERIFY(!m_frame->SystemTray()->isVisible());
+}
+
+// Each row of the frame's menu that is not under the mouse is plain white background with its
+// text on it, also after pages with pop-up lists were shown in the frame: none is smeared.
+void TestFrame::frameMenuRowsAreSharp()
+{
+    CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
+    m_frame->OnDrinksSettings_Click();
+    m_frame->OnMain_Click();
+    QMenu* menu = m_frame->findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
+    QVERIFY(menu);
+    menu->popup(QPoint(0, 0));
+    menu->setActiveAction(menu->actions().at(1));
+    const QImage shot = menu->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    menu->hide();
+    qApp->setStyleSheet(QString());
+
+    const QList<QAction*> actions = menu->actions();
+    for (int i = 0; i < actions.size(); ++i) {
+        if (i == 1)
+            continue;
+        const QRect row = menu->actionGeometry(actions.at(i)) & shot.rect();
+        QVERIFY(!row.isEmpty());
+        int background = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y) {
+            for (int x = row.left(); x <= row.right(); ++x)
+                background += shot.pixel(x, y) == qRgb(255, 255, 255);
+        }
+        const int share = 100 * background / (row.width() * row.height());
+        QVERIFY2(share >= 70, qPrintable(QStringLiteral("row %1 is only %2 per cent background").arg(i).arg(share)));
+    }
 }
 
 QTEST_MAIN(TestFrame)

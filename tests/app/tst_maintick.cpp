@@ -1,3 +1,5 @@
+#include <limits>
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -84,6 +86,10 @@ void TestMainTick::intervals_data()
     QTest::newRow("zero means five minutes") << 0 << 0 << 300;
     QTest::newRow("45 minutes") << 0 << 45 << 2700;
     QTest::newRow("longest offered") << 6 << 55 << 24900;
+    QTest::newRow("negative hours") << -1 << 0 << 300;
+    QTest::newRow("negative in all") << -2 << 30 << 300;
+    QTest::newRow("negative minutes within an hour") << 1 << -15 << 2700;
+    QTest::newRow("beyond any clock") << std::numeric_limits<int>::max() << 0 << std::numeric_limits<int>::max();
 }
 
 void TestMainTick::intervals()
