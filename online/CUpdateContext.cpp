@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 
+#include "CCommon.h"
 #include "CHttpGet.h"
 #include "CMessageShow.h"
 #include "CServiceEndpoints.h"
@@ -94,6 +95,8 @@ void CUpdateContext::LaunchUpdater()
             QDesktopServices::openUrl(ProductPages::Site());
         return;
     }
+    // A tint outlives the program, and the installer the updater starts replaces this one.
+    CCommon::Instance()->ResetGammaRamp();
     CUpdaterStaging(programFolder, CUpdaterStaging::DefaultFolder())
         .Start({QCoreApplication::applicationName(), CSystemUtil::Instance()->GetProgramVersion(), m_info.strUpdate});
 }
