@@ -18,6 +18,7 @@
 #include "CMindQuizSettings.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowSettings.h"
+#include "CRelaxLength.h"
 #include "CRelaxStyle.h"
 #include "ProductPages.h"
 #include "clock.h"
@@ -47,7 +48,7 @@ CRelaxFullShowWindow::CRelaxFullShowWindow(QWidget* parent, QMenu* frameMenu)
     , m_adsPosition(CRelaxAdsSlot::RelaxFullQuiz)
 {
     BuildWindow();
-    m_remaining = CIniSettings::Instance()->GetRelaxSleepTimer() * 60;
+    m_remaining = CRelaxLength::Seconds();
     m_timerTips->setText(QStringLiteral("您还需要休息 %1").arg(CCommon::FormatDuration(m_remaining)));
     m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);
     BuildMenu();

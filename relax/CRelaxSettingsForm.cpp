@@ -12,6 +12,7 @@
 #include <QTimerEvent>
 
 #include "CIniSettings.h"
+#include "CRelaxLength.h"
 #include "CRelaxStyle.h"
 #include "clock.h"
 
@@ -81,7 +82,7 @@ void CRelaxSettingsForm::BuildForm(QWidget* form, int top)
     m_secondFullscreen = AddCombo(form, QStringLiteral("comboBox_second_fullscreen"), at(96, 93, 78, 28), 5, 30, 1);
     AddLabel(form, QStringLiteral("label_12"), QStringLiteral("秒"), at(179, 100, 13, 18));
     AddLabel(form, QStringLiteral("label"), QStringLiteral("每次休息："), at(23, 146, 64, 12));
-    m_sleepTimer = new QLineEdit(QStringLiteral("30"), form);
+    m_sleepTimer = new QLineEdit(QString::number(CRelaxLength::DefaultMinutes), form);
     m_sleepTimer->setObjectName(QStringLiteral("lineEdit_sleep_timer"));
     m_sleepTimer->setGeometry(at(84, 139, 90, 28));
     m_sleepTimer->setValidator(new QIntValidator(0, 999, m_sleepTimer));
@@ -125,7 +126,7 @@ void CRelaxSettingsForm::LoadSettings()
     const QSignalBlocker blockers[] = {QSignalBlocker(m_hour), QSignalBlocker(m_minute), QSignalBlocker(m_secondFullscreen),
         QSignalBlocker(m_relaxStatus), QSignalBlocker(m_relaxFullStatus), QSignalBlocker(m_sleepTimer)};
     CIniSettings* settings = CIniSettings::Instance();
-    m_sleepTimer->setText(QString::number(settings->GetRelaxSleepTimer()));
+    m_sleepTimer->setText(QString::number(CRelaxLength::Minutes()));
     m_hour->setCurrentText(QString::number(settings->GetRelaxTimerHour()));
     m_minute->setCurrentText(QString::number(settings->GetRelaxTimerMinute()));
     const int second = settings->GetRelaxFullscreenSecond();

@@ -5,10 +5,10 @@
 #include <QTimerEvent>
 
 #include "CCommon.h"
-#include "CIniSettings.h"
 #include "CPopupSlider.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxGreeting.h"
+#include "CRelaxLength.h"
 
 namespace {
 constexpr int kTickMs = 1000;
@@ -32,7 +32,7 @@ CRelaxShowWindow::CRelaxShowWindow(QWidget* parent, QMenu* frameMenu)
     connect(MenuButton(), &QPushButton::clicked, this, &CRelaxShowWindow::OnMenu_Click);
     connect(finish, &QPushButton::clicked, this, &CRelaxShowWindow::OnRelaxOver_Click);
 
-    m_remaining = CIniSettings::Instance()->GetRelaxSleepTimer() * 60;
+    m_remaining = CRelaxLength::Seconds();
     m_msgTimer->setText(CCommon::FormatDuration(m_remaining));
     PictureTick();
     m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);

@@ -120,6 +120,7 @@ int CIniSettings::GetRelaxFullscreenSecond() const { return ReadInt("relax/setti
 void CIniSettings::SetRelaxFullscreenSecond(int value) { Write("relax/settings_fullscreen_second", value); }
 int CIniSettings::GetRelaxSleepTimer() const { return ReadInt("relax/sleep_timer"); }
 void CIniSettings::SetRelaxSleepTimer(int value) { Write("relax/sleep_timer", value); }
+bool CIniSettings::HasRelaxSleepTimer() const { return m_settings && m_settings->contains(QStringLiteral("relax/sleep_timer")); }
 int CIniSettings::GetRelaxFullShowType() const { return ReadInt("relax/full_show_type"); }
 void CIniSettings::SetRelaxFullShowType(int value) { Write("relax/full_show_type", value); }
 int CIniSettings::GetRelaxFullShowClickTimer() const { return ReadInt("relax/full_show_click_timer"); }

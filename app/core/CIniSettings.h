@@ -74,6 +74,8 @@ public:
     void SetRelaxFullscreenSecond(int value);
     int GetRelaxSleepTimer() const;
     void SetRelaxSleepTimer(int value);
+    // False until a rest length has been chosen; a stored 0 is a choice.
+    bool HasRelaxSleepTimer() const;
     int GetRelaxFullShowType() const;
     void SetRelaxFullShowType(int value);
     int GetRelaxFullShowClickTimer() const;

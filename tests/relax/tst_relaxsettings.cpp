@@ -34,6 +34,7 @@ private slots:
     void switchedOffLeavesStampAndLabel();
     void statusShowsFullScreenSwitch();
     void storesEachChange();
+    void unchosenRestLength();
     void popupKeepsItsOwnValues();
 
 private:
@@ -207,6 +208,20 @@ void TestRelaxSettings::storesEachChange()
     QCOMPARE(ConfigFile(), before);
     QCOMPARE(Find<QComboBox>(&page, "comboBox_hour")->currentText(), QStringLiteral("2"));
     QVERIFY(!Find<QCheckBox>(&page, "checkbox_relax_prompt")->isChecked());
+    QCOMPARE(sleep->text(), QStringLiteral("0"));
+}
+
+// A rest length never chosen shows the length a rest then lasts, and showing it stores nothing.
+void TestRelaxSettings::unchosenRestLength()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    QVERIFY(!settings->HasRelaxSleepTimer());
+    CRelaxSettingsWindow page;
+    CRelaxFullShowSettings popup(nullptr);
+    QCOMPARE(Find<QLineEdit>(&page, "lineEdit_sleep_timer")->text(), QStringLiteral("30"));
+    QCOMPARE(Find<QLineEdit>(&popup, "lineEdit_sleep_timer")->text(), QStringLiteral("30"));
+    QVERIFY(!settings->HasRelaxSleepTimer());
+    QVERIFY(!ConfigFile().contains("sleep_timer"));
 }
 
 void TestRelaxSettings::popupKeepsItsOwnValues()

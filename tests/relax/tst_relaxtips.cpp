@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,6 +29,8 @@ private slots:
     void greetingByHour_data();
     void greetingByHour();
     void restCountdownWindow();
+    void restLength_data();
+    void restLength();
     void hourSilence();
     void daySilence_data();
     void daySilence();
@@ -166,6 +169,48 @@ void TestRelaxTips::restCountdownWindow()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY2(next.isNull(), button);
     }
+}
+
+void TestRelaxTips::restLength_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("afterFirstTick");
+
+    QTest::newRow("never chosen") << QVariant() << 1800 << QStringLiteral("00:29:59");
+    QTest::newRow("chosen 0") << QVariant(0) << 0 << QString();
+    QTest::newRow("chosen 25") << QVariant(25) << 1500 << QStringLiteral("00:24:59");
+}
+
+// Both rest windows last the chosen length; a length never chosen is the one the settings show.
+void TestRelaxTips::restLength()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, seconds);
+    QFETCH(QString, afterFirstTick);
+
+    if (stored.isValid()) {
+        CIniSettings::Instance()->SetRelaxSleepTimer(stored.toInt());
+    } else {
+        const QString file = CIniSettings::Instance()->FileName();
+        CIniSettings::Destroy();
+        QSettings(file, QSettings::IniFormat).remove(QStringLiteral("relax/sleep_timer"));
+        QVERIFY(!CIniSettings::Instance()->HasRelaxSleepTimer());
+    }
+
+    CRelaxFullShowWindow full(m_prompt);
+    QCOMPARE(full.Remaining(), seconds);
+    m_prompt->OnRelaxShow();
+    CRelaxShowWindow* window = m_prompt->ShowWindows().first();
+    QCOMPARE(window->Remaining(), seconds);
+    window->CountdownTick();
+    if (seconds == 0) {
+        QVERIFY(!m_prompt->HasOpenRestWindows());
+    } else {
+        QCOMPARE(LabelText(window, "label_msg_timer"), afterFirstTick);
+        QVERIFY(m_prompt->HasOpenRestWindows());
+    }
+    QCOMPARE(CIniSettings::Instance()->HasRelaxSleepTimer(), stored.isValid());
 }
 
 void TestRelaxTips::hourSilence()
