@@ -35,15 +35,17 @@ QString CAdsWidget::SlotName(int position)
 
 bool CAdsWidget::ShowSlot(int position)
 {
+    return ShowSlot(position, IsFullScreenPage(position) ? QRect(0, 0, 560, 90) : QRect(0, 0, 280, 80));
+}
+
+bool CAdsWidget::ShowSlot(int position, const QRect& area)
+{
     stAdsSlot slot;
     if (!CAdsDataManager::Instance()->FindSlot(position, slot) || !slot.bShown) {
         hide();
         return false;
     }
-    if (IsFullScreenPage(position))
-        setGeometry(0, 0, 560, 90);
-    else
-        setGeometry(0, 0, 280, 80);
+    setGeometry(area);
     SetPosition(position);
     // The picture is read once per file; a host that switches slots reads the new one.
     if (m_image.isNull() || m_imagePath != slot.strLocalImage) {

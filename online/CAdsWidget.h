@@ -16,6 +16,8 @@ public:
     // Shows the slot at `position` in its host's area when the slot is active and its picture
     // loads; hides the widget otherwise. Hosts call it every time they are shown. True when shown.
     bool ShowSlot(int position);
+    // The same, at `area` of a host that lays its slot out itself.
+    bool ShowSlot(int position, const QRect& area);
 
     void SetPosition(int position);
     void SetImage(const QPixmap& image);

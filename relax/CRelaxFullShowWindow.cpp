@@ -436,7 +436,7 @@ bool CRelaxFullShowWindow::eventFilter(QObject* watched, QEvent* event)
 
 void CRelaxFullShowWindow::showEvent(QShowEvent* event)
 {
-    const bool shown = CRelaxAdsSlot::Show(m_adsWidget, m_adsPosition, kAdsArea);
+    const bool shown = m_adsWidget->ShowSlot(m_adsPosition, kAdsArea);
     if (shown)
         connect(m_adsWidget, &CAdsWidget::OnCloseAdsWidget_Signals, this, &CRelaxFullShowWindow::OnClose_Click,
             Qt::UniqueConnection);

@@ -10,7 +10,6 @@
 
 #include "CAdsWidget.h"
 #include "CPopupSlider.h"
-#include "CRelaxAdsSlot.h"
 #include "CRelaxStyle.h"
 
 namespace {
@@ -115,7 +114,7 @@ QPushButton* CRelaxPopup::CloseButton() const
 
 void CRelaxPopup::ShowAds(int position)
 {
-    CRelaxAdsSlot::Show(m_adsWidget, position, kAdsArea);
+    m_adsWidget->ShowSlot(position, kAdsArea);
 }
 
 bool CRelaxPopup::eventFilter(QObject* watched, QEvent* event)
