@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CUpdateContext.h"
 
 namespace CCrashReport {

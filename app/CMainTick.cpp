@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CUpdateContext.h"
 #include "ITickHost.h"
 #include "clock.h"

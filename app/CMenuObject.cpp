@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QMenu>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CUpdateContext.h"
-#include "ProductPages.h"
+#include "core/ProductPages.h"
 
 namespace {
 CMenuObject* g_menuObject = nullptr;

@@ -2,9 +2,9 @@
 
 #include <QStringList>
 
-#include "CBootTip.h"
-#include "CIniSettings.h"
-#include "CSystemUtil.h"
+#include "core/CBootTip.h"
+#include "core/CIniSettings.h"
+#include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 #include "clock.h"
 

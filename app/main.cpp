@@ -5,10 +5,10 @@
 
 #include "CAdsDataManager.h"
 #include "CBaseManager.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CCrashReport.h"
 #include "CDrinkStatistics.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CStartupRules.h"
 #include "CUpdateContext.h"
 #include "clock.h"

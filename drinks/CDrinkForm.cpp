@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkStatistics.h"
-#include "CIniSettings.h"
-#include "CSystemUtil.h"
+#include "core/CIniSettings.h"
+#include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkForm.h"
 #include "CUpdateContext.h"
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "EasyQtSql/DBException.h"
 #include "clock.h"
 

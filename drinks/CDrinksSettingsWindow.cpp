@@ -9,7 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTimerEvent>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "clock.h"
 
 namespace {

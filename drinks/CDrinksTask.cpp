@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CUpdateContext.h"
 
 CDrinksTask::CDrinksTask(QWidget* parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CFeatureCard.h"
+#include "core/CFeatureCard.h"
 
 // The drink card of the home page: whether the reminder is on, and the way to the drink pages.
 class CDrinksTask : public CFeatureCard

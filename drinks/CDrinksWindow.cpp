@@ -13,7 +13,7 @@
 #include <QWindow>
 
 #include "CAdsWidget.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkForm.h"
 #include "CUpdateContext.h"
 

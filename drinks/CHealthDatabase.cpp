@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QSqlDatabase>
 
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "EasyQtSql/DBException.h"
 #include "EasyQtSql/Transaction.h"
 

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 
 namespace {
 constexpr int kWidth = 182;

@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 
 CEyeshieldTask::CEyeshieldTask(QWidget* parent)
     : CFeatureCard(parent, QStringLiteral("EyeshieldTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/eyeshield_task.png"),

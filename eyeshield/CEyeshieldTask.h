@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CFeatureCard.h"
+#include "core/CFeatureCard.h"
 
 // The eye-protection card of the home page: whether protection is on, and the way to its page.
 class CEyeshieldTask : public CFeatureCard

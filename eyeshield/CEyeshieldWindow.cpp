@@ -11,9 +11,9 @@
 #include <QTimerEvent>
 
 #include "CColortempTips.h"
-#include "CCommon.h"
-#include "CGammaRamp.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CGammaRamp.h"
+#include "core/CIniSettings.h"
 #include "clock.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CHttpGet.h"
-#include "CMessageShow.h"
+#include "core/CMessageShow.h"
 #include "CServiceEndpoints.h"
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "CUpdaterStaging.h"
-#include "ProductPages.h"
+#include "core/ProductPages.h"
 
 namespace {
 CUpdateContext* g_updateContext = nullptr;

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 
 namespace {
 CMindQuizSettings* g_quizSettings = nullptr;

@@ -13,14 +13,14 @@
 #include <QVBoxLayout>
 
 #include "CAdsWidget.h"
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CMindQuizSettings.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxLength.h"
 #include "CRelaxStyle.h"
-#include "ProductPages.h"
+#include "core/ProductPages.h"
 #include "clock.h"
 
 namespace {

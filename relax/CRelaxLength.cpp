@@ -1,6 +1,6 @@
 #include "CRelaxLength.h"
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 
 int CRelaxLength::Minutes()
 {

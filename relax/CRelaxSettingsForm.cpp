@@ -11,7 +11,7 @@
 #include <QStyledItemDelegate>
 #include <QTimerEvent>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CRelaxLength.h"
 #include "CRelaxStyle.h"
 #include "clock.h"

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 
 CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
     : CRelaxSettingsForm(parent)

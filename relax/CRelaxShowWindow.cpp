@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTimerEvent>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CPopupSlider.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxGreeting.h"

@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 
 CRelaxTask::CRelaxTask(QWidget* parent)
     : CFeatureCard(parent, QStringLiteral("RelaxTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/relax_task.png"), 100,

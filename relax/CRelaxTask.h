@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CFeatureCard.h"
+#include "core/CFeatureCard.h"
 
 // The rest card of the home page: whether the rest reminder is on, and the way to its settings.
 class CRelaxTask : public CFeatureCard

@@ -7,8 +7,8 @@
 #include <QTimerEvent>
 #include <QWindow>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CPopupSlider.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowWindow.h"

@@ -19,7 +19,7 @@
 
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "EasyQtSql/Transaction.h"
 #include "clock.h"
 

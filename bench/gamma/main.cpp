@@ -13,8 +13,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
-#include "CCommon.h"
-#include "CGammaRamp.h"
+#include "core/CCommon.h"
+#include "core/CGammaRamp.h"
 
 // Xlib last: its macros would clash with Qt's headers.
 #include <X11/Xlib.h>

@@ -2,8 +2,8 @@
 #include <QFile>
 #include <QTest>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
 

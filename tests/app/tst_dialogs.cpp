@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CBootTip.h"
-#include "CMessageShow.h"
+#include "core/CBootTip.h"
+#include "core/CMessageShow.h"
 
 class TestDialogs : public QObject
 {

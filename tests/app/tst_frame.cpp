@@ -6,14 +6,14 @@
 #include <QTimer>
 
 #include "CBaseManager.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkNowWindow.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
 #include "CDrinksTask.h"
 #include "CEyeshieldTask.h"
 #include "CEyeshieldWindow.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CMainWindow.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTask.h"

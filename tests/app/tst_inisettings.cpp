@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "autostart.h"
 #include "executable.h"

@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CMainTick.h"
 #include "CUpdateContext.h"
 #include "ITickHost.h"

@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CMenuObject.h"
 #include "CUpdateContext.h"
 #include "TestHome.h"

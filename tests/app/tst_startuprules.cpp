@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "CBootTip.h"
-#include "CIniSettings.h"
+#include "core/CBootTip.h"
+#include "core/CIniSettings.h"
 #include "CStartupRules.h"
 #include "TestHome.h"
 #include "autostart.h"

@@ -19,7 +19,7 @@
 
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "TestHome.h"
 #include "clock.h"
 

@@ -17,7 +17,7 @@
 
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
 

@@ -11,14 +11,14 @@
 #include <QTest>
 
 #include "CBaseManager.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkForm.h"
 #include "CDrinkNowWindow.h"
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
 #include "CDrinksWindow.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CMainWindow.h"
 #include "CSystemTray.h"
 #include "TestHome.h"

@@ -7,7 +7,7 @@
 #include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
 

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "CDrinksSettingsWindow.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
 

@@ -15,15 +15,15 @@
 #include <QTest>
 
 #include "CAdsDataManager.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CDrinkForm.h"
 #include "CDrinkNowWindow.h"
 #include "CDrinkStatistics.h"
 #include "CDrinksSettingsWindow.h"
 #include "CDrinksWindow.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CServiceEndpoints.h"
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "LoopbackHttpServer.h"
 #include "TestHome.h"
 #include "clock.h"

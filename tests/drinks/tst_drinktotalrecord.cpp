@@ -9,7 +9,7 @@
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "GaugeRange.h"
 #include "TestHome.h"
 #include "Tumbler.h"

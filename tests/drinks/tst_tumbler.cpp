@@ -10,7 +10,7 @@
 
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "Tumbler.h"
 #include "clock.h"

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include "CGammaRamp.h"
+#include "core/CGammaRamp.h"
 
 // Xlib last: its macros would clash with Qt's headers.
 #include <X11/Xlib.h>

@@ -17,9 +17,9 @@
 
 #include "CBaseManager.h"
 #include "CColortempTips.h"
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "CEyeshieldWindow.h"
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
 #include "clock.h"

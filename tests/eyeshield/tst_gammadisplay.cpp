@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "CCommon.h"
+#include "core/CCommon.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
 

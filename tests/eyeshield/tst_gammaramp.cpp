@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "CGammaRamp.h"
+#include "core/CGammaRamp.h"
 #include "gammadisplay.h"
 
 class TestGammaRamp : public QObject

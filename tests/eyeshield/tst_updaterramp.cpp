@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
-#include "CSystemUtil.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
+#include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 #include "TestHome.h"
 #include "XGammaServer.h"

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "CServiceEndpoints.h"
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 #include "LoopbackHttpServer.h"
 #include "TestHome.h"

@@ -7,11 +7,11 @@
 #include <QSettings>
 #include <QTest>
 
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CMindQuizSettings.h"
 #include "CRelaxFullShowWindow.h"
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "TestHome.h"
 #include "clock.h"
 

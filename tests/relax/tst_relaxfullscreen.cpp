@@ -14,7 +14,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CPopupSlider.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxShowWindow.h"

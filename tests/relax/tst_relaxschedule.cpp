@@ -4,8 +4,8 @@
 #include <QTest>
 
 #include "CBaseManager.h"
-#include "CCommon.h"
-#include "CIniSettings.h"
+#include "core/CCommon.h"
+#include "core/CIniSettings.h"
 #include "CMainTick.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxShowWindow.h"

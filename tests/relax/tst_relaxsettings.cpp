@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxSettingsWindow.h"
 #include "TestHome.h"

@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 #include "CPopupSlider.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxGreeting.h"

@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 #include "SpeekChannel.h"
 #include "SpeexFixtures.h"
 #include "TestHome.h"

@@ -11,8 +11,8 @@
 #include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
-#include "CIniSettings.h"
-#include "CSystemUtil.h"
+#include "core/CIniSettings.h"
+#include "core/CSystemUtil.h"
 #include "clock.h"
 
 namespace {

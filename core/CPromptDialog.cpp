@@ -1,4 +1,4 @@
-#include "CPromptDialog.h"
+#include "core/CPromptDialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

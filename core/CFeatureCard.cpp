@@ -1,4 +1,4 @@
-#include "CFeatureCard.h"
+#include "core/CFeatureCard.h"
 
 #include <QEvent>
 #include <QLabel>

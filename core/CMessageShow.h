@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CPromptDialog.h"
+#include "core/CPromptDialog.h"
 
 // Asks the user to confirm quitting; the updater launch borrows it for its own question.
 class CMessageShow : public CPromptDialog

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CPromptDialog.h"
+#include "core/CPromptDialog.h"
 
 class QCheckBox;
 

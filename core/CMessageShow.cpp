@@ -1,4 +1,4 @@
-#include "CMessageShow.h"
+#include "core/CMessageShow.h"
 
 #include <QPushButton>
 

@@ -1,12 +1,12 @@
-#include "CCommon.h"
+#include "core/CCommon.h"
 
 #include <random>
 
 #include <QApplication>
 #include <QFile>
 
-#include "CGammaRamp.h"
-#include "CIniSettings.h"
+#include "core/CGammaRamp.h"
+#include "core/CIniSettings.h"
 #include "clock.h"
 #include "gammadisplay.h"
 #include "instancechannel.h"

@@ -1,4 +1,4 @@
-#include "CBootTip.h"
+#include "core/CBootTip.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

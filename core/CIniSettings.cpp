@@ -1,9 +1,9 @@
-#include "CIniSettings.h"
+#include "core/CIniSettings.h"
 
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;

@@ -1,4 +1,4 @@
-#include "CSystemUtil.h"
+#include "core/CSystemUtil.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

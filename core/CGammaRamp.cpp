@@ -1,4 +1,4 @@
-#include "CGammaRamp.h"
+#include "core/CGammaRamp.h"
 
 #include <climits>
 #include <cmath>
