@@ -201,14 +201,16 @@ void CRelaxSettingsForm::OnSleepTimer_EditingFinished()
 void CRelaxSettingsForm::RefreshSchedule()
 {
     CIniSettings* settings = CIniSettings::Instance();
+    // Only the user's own choice writes the interval: the page and the full-screen rest's pop-up
+    // each hold boxes, and one of them may show what the other has since replaced.
+    {
+        const QSignalBlocker hourBlocker(m_hour);
+        const QSignalBlocker minuteBlocker(m_minute);
+        m_hour->setCurrentText(QString::number(settings->GetRelaxTimerHour()));
+        m_minute->setCurrentText(QString::number(settings->GetRelaxTimerMinute()));
+    }
     if (settings->GetRelaxStatus() == 0)
         return;
-    const int hour = m_hour->currentText().toInt();
-    const int minute = m_minute->currentText().toInt();
-    if (hour != settings->GetRelaxTimerHour() || minute != settings->GetRelaxTimerMinute()) {
-        settings->SetRelaxTimerHour(hour);
-        settings->SetRelaxTimerMinute(StoredMinute(hour, minute));
-    }
 
     // The same grid the tick fires on, so the time shown is the time the reminder comes.
     qint64 interval = (qint64(settings->GetRelaxTimerHour()) * 60 + settings->GetRelaxTimerMinute()) * 60;
