@@ -13,6 +13,7 @@
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxGreeting.h"
+#include "CRelaxLength.h"
 #include "CRelaxShowWindow.h"
 #include "CUpdateContext.h"
 #include "clock.h"
@@ -20,7 +21,6 @@
 namespace {
 constexpr int kTickMs = 1000;
 constexpr int kCountdown = 10;
-constexpr int kFullShowCountdown = 20;
 constexpr int kHourSilence = 1;
 constexpr int kDaySilence = 2;
 constexpr int kHourSeconds = 3600;
@@ -63,12 +63,7 @@ bool CRelaxTipsWindow::HasOpenRestWindows()
 void CRelaxTipsWindow::PrepareShow()
 {
     m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);
-    CIniSettings* settings = CIniSettings::Instance();
-    m_countdown = kCountdown;
-    if (settings->GetRelaxFullStatus() != 0) {
-        const int stored = settings->GetRelaxFullscreenSecond();
-        m_countdown = stored != 0 ? stored : kFullShowCountdown;
-    }
+    m_countdown = CIniSettings::Instance()->GetRelaxFullStatus() != 0 ? CRelaxLength::CountdownSeconds() : kCountdown;
     m_timesTips->setText(QString::number(m_countdown));
     Slider()->Start();
 }
@@ -89,7 +84,7 @@ int CRelaxTipsWindow::Countdown() const
 
 void CRelaxTipsWindow::CountdownTick()
 {
-    if (m_countdown == 0) {
+    if (m_countdown <= 0) {
         m_countdownTimer.stop();
         OnStartRelax_Click();
         return;

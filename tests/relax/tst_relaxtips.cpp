@@ -31,6 +31,7 @@ private slots:
     void restCountdownWindow();
     void restLength_data();
     void restLength();
+    void hourSilence_data();
     void hourSilence();
     void daySilence_data();
     void daySilence();
@@ -90,6 +91,9 @@ void TestRelaxTips::fullScreenCountdownLength_data()
     QTest::addColumn<int>("countdown");
     QTest::newRow("default") << 0 << 20;
     QTest::newRow("stored 25") << 25 << 25;
+    // What only a hand-edited file holds.
+    QTest::newRow("negative") << -3 << 20;
+    QTest::newRow("above the choices") << 500 << 20;
 }
 
 void TestRelaxTips::fullScreenCountdownLength()
@@ -180,6 +184,9 @@ void TestRelaxTips::restLength_data()
     QTest::newRow("never chosen") << QVariant() << 1800 << QStringLiteral("00:29:59");
     QTest::newRow("chosen 0") << QVariant(0) << 0 << QString();
     QTest::newRow("chosen 25") << QVariant(25) << 1500 << QStringLiteral("00:24:59");
+    // What only a hand-edited file holds: as many seconds would not fit an int.
+    QTest::newRow("above the choices") << QVariant(35791395) << 1800 << QStringLiteral("00:29:59");
+    QTest::newRow("negative") << QVariant(-5) << 1800 << QStringLiteral("00:29:59");
 }
 
 // Both rest windows last the chosen length; a length never chosen is the one the settings show.
@@ -213,22 +220,31 @@ void TestRelaxTips::restLength()
     QCOMPARE(CIniSettings::Instance()->HasRelaxSleepTimer(), stored.isValid());
 }
 
+void TestRelaxTips::hourSilence_data()
+{
+    QTest::addColumn<qint64>("clicked");
+    QTest::newRow("2026") << qint64(1796600000);
+    QTest::newRow("after 2038") << qint64(4102444800);
+}
+
+// The silence is chosen in a full-screen window and honoured by the prompt.
 void TestRelaxTips::hourSilence()
 {
+    QFETCH(qint64, clicked);
     CIniSettings* settings = CIniSettings::Instance();
-    const qint64 now = 1796600000;
-    CClock::Set(now);
-    settings->SetRelaxFullShowType(1);
-    settings->SetRelaxFullShowClickTimer(int(now - 3599));
+    CClock::Set(clicked);
+    CRelaxFullShowWindow(m_prompt).On1Hour_Click();
+    QCOMPARE(settings->GetRelaxFullShowClickTimer(), clicked);
+    CClock::Set(clicked + 3599);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
     QCOMPARE(settings->GetRelaxFullShowType(), 1);
 
-    settings->SetRelaxFullShowClickTimer(int(now - 3600));
+    CClock::Set(clicked + 3600);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
     QCOMPARE(settings->GetRelaxFullShowType(), 0);
-    QCOMPARE(settings->GetRelaxFullShowClickTimer(), 0);
+    QCOMPARE(settings->GetRelaxFullShowClickTimer(), qint64(0));
 
     m_prompt->OnRelaxFullShow();
     QCOMPARE(m_prompt->FullShowWindows().count(), QGuiApplication::screens().count());
@@ -249,7 +265,7 @@ void TestRelaxTips::daySilence()
     QFETCH(bool, holds);
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetRelaxFullShowType(2);
-    settings->SetRelaxFullShowClickTimer(int(QDateTime(QDate(2026, 12, 7), QTime(8, 0)).toSecsSinceEpoch()));
+    settings->SetRelaxFullShowClickTimer(QDateTime(QDate(2026, 12, 7), QTime(8, 0)).toSecsSinceEpoch());
     CClock::SetLocal(now);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
