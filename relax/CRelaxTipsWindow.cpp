@@ -47,7 +47,6 @@ CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
     connect(putOff, &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);
     connect(MenuButton(), &QPushButton::clicked, this, &CRelaxTipsWindow::OnMenu_Click);
     connect(start, &QPushButton::clicked, this, &CRelaxTipsWindow::OnStartRelax_Click);
-    m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
 }
 
 bool CRelaxTipsWindow::HasOpenRestWindows()
@@ -209,10 +208,20 @@ void CRelaxTipsWindow::OnRelaxFullShowDeleteLater()
     m_fullShowDeletePending = true;
 }
 
+// The greeting follows the hour only while someone can see it: the hidden prompt lives as long
+// as the program and must not wake it every second.
 void CRelaxTipsWindow::showEvent(QShowEvent* event)
 {
+    GreetingTick();
+    m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
     ShowAds(CRelaxAdsSlot::RelaxTips);
     CRelaxPopup::showEvent(event);
+}
+
+void CRelaxTipsWindow::hideEvent(QHideEvent* event)
+{
+    m_greetingTimer.stop();
+    CRelaxPopup::hideEvent(event);
 }
 
 void CRelaxTipsWindow::timerEvent(QTimerEvent* event)

@@ -1,3 +1,4 @@
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
@@ -28,6 +29,7 @@ private slots:
     void fullScreenCountdownLength();
     void greetingByHour_data();
     void greetingByHour();
+    void greetingOnlyWhileShown();
     void restCountdownWindow();
     void restLength_data();
     void restLength();
@@ -143,6 +145,19 @@ void TestRelaxTips::greetingByHour()
     CRelaxShowWindow countdown(m_prompt);
     countdown.PictureTick();
     QCOMPARE(countdown.findChild<QLabel*>(QStringLiteral("label_box"))->pixmap(Qt::ReturnByValue).toImage(), expected);
+}
+
+// The hidden prompt lives as long as the program: it keeps no timer, and greets by the hour it
+// is shown at.
+void TestRelaxTips::greetingOnlyWhileShown()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    QVERIFY(dispatcher->registeredTimers(m_prompt).isEmpty());
+    CClock::SetLocal(QDateTime(QDate(2026, 12, 7), QTime(13, 59)));
+    QVERIFY(m_prompt->ShowReminder());
+    QCOMPARE(LabelText(m_prompt, "label_tips"), CRelaxGreeting::GreetingOf(13));
+    m_prompt->OnClose_Click();
+    QVERIFY(dispatcher->registeredTimers(m_prompt).isEmpty());
 }
 
 void TestRelaxTips::restCountdownWindow()
