@@ -112,9 +112,11 @@ QList<CRelaxShowWindow*> CRelaxTipsWindow::ShowWindows() const
 void CRelaxTipsWindow::OnClose_Click()
 {
     m_countdownTimer.stop();
-    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pauserelax"));
     emit OnClose_Signals();
+    // Gone before the report, which may wait for the network: a click meanwhile would start the
+    // rest the user is putting off.
     hide();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pauserelax"));
 }
 
 // Esc and a close from the window manager put the rest off, as the close button does.

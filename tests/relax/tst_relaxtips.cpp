@@ -14,7 +14,9 @@
 #include "CRelaxGreeting.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CServiceEndpoints.h"
 #include "CUpdateContext.h"
+#include "LoopbackHttpServer.h"
 #include "TestHome.h"
 #include "clock.h"
 
@@ -291,6 +293,13 @@ void TestRelaxTips::daySilence()
 
 void TestRelaxTips::puttingOffReportsAndKeepsStamp()
 {
+    CLoopbackHttpServer service;
+    QSettings services(CServiceEndpoints::ConfigPath(), QSettings::IniFormat);
+    services.setValue(QStringLiteral("services/statistics"), service.BaseUrl());
+    services.sync();
+    // The report may wait for the network: the prompt is gone before it leaves.
+    QList<bool> shownAtReport;
+    connect(&service, &QTcpServer::newConnection, m_prompt, [&] { shownAtReport << m_prompt->isVisible(); });
     CIniSettings::Instance()->SetRelaxTimestamp(1796600000);
     QSignalSpy reports(CUpdateContext::Instance(), &CUpdateContext::EventReported);
     QSignalSpy closed(m_prompt, &CRelaxTipsWindow::OnClose_Signals);
@@ -303,6 +312,8 @@ void TestRelaxTips::puttingOffReportsAndKeepsStamp()
         QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("pauserelax"));
         QVERIFY(!m_prompt->HasOpenRestWindows());
     }
+    QCOMPARE(service.RequestsTo("/hm4.gif").count(), 2);
+    QCOMPARE(shownAtReport, (QList<bool>{false, false}));
     QCOMPARE(closed.count(), 2);
     QCOMPARE(CIniSettings::Instance()->GetRelaxTimestamp(), qint64(1796600000));
 }
