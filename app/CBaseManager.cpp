@@ -23,6 +23,7 @@
 #include "core/CIniSettings.h"
 #include "CMainWindow.h"
 #include "CMenuObject.h"
+#include "CPageEscape.h"
 #include "core/CMessageShow.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
@@ -56,9 +57,14 @@ CBaseManager::CBaseManager(QWidget* parent)
     m_relaxTipsWindow = new CRelaxTipsWindow(this);
     m_drinkTotalRecord = new CDrinkTotalRecord(this);
     m_drinkNowWindow = new CDrinkNowWindow(this);
+    // Esc on a page goes back home, as the back button does.
+    auto* escape = new CPageEscape(this);
+    connect(escape, &CPageEscape::Escaped, this, &CBaseManager::OnBack_Click);
     for (QWidget* page : std::initializer_list<QWidget*>{m_mainWindow, m_drinksSettingsWindow, m_eyeshieldWindow,
-             m_relaxSettingsWindow, m_drinkTotalRecord, m_drinkNowWindow})
+             m_relaxSettingsWindow, m_drinkTotalRecord, m_drinkNowWindow}) {
         m_bodyPanel->addWidget(page);
+        escape->Watch(page);
+    }
 
     ConnectSignals();
     // Shown by start-up according to the launch word: showing here and hiding after would

@@ -123,8 +123,8 @@ void CIniSettings::SetRelaxSleepTimer(int value) { Write("relax/sleep_timer", va
 bool CIniSettings::HasRelaxSleepTimer() const { return m_settings && m_settings->contains(QStringLiteral("relax/sleep_timer")); }
 int CIniSettings::GetRelaxFullShowType() const { return ReadInt("relax/full_show_type"); }
 void CIniSettings::SetRelaxFullShowType(int value) { Write("relax/full_show_type", value); }
-int CIniSettings::GetRelaxFullShowClickTimer() const { return ReadInt("relax/full_show_click_timer"); }
-void CIniSettings::SetRelaxFullShowClickTimer(int value) { Write("relax/full_show_click_timer", value); }
+qint64 CIniSettings::GetRelaxFullShowClickTimer() const { return ReadInt64("relax/full_show_click_timer"); }
+void CIniSettings::SetRelaxFullShowClickTimer(qint64 value) { Write("relax/full_show_click_timer", value); }
 
 int CIniSettings::GetEyeshieldStatus() const { return ReadInt("eyeshield/status"); }
 void CIniSettings::SetEyeshieldStatus(int value) { Write("eyeshield/status", value); }

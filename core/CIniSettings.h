@@ -78,8 +78,8 @@ public:
     bool HasRelaxSleepTimer() const;
     int GetRelaxFullShowType() const;
     void SetRelaxFullShowType(int value);
-    int GetRelaxFullShowClickTimer() const;
-    void SetRelaxFullShowClickTimer(int value);
+    qint64 GetRelaxFullShowClickTimer() const;
+    void SetRelaxFullShowClickTimer(qint64 value);
 
     int GetEyeshieldStatus() const;
     void SetEyeshieldStatus(int value);

@@ -55,8 +55,9 @@ void CDrinkNowWindow::OnDrinks_Click()
 void CDrinkNowWindow::OnNoDrinks_Click()
 {
     m_form->Stop();
-    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pausedrink"));
+    // Home first: the report may wait for the network.
     emit CCommon::Instance()->SwitchMain_PanelSignal();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pausedrink"));
 }
 
 void CDrinkNowWindow::OnSliderValueChanged(int nIndex)

@@ -63,8 +63,15 @@ struct PeriodTable
 const PeriodTable<stWeeksData> kWeeks{kSelectWeek, &CHealthDatabase::SelectWeeks, &CHealthDatabase::ReplaceWeeks, &stWeeksData::nWeek};
 const PeriodTable<stMonthsData> kMonths{kSelectMonth, &CHealthDatabase::SelectMonths, &CHealthDatabase::ReplaceMonths, &stMonthsData::nMonth};
 
+// A day that starts passing adds one pass day, one that stops passing (the target was raised
+// since) gives its one back; a damaged file's count never goes below none.
+int PassDaysAfter(int passDays, int passChange)
+{
+    return qMax(0, passDays + passChange);
+}
+
 template <typename Row>
-bool UpdatePeriod(CHealthDatabase* store, const PeriodTable<Row>& table, int key, bool dayPassedNow, int amount,
+bool UpdatePeriod(CHealthDatabase* store, const PeriodTable<Row>& table, int key, int passChange, int amount,
     bool newDay, QVector<Row>& cache, QHash<int, int>& index)
 {
     bool answered = false;
@@ -73,7 +80,7 @@ bool UpdatePeriod(CHealthDatabase* store, const PeriodTable<Row>& table, int key
         Row row;
         row.*table.key = key;
         row.nTotalDrinkNum = amount;
-        row.nTotalPassDay = dayPassedNow ? 1 : 0;
+        row.nTotalPassDay = PassDaysAfter(0, passChange);
         row.nAverDrinkDay = amount;
         row.nTotalDays = 1;
         row.nPassed = row.nTotalPassDay;
@@ -84,8 +91,7 @@ bool UpdatePeriod(CHealthDatabase* store, const PeriodTable<Row>& table, int key
         for (Row& row : rows) {
             row.*table.key = key;
             row.nTotalDrinkNum += amount;
-            if (dayPassedNow)
-                ++row.nTotalPassDay;
+            row.nTotalPassDay = PassDaysAfter(row.nTotalPassDay, passChange);
             if (newDay)
                 ++row.nTotalDays;
             // A count below one can only come from a damaged file; keep the average finite.
@@ -146,18 +152,18 @@ void CDrinkStatistics::RecordDrink(int amount)
     // totals disagreeing with the drinks for good, as nothing ever recomputes them.
     m_store->WriteTogether([&] {
         bool stored = m_store->ReplaceTimes(stTimesData{QString::number(t), amount});
-        bool dayPassedNow = true;
+        int passChange = 0;
         bool newDay = false;
-        stored &= UpdateDay(t, amount, target, dayPassedNow, newDay);
-        stored &= UpdateWeek(today, dayPassedNow, amount, newDay);
-        stored &= UpdateMonth(today, dayPassedNow, amount, newDay);
-        stored &= UpdateTotals(dayPassedNow, amount, newDay);
+        stored &= UpdateDay(t, amount, target, passChange, newDay);
+        stored &= UpdateWeek(today, passChange, amount, newDay);
+        stored &= UpdateMonth(today, passChange, amount, newDay);
+        stored &= UpdateTotals(passChange, amount, newDay);
         return stored;
     });
     ComputeRanges();
 }
 
-bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, bool& dayPassedNow, bool& newDay)
+bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, int& passChange, bool& newDay)
 {
     const qint64 key = DayKey(t);
     const QString date = QString::number(key);
@@ -166,7 +172,7 @@ bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, bool& dayPass
     if (rows.isEmpty()) {
         const stDaysData row{date, amount, amount, 1, target <= amount ? 1 : 0};
         newDay = true;
-        dayPassedNow = row.nPassed == 1;
+        passChange = row.nPassed;
         AppendDay(row);
         rows.append(row);
     } else {
@@ -180,7 +186,7 @@ bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, bool& dayPass
             row.nAverDrinkNum = row.nTotalDrinkNum / row.nTotalTimes;
             const bool passedBefore = row.nPassed != 0;
             row.nPassed = target <= row.nTotalDrinkNum ? 1 : 0;
-            dayPassedNow = row.nPassed == 1 && !passedBefore;
+            passChange = row.nPassed - (passedBefore ? 1 : 0);
             newDay = false;
             for (stDaysData& cached : m_days) {
                 if (cached.strDate != date)
@@ -196,30 +202,29 @@ bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, bool& dayPass
     return answered && written;
 }
 
-bool CDrinkStatistics::UpdateWeek(const QDate& today, bool dayPassedNow, int amount, bool newDay)
+bool CDrinkStatistics::UpdateWeek(const QDate& today, int passChange, int amount, bool newDay)
 {
-    return UpdatePeriod(m_store, kWeeks, WeekKey(today), dayPassedNow, amount, newDay, m_weeks, m_weekIndex);
+    return UpdatePeriod(m_store, kWeeks, WeekKey(today), passChange, amount, newDay, m_weeks, m_weekIndex);
 }
 
-bool CDrinkStatistics::UpdateMonth(const QDate& today, bool dayPassedNow, int amount, bool newDay)
+bool CDrinkStatistics::UpdateMonth(const QDate& today, int passChange, int amount, bool newDay)
 {
-    return UpdatePeriod(m_store, kMonths, MonthKey(today), dayPassedNow, amount, newDay, m_months, m_monthIndex);
+    return UpdatePeriod(m_store, kMonths, MonthKey(today), passChange, amount, newDay, m_months, m_monthIndex);
 }
 
-bool CDrinkStatistics::UpdateTotals(bool dayPassedNow, int amount, bool newDay)
+bool CDrinkStatistics::UpdateTotals(int passChange, int amount, bool newDay)
 {
     bool answered = false;
     QVector<stTotalsData> rows = ReadRows(m_store, &CHealthDatabase::SelectTotals, QString::fromLatin1(kSelectTotals), answered);
     if (rows.isEmpty()) {
-        const stTotalsData row{1, 1, amount, dayPassedNow ? 1 : 0, amount};
+        const stTotalsData row{1, 1, amount, PassDaysAfter(0, passChange), amount};
         m_totals.append(row);
         rows.append(row);
     } else {
         for (stTotalsData& row : rows) {
             row.nTotalsNo = 1;
             row.nTotalDrinkNum += amount;
-            if (dayPassedNow)
-                ++row.nTotalPassDay;
+            row.nTotalPassDay = PassDaysAfter(row.nTotalPassDay, passChange);
             if (newDay)
                 ++row.nTotalDays;
             // A count below one can only come from a damaged file; keep the average finite.

@@ -75,10 +75,12 @@ public:
     static qint64 DayKeyOfDate(const QDate& date);
 
 private:
-    bool UpdateDay(qint64 t, int amount, int target, bool& dayPassedNow, bool& newDay);
-    bool UpdateWeek(const QDate& today, bool dayPassedNow, int amount, bool newDay);
-    bool UpdateMonth(const QDate& today, bool dayPassedNow, int amount, bool newDay);
-    bool UpdateTotals(bool dayPassedNow, int amount, bool newDay);
+    // passChange is +1 when the drink makes the day pass, -1 when the day passed before and no
+    // longer does (the target was raised since), 0 otherwise.
+    bool UpdateDay(qint64 t, int amount, int target, int& passChange, bool& newDay);
+    bool UpdateWeek(const QDate& today, int passChange, int amount, bool newDay);
+    bool UpdateMonth(const QDate& today, int passChange, int amount, bool newDay);
+    bool UpdateTotals(int passChange, int amount, bool newDay);
     void AppendDay(const stDaysData& row);
     QDate Today() const;
 

@@ -161,8 +161,10 @@ void CDrinksWindow::OnNoDrinks_Click()
 {
     m_slideTimer.stop();
     m_form->Stop();
-    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pausedrink"));
+    // Gone before the report, which may wait for the network: a click meanwhile would record the
+    // drink the user is declining.
     hide();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pausedrink"));
 }
 
 void CDrinksWindow::OnClose_Click()

@@ -398,14 +398,14 @@ void CRelaxFullShowWindow::OnNoTips_Click()
 void CRelaxFullShowWindow::On1Hour_Click()
 {
     CIniSettings* settings = CIniSettings::Instance();
-    settings->SetRelaxFullShowClickTimer(int(CClock::Now()));
+    settings->SetRelaxFullShowClickTimer(CClock::Now());
     settings->SetRelaxFullShowType(1);
 }
 
 void CRelaxFullShowWindow::On1Day_Click()
 {
     CIniSettings* settings = CIniSettings::Instance();
-    settings->SetRelaxFullShowClickTimer(int(CClock::Now()));
+    settings->SetRelaxFullShowClickTimer(CClock::Now());
     settings->SetRelaxFullShowType(2);
 }
 

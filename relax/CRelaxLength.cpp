@@ -5,10 +5,19 @@
 int CRelaxLength::Minutes()
 {
     CIniSettings* settings = CIniSettings::Instance();
-    return settings->HasRelaxSleepTimer() ? settings->GetRelaxSleepTimer() : DefaultMinutes;
+    if (!settings->HasRelaxSleepTimer())
+        return DefaultMinutes;
+    const int stored = settings->GetRelaxSleepTimer();
+    return stored >= 0 && stored <= MaxMinutes ? stored : DefaultMinutes;
 }
 
 int CRelaxLength::Seconds()
 {
     return Minutes() * 60;
+}
+
+int CRelaxLength::CountdownSeconds()
+{
+    const int stored = CIniSettings::Instance()->GetRelaxFullscreenSecond();
+    return stored >= MinCountdownSeconds && stored <= MaxCountdownSeconds ? stored : DefaultCountdownSeconds;
 }

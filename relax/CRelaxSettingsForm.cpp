@@ -22,8 +22,6 @@ constexpr int kGridSteps = 1439;
 constexpr int kLateMargin = 30;
 constexpr int kVisibleItems = 7;
 constexpr int kSmallestMinute = 5;
-// The prompt counts down this long before a full-screen rest when no length is stored.
-constexpr int kDefaultFullscreenSecond = 20;
 // The tick's interval when none is stored.
 constexpr int kDefaultInterval = 300;
 // Labels of 12-pixel text get room for the glyphs' full height around their middle line.
@@ -79,13 +77,14 @@ void CRelaxSettingsForm::BuildForm(QWidget* form, int top)
     m_fullStatusCaption = AddLabel(form, QStringLiteral("label_9"), QStringLiteral("全屏提醒："), at(146, 18, 60, 12));
     m_relaxFullStatus = AddSwitch(form, QStringLiteral("checkbox_relax_full_status"), at(204, 13, 52, 22));
     AddLabel(form, QStringLiteral("label_10"), QStringLiteral("全屏倒计时："), at(24, 101, 72, 12));
-    m_secondFullscreen = AddCombo(form, QStringLiteral("comboBox_second_fullscreen"), at(96, 93, 78, 28), 5, 30, 1);
+    m_secondFullscreen = AddCombo(form, QStringLiteral("comboBox_second_fullscreen"), at(96, 93, 78, 28),
+        CRelaxLength::MinCountdownSeconds, CRelaxLength::MaxCountdownSeconds, 1);
     AddLabel(form, QStringLiteral("label_12"), QStringLiteral("秒"), at(179, 100, 13, 18));
     AddLabel(form, QStringLiteral("label"), QStringLiteral("每次休息："), at(23, 146, 64, 12));
     m_sleepTimer = new QLineEdit(QString::number(CRelaxLength::DefaultMinutes), form);
     m_sleepTimer->setObjectName(QStringLiteral("lineEdit_sleep_timer"));
     m_sleepTimer->setGeometry(at(84, 139, 90, 28));
-    m_sleepTimer->setValidator(new QIntValidator(0, 999, m_sleepTimer));
+    m_sleepTimer->setValidator(new QIntValidator(0, CRelaxLength::MaxMinutes, m_sleepTimer));
     AddLabel(form, QStringLiteral("label_2"), QStringLiteral("分钟"), at(180, 148, 30, 12));
     AddLabel(form, QStringLiteral("label_3"), QStringLiteral("每隔多久提醒一次："), at(23, 185, 135, 12));
     AddLabel(form, QStringLiteral("label_4"), QStringLiteral("自定义："), at(25, 216, 48, 12));
@@ -129,8 +128,7 @@ void CRelaxSettingsForm::LoadSettings()
     m_sleepTimer->setText(QString::number(CRelaxLength::Minutes()));
     m_hour->setCurrentText(QString::number(settings->GetRelaxTimerHour()));
     m_minute->setCurrentText(QString::number(settings->GetRelaxTimerMinute()));
-    const int second = settings->GetRelaxFullscreenSecond();
-    m_secondFullscreen->setCurrentText(QString::number(second != 0 ? second : kDefaultFullscreenSecond));
+    m_secondFullscreen->setCurrentText(QString::number(CRelaxLength::CountdownSeconds()));
     const bool on = settings->GetRelaxStatus() != 0;
     m_relaxStatus->setChecked(on);
     OnStatusShown(on);
@@ -201,14 +199,16 @@ void CRelaxSettingsForm::OnSleepTimer_EditingFinished()
 void CRelaxSettingsForm::RefreshSchedule()
 {
     CIniSettings* settings = CIniSettings::Instance();
+    // Only the user's own choice writes the interval: the page and the full-screen rest's pop-up
+    // each hold boxes, and one of them may show what the other has since replaced.
+    {
+        const QSignalBlocker hourBlocker(m_hour);
+        const QSignalBlocker minuteBlocker(m_minute);
+        m_hour->setCurrentText(QString::number(settings->GetRelaxTimerHour()));
+        m_minute->setCurrentText(QString::number(settings->GetRelaxTimerMinute()));
+    }
     if (settings->GetRelaxStatus() == 0)
         return;
-    const int hour = m_hour->currentText().toInt();
-    const int minute = m_minute->currentText().toInt();
-    if (hour != settings->GetRelaxTimerHour() || minute != settings->GetRelaxTimerMinute()) {
-        settings->SetRelaxTimerHour(hour);
-        settings->SetRelaxTimerMinute(StoredMinute(hour, minute));
-    }
 
     // The same grid the tick fires on, so the time shown is the time the reminder comes.
     qint64 interval = (qint64(settings->GetRelaxTimerHour()) * 60 + settings->GetRelaxTimerMinute()) * 60;

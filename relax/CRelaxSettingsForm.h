@@ -10,15 +10,16 @@ class QLineEdit;
 
 // The rest settings as both the settings page and the full-screen window's pop-up show them:
 // every change is stored at once, a new interval restarts the reminder grid, and every 30 seconds
-// the grid stamp is brought up to the next reminder, whose time the form shows.
+// the form shows the stored interval and brings the grid stamp up to the next reminder, whose time
+// it shows.
 class CRelaxSettingsForm : public QDialog
 {
     Q_OBJECT
 public:
     // Puts the stored values into the controls.
     void LoadSettings();
-    // Commits the interval shown, moves the grid stamp past missed reminders and shows the time
-    // of the next one.
+    // Shows the stored interval, moves the grid stamp past missed reminders and shows the time of
+    // the next one.
     void RefreshSchedule();
 
 public slots:

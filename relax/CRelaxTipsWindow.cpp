@@ -13,6 +13,7 @@
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxGreeting.h"
+#include "CRelaxLength.h"
 #include "CRelaxShowWindow.h"
 #include "CUpdateContext.h"
 #include "clock.h"
@@ -20,7 +21,6 @@
 namespace {
 constexpr int kTickMs = 1000;
 constexpr int kCountdown = 10;
-constexpr int kFullShowCountdown = 20;
 constexpr int kHourSilence = 1;
 constexpr int kDaySilence = 2;
 constexpr int kHourSeconds = 3600;
@@ -47,7 +47,6 @@ CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
     connect(putOff, &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);
     connect(MenuButton(), &QPushButton::clicked, this, &CRelaxTipsWindow::OnMenu_Click);
     connect(start, &QPushButton::clicked, this, &CRelaxTipsWindow::OnStartRelax_Click);
-    m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
 }
 
 bool CRelaxTipsWindow::HasOpenRestWindows()
@@ -63,12 +62,7 @@ bool CRelaxTipsWindow::HasOpenRestWindows()
 void CRelaxTipsWindow::PrepareShow()
 {
     m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);
-    CIniSettings* settings = CIniSettings::Instance();
-    m_countdown = kCountdown;
-    if (settings->GetRelaxFullStatus() != 0) {
-        const int stored = settings->GetRelaxFullscreenSecond();
-        m_countdown = stored != 0 ? stored : kFullShowCountdown;
-    }
+    m_countdown = CIniSettings::Instance()->GetRelaxFullStatus() != 0 ? CRelaxLength::CountdownSeconds() : kCountdown;
     m_timesTips->setText(QString::number(m_countdown));
     Slider()->Start();
 }
@@ -89,7 +83,7 @@ int CRelaxTipsWindow::Countdown() const
 
 void CRelaxTipsWindow::CountdownTick()
 {
-    if (m_countdown == 0) {
+    if (m_countdown <= 0) {
         m_countdownTimer.stop();
         OnStartRelax_Click();
         return;
@@ -118,9 +112,11 @@ QList<CRelaxShowWindow*> CRelaxTipsWindow::ShowWindows() const
 void CRelaxTipsWindow::OnClose_Click()
 {
     m_countdownTimer.stop();
-    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pauserelax"));
     emit OnClose_Signals();
+    // Gone before the report, which may wait for the network: a click meanwhile would start the
+    // rest the user is putting off.
     hide();
+    CUpdateContext::Instance()->ReportEvent(QStringLiteral("pauserelax"));
 }
 
 // Esc and a close from the window manager put the rest off, as the close button does.
@@ -214,10 +210,20 @@ void CRelaxTipsWindow::OnRelaxFullShowDeleteLater()
     m_fullShowDeletePending = true;
 }
 
+// The greeting follows the hour only while someone can see it: the hidden prompt lives as long
+// as the program and must not wake it every second.
 void CRelaxTipsWindow::showEvent(QShowEvent* event)
 {
+    GreetingTick();
+    m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
     ShowAds(CRelaxAdsSlot::RelaxTips);
     CRelaxPopup::showEvent(event);
+}
+
+void CRelaxTipsWindow::hideEvent(QHideEvent* event)
+{
+    m_greetingTimer.stop();
+    CRelaxPopup::hideEvent(event);
 }
 
 void CRelaxTipsWindow::timerEvent(QTimerEvent* event)

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTest>
 
 #include "core/CCommon.h"
@@ -54,23 +55,31 @@ void TestCommon::newDayResetsDailyCounters()
     CTestHome home;
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetTimestamp(last);
-    settings->SetAlreadyDrinksNumber(1200);
     settings->SetTodayTipsStatus(1);
+    // Every daily counter holds something of the day before.
+    settings->SetScore(2.5f);
+    settings->SetAlreadyDrinksNumber(1200);
+    settings->SetLatelyNumber(300);
+    settings->SetDayDrinksNumber(4);
+    settings->SetCompletion(80);
+    settings->SetMessageTipsMun(3);
     CClock::Set(now);
 
     CCommon::Instance()->CheckNewDay();
 
-    QCOMPARE(settings->GetAlreadyDrinksNumber(), reset ? 0 : 1200);
-    QCOMPARE(settings->GetTimestamp(), reset ? now : last);
-    // "No pop-ups today" is the user's to clear.
-    QCOMPARE(settings->GetTodayTipsStatus(), 1);
+    const QString file = settings->FileName();
     CIniSettings::Destroy();
-    QFile file(home.DataFolder() + QStringLiteral("/tst_common/QzConfig.ini"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    QCOMPARE(text.contains("score=0.000"), reset);
-    QCOMPARE(text.contains("message_tips_mun=0"), reset);
-    QCOMPARE(text.contains("lately_number=0"), reset);
+    const QSettings stored(file, QSettings::IniFormat);
+    const auto value = [&stored](const char* key) { return stored.value(QLatin1String(key)).toString(); };
+    QCOMPARE(value("boot/timestamp"), QString::number(reset ? now : last));
+    // "No pop-ups today" is the user's to clear.
+    QCOMPARE(value("boot/today_tips_status"), QStringLiteral("1"));
+    QCOMPARE(value("drinks/score"), reset ? QStringLiteral("0.000") : QStringLiteral("2.500"));
+    QCOMPARE(value("drinks/already_drinks_number"), reset ? QStringLiteral("0") : QStringLiteral("1200"));
+    QCOMPARE(value("drinks/lately_number"), reset ? QStringLiteral("0") : QStringLiteral("300"));
+    QCOMPARE(value("drinks/day_drinks_number"), reset ? QStringLiteral("0") : QStringLiteral("4"));
+    QCOMPARE(value("drinks/completion"), reset ? QStringLiteral("0") : QStringLiteral("80"));
+    QCOMPARE(value("boot/message_tips_mun"), reset ? QStringLiteral("0") : QStringLiteral("3"));
 }
 
 void TestCommon::firstCheckOnlyStamps()

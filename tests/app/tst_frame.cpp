@@ -139,6 +139,14 @@ void TestFrame::pagesAndTitles()
     emitters[signal]();
     QTest::mouseClick(Back(), Qt::LeftButton);
     QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
+
+    // Esc goes back the same way: a page built on a dialog must not hide itself instead.
+    emitters[signal]();
+    QTest::keyClick(CurrentPage(), Qt::Key_Escape);
+    QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
+    QVERIFY(CurrentPage()->isVisible());
+    emitters[signal]();
+    QVERIFY(CurrentPage()->isVisible());
 }
 
 void TestFrame::trayEntriesLeadToPages()

@@ -124,6 +124,16 @@ private slots:
             << QStringList{"2026-11-29 09:00=1500", "2026-11-30 09:00=200", "2026-12-01 09:00=300"} << "1796083200"
             << 202648 << 202612 << QList<int>{300, 300, 1, 0} << QList<int>{500, 0, 250, 2, 0}
             << QList<int>{300, 0, 300, 1, 0} << QList<int>{3, 2000, 1, 666};
+        // A raised target makes a passing day fail at its next drink; it counts once when it
+        // passes again and not at all while it fails.
+        QTest::newRow("target raised, reached again")
+            << QStringList{"2026-12-06 09:00=1500", "target=2000", "2026-12-06 10:00=100", "2026-12-06 11:00=500"}
+            << "1796515200" << 202648 << 202612 << QList<int>{2100, 700, 3, 1} << QList<int>{2100, 1, 2100, 1, 1}
+            << QList<int>{2100, 1, 2100, 1, 1} << QList<int>{1, 2100, 1, 2100};
+        QTest::newRow("target raised, not reached")
+            << QStringList{"2026-12-06 09:00=1500", "target=2000", "2026-12-06 10:00=100"} << "1796515200" << 202648
+            << 202612 << QList<int>{1600, 800, 2, 0} << QList<int>{1600, 0, 1600, 1, 0} << QList<int>{1600, 0, 1600, 1, 0}
+            << QList<int>{1, 1600, 0, 1600};
     }
     void workedExamples()
     {
@@ -136,8 +146,14 @@ private slots:
         QFETCH(QList<int>, month);
         QFETCH(QList<int>, totals);
 
-        for (const QString& drink : drinks)
-            Drink(drink.section(QLatin1Char('='), 0, 0), drink.section(QLatin1Char('='), 1).toInt());
+        for (const QString& drink : drinks) {
+            const QString when = drink.section(QLatin1Char('='), 0, 0);
+            const int value = drink.section(QLatin1Char('='), 1).toInt();
+            if (when == QLatin1String("target"))
+                CIniSettings::Instance()->SetDrinksTarget(value);
+            else
+                Drink(when, value);
+        }
         CheckCurrentPages(dayKey, weekKey, monthKey, day, week, month, totals);
         if (QTest::currentTestFailed())
             return;

@@ -453,9 +453,13 @@ void TestDrinksWindow::notNowRecordsNothing()
     CDrinksWindow popup;
     popup.OnResetSetting();
     popup.show();
+    // The report may wait for the network: the pop-up is gone before it leaves.
+    QList<bool> shownAtReport;
+    connect(m_server, &QTcpServer::newConnection, &popup, [&] { shownAtReport << popup.isVisible(); });
     popup.findChild<QPushButton*>(button)->click();
     QVERIFY(!popup.isVisible());
     QCOMPARE(ReceivedEvents(), QStringList{QStringLiteral("pausedrink")});
+    QCOMPARE(shownAtReport, QList<bool>{false});
     QCOMPARE(TimesRows(), before);
     QCOMPARE(CIniSettings::Instance()->GetAlreadyDrinksNumber(), 0);
     QCOMPARE(popup.Form()->Remaining(), CDrinkForm::Idle);
@@ -529,9 +533,12 @@ void TestDrinksWindow::pageNotNowAndRecords()
     QSignalSpy records(CCommon::Instance(), &CCommon::SwitchDrinksRecord_PanelSignal);
     CDrinkNowWindow page;
     page.OnResetSetting();
+    QList<int> homeAtReport;
+    connect(m_server, &QTcpServer::newConnection, &page, [&] { homeAtReport << home.count(); });
     Button(&page, "btn_click_nodrinks")->click();
     QCOMPARE(home.count(), 1);
     QCOMPARE(ReceivedEvents(), QStringList{QStringLiteral("pausedrink")});
+    QCOMPARE(homeAtReport, QList<int>{1});
     QCOMPARE(page.Form()->Remaining(), CDrinkForm::Idle);
     page.OnDrinks_Click();
     page.OnRecord_Click();

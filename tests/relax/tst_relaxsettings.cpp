@@ -36,6 +36,7 @@ private slots:
     void storesEachChange();
     void unchosenRestLength();
     void popupKeepsItsOwnValues();
+    void refreshOnlyShowsTheInterval();
 
 private:
     template <typename T> T* Find(QWidget* form, const char* name)
@@ -245,6 +246,28 @@ void TestRelaxSettings::popupKeepsItsOwnValues()
     QCOMPARE(settings->GetRelaxFullscreenSecond(), 25);
     QCOMPARE(Find<QLabel>(&popup, "label_name")->geometry().y(), 5);
     QCOMPARE(Find<QComboBox>(&popup, "comboBox_hour")->geometry().y(), 208 + 32);
+}
+
+// The page stays built behind the full-screen rest; its refresh must not undo what the rest's
+// pop-up chose, nor the pop-up's what the page chose.
+void TestRelaxSettings::refreshOnlyShowsTheInterval()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetRelaxTimerHour(1);
+    CRelaxSettingsWindow page;
+    CRelaxFullShowSettings popup(nullptr);
+    Find<QComboBox>(&popup, "comboBox_hour")->setCurrentText(QStringLiteral("4"));
+    Find<QComboBox>(&popup, "comboBox_minute")->setCurrentText(QStringLiteral("15"));
+    page.RefreshSchedule();
+    QCOMPARE(settings->GetRelaxTimerHour(), 4);
+    QCOMPARE(settings->GetRelaxTimerMinute(), 15);
+    QCOMPARE(Find<QComboBox>(&page, "comboBox_hour")->currentText(), QStringLiteral("4"));
+    QCOMPARE(Find<QComboBox>(&page, "comboBox_minute")->currentText(), QStringLiteral("15"));
+
+    Find<QComboBox>(&page, "comboBox_hour")->setCurrentText(QStringLiteral("2"));
+    popup.RefreshSchedule();
+    QCOMPARE(settings->GetRelaxTimerHour(), 2);
+    QCOMPARE(Find<QComboBox>(&popup, "comboBox_hour")->currentText(), QStringLiteral("2"));
 }
 
 QTEST_MAIN(TestRelaxSettings)

@@ -1,3 +1,4 @@
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
@@ -13,7 +14,9 @@
 #include "CRelaxGreeting.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CServiceEndpoints.h"
 #include "CUpdateContext.h"
+#include "LoopbackHttpServer.h"
 #include "TestHome.h"
 #include "clock.h"
 
@@ -28,9 +31,11 @@ private slots:
     void fullScreenCountdownLength();
     void greetingByHour_data();
     void greetingByHour();
+    void greetingOnlyWhileShown();
     void restCountdownWindow();
     void restLength_data();
     void restLength();
+    void hourSilence_data();
     void hourSilence();
     void daySilence_data();
     void daySilence();
@@ -90,6 +95,9 @@ void TestRelaxTips::fullScreenCountdownLength_data()
     QTest::addColumn<int>("countdown");
     QTest::newRow("default") << 0 << 20;
     QTest::newRow("stored 25") << 25 << 25;
+    // What only a hand-edited file holds.
+    QTest::newRow("negative") << -3 << 20;
+    QTest::newRow("above the choices") << 500 << 20;
 }
 
 void TestRelaxTips::fullScreenCountdownLength()
@@ -141,6 +149,19 @@ void TestRelaxTips::greetingByHour()
     QCOMPARE(countdown.findChild<QLabel*>(QStringLiteral("label_box"))->pixmap(Qt::ReturnByValue).toImage(), expected);
 }
 
+// The hidden prompt lives as long as the program: it keeps no timer, and greets by the hour it
+// is shown at.
+void TestRelaxTips::greetingOnlyWhileShown()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    QVERIFY(dispatcher->registeredTimers(m_prompt).isEmpty());
+    CClock::SetLocal(QDateTime(QDate(2026, 12, 7), QTime(13, 59)));
+    QVERIFY(m_prompt->ShowReminder());
+    QCOMPARE(LabelText(m_prompt, "label_tips"), CRelaxGreeting::GreetingOf(13));
+    m_prompt->OnClose_Click();
+    QVERIFY(dispatcher->registeredTimers(m_prompt).isEmpty());
+}
+
 void TestRelaxTips::restCountdownWindow()
 {
     m_prompt->OnRelaxShow();
@@ -180,6 +201,9 @@ void TestRelaxTips::restLength_data()
     QTest::newRow("never chosen") << QVariant() << 1800 << QStringLiteral("00:29:59");
     QTest::newRow("chosen 0") << QVariant(0) << 0 << QString();
     QTest::newRow("chosen 25") << QVariant(25) << 1500 << QStringLiteral("00:24:59");
+    // What only a hand-edited file holds: as many seconds would not fit an int.
+    QTest::newRow("above the choices") << QVariant(35791395) << 1800 << QStringLiteral("00:29:59");
+    QTest::newRow("negative") << QVariant(-5) << 1800 << QStringLiteral("00:29:59");
 }
 
 // Both rest windows last the chosen length; a length never chosen is the one the settings show.
@@ -213,22 +237,31 @@ void TestRelaxTips::restLength()
     QCOMPARE(CIniSettings::Instance()->HasRelaxSleepTimer(), stored.isValid());
 }
 
+void TestRelaxTips::hourSilence_data()
+{
+    QTest::addColumn<qint64>("clicked");
+    QTest::newRow("2026") << qint64(1796600000);
+    QTest::newRow("after 2038") << qint64(4102444800);
+}
+
+// The silence is chosen in a full-screen window and honoured by the prompt.
 void TestRelaxTips::hourSilence()
 {
+    QFETCH(qint64, clicked);
     CIniSettings* settings = CIniSettings::Instance();
-    const qint64 now = 1796600000;
-    CClock::Set(now);
-    settings->SetRelaxFullShowType(1);
-    settings->SetRelaxFullShowClickTimer(int(now - 3599));
+    CClock::Set(clicked);
+    CRelaxFullShowWindow(m_prompt).On1Hour_Click();
+    QCOMPARE(settings->GetRelaxFullShowClickTimer(), clicked);
+    CClock::Set(clicked + 3599);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
     QCOMPARE(settings->GetRelaxFullShowType(), 1);
 
-    settings->SetRelaxFullShowClickTimer(int(now - 3600));
+    CClock::Set(clicked + 3600);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
     QCOMPARE(settings->GetRelaxFullShowType(), 0);
-    QCOMPARE(settings->GetRelaxFullShowClickTimer(), 0);
+    QCOMPARE(settings->GetRelaxFullShowClickTimer(), qint64(0));
 
     m_prompt->OnRelaxFullShow();
     QCOMPARE(m_prompt->FullShowWindows().count(), QGuiApplication::screens().count());
@@ -249,7 +282,7 @@ void TestRelaxTips::daySilence()
     QFETCH(bool, holds);
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetRelaxFullShowType(2);
-    settings->SetRelaxFullShowClickTimer(int(QDateTime(QDate(2026, 12, 7), QTime(8, 0)).toSecsSinceEpoch()));
+    settings->SetRelaxFullShowClickTimer(QDateTime(QDate(2026, 12, 7), QTime(8, 0)).toSecsSinceEpoch());
     CClock::SetLocal(now);
     m_prompt->OnRelaxFullShow();
     QVERIFY(m_prompt->FullShowWindows().isEmpty());
@@ -260,6 +293,13 @@ void TestRelaxTips::daySilence()
 
 void TestRelaxTips::puttingOffReportsAndKeepsStamp()
 {
+    CLoopbackHttpServer service;
+    QSettings services(CServiceEndpoints::ConfigPath(), QSettings::IniFormat);
+    services.setValue(QStringLiteral("services/statistics"), service.BaseUrl());
+    services.sync();
+    // The report may wait for the network: the prompt is gone before it leaves.
+    QList<bool> shownAtReport;
+    connect(&service, &QTcpServer::newConnection, m_prompt, [&] { shownAtReport << m_prompt->isVisible(); });
     CIniSettings::Instance()->SetRelaxTimestamp(1796600000);
     QSignalSpy reports(CUpdateContext::Instance(), &CUpdateContext::EventReported);
     QSignalSpy closed(m_prompt, &CRelaxTipsWindow::OnClose_Signals);
@@ -272,6 +312,8 @@ void TestRelaxTips::puttingOffReportsAndKeepsStamp()
         QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("pauserelax"));
         QVERIFY(!m_prompt->HasOpenRestWindows());
     }
+    QCOMPARE(service.RequestsTo("/hm4.gif").count(), 2);
+    QCOMPARE(shownAtReport, (QList<bool>{false, false}));
     QCOMPARE(closed.count(), 2);
     QCOMPARE(CIniSettings::Instance()->GetRelaxTimestamp(), qint64(1796600000));
 }

@@ -1,5 +1,7 @@
 #include "CCaptureOutput.h"
 
+#include <sys/resource.h>
+
 bool CCaptureOutput::Available()
 {
     return m_openResult != EOpenResult::NoDevice;
@@ -19,6 +21,8 @@ bool CCaptureOutput::Write(const int16_t* samples, size_t frames)
     m_released.wait(lock, [this] { return !m_held; });
     m_samples.insert(m_samples.end(), samples, samples + frames * static_cast<size_t>(m_channels));
     ++m_writes;
+    // On Linux this is the writing thread's own value.
+    m_writerNice = getpriority(PRIO_PROCESS, 0);
     return true;
 }
 
@@ -74,4 +78,10 @@ bool CCaptureOutput::Drained() const
 {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_drained;
+}
+
+int CCaptureOutput::WriterNice() const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_writerNice;
 }

@@ -25,6 +25,8 @@ public:
     int Channels() const;
     int Writes() const;
     bool Drained() const;
+    // The nice value of the thread that made the last write.
+    int WriterNice() const;
 
 private:
     mutable std::mutex m_lock;
@@ -35,5 +37,6 @@ private:
     int m_rate = 0;
     int m_channels = 0;
     int m_writes = 0;
+    int m_writerNice = 0;
     std::vector<int16_t> m_samples;
 };
