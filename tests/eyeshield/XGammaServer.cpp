@@ -124,6 +124,19 @@ bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
     });
 }
 
+bool CXGammaServer::SwitchMonitorsOffAndOn() const
+{
+    return ForEachCrtc(m_display, [](Display* display, RRCrtc crtc) {
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+        XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc);
+        XRRSetCrtcConfig(display, resources, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+        XRRSetCrtcConfig(display, resources, crtc, CurrentTime, info->x, info->y, info->mode, info->rotation,
+            info->outputs, info->noutput);
+        XRRFreeCrtcInfo(info);
+        XRRFreeScreenResources(resources);
+    });
+}
+
 stCrtcGamma CXGammaServer::Expected(int kelvin)
 {
     CGammaRamp ramp;

@@ -35,6 +35,8 @@ public:
     std::vector<stCrtcGamma> ReadGamma() const;
     // Puts the same ramp on every CRTC, as something other than the program would.
     bool WriteGamma(const stCrtcGamma& gamma) const;
+    // Switches every monitor off and on again in its own mode, as a display tool would.
+    bool SwitchMonitorsOffAndOn() const;
 
     // The ramps a colour temperature gives, and the untinted ones.
     static stCrtcGamma Expected(int kelvin);

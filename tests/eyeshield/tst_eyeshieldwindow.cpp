@@ -570,6 +570,10 @@ void TestEyeshieldWindow::forgottenTintIsWrittenAgain()
     QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
     emit session->Activated();
     QCOMPARE(Screen(), CXGammaServer::Expected(5640));
+    // A change of the monitors' configuration is announced by the display itself.
+    QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+    QVERIFY(m_server->SwitchMonitorsOffAndOn());
+    QTRY_COMPARE_WITH_TIMEOUT(Screen(), CXGammaServer::Expected(5640), 1000);
 
     // Switched off, there is no tint to write again.
     frame.findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
