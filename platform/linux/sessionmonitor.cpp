@@ -2,7 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 #include <unistd.h>
 
@@ -21,12 +22,17 @@ CSessionMonitor::CSessionMonitor(QObject* parent)
     QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"));
     call << quint32(::getpid());
-    const QDBusReply<QDBusObjectPath> session = bus.call(call, QDBus::Block, 2000);
-    if (!session.isValid())
-        return;
-    bus.connect(kService, session.value().path(), QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"), this,
-        SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList)));
+    // Asked without waiting: a slow session manager must not hold up the start.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const QDBusPendingReply<QDBusObjectPath> session = *watcher;
+        if (session.isError())
+            return;
+        QDBusConnection::systemBus().connect(kService, session.value().path(),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"), this,
+            SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList)));
+    });
 }
 
 void CSessionMonitor::OnPropertiesChanged(

@@ -22,18 +22,29 @@ class TestGammaDisplay : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
     void cleanup();
     void writesAndResetsEveryMonitor_data();
     void writesAndResetsEveryMonitor();
     void listIsKeptOnceFilled();
     void withoutDisplayNothingIsWritten_data();
     void withoutDisplayNothingIsWritten();
+
+private:
+    std::unique_ptr<CTestHome> m_home;
 };
+
+// A runtime folder of its own for each case: the record of the ramps to put back lies there.
+void TestGammaDisplay::init()
+{
+    m_home = std::make_unique<CTestHome>();
+}
 
 void TestGammaDisplay::cleanup()
 {
     CCommon::Destroy();
     qunsetenv("DISPLAY");
+    m_home.reset();
 }
 
 void TestGammaDisplay::writesAndResetsEveryMonitor_data()
