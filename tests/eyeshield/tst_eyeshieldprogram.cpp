@@ -60,9 +60,12 @@ private slots:
     void cleanup();
     void endedFromOutsideLeavesLinearRamp_data();
     void endedFromOutsideLeavesLinearRamp();
+    void startAfterUnrestoredEndRestoresFirst();
 
 private:
     bool WaitForScreen(const stCrtcGamma& wanted, int timeoutMs) const;
+    // Starts the program in the tray with these settings, in the case's home.
+    bool StartProgram(const QByteArray& settings);
 
     std::unique_ptr<CXGammaServer> m_server;
     std::unique_ptr<CTestHome> m_home;
@@ -105,6 +108,25 @@ bool TestEyeshieldProgram::WaitForScreen(const stCrtcGamma& wanted, int timeoutM
     return false;
 }
 
+bool TestEyeshieldProgram::StartProgram(const QByteArray& settings)
+{
+    const QString folder = m_home->DataFolder() + QStringLiteral("/QzHealthManager");
+    QFile config(folder + QStringLiteral("/QzConfig.ini"));
+    if (!QDir().mkpath(folder) || !config.open(QIODevice::WriteOnly) || config.write(settings) != settings.size())
+        return false;
+    config.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_server->DisplayName()));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessEnvironment(environment);
+    m_program->setWorkingDirectory(m_home->Path());
+    m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_program->setStandardOutputFile(QProcess::nullDevice());
+    m_program->start(ProgramPath(), {QStringLiteral("showMini")});
+    return m_program->waitForStarted(3000);
+}
+
 void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp_data()
 {
     QTest::addColumn<int>("signalNumber");
@@ -130,27 +152,10 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
     QFETCH(bool, answeredPrompt);
     QFETCH(bool, calibrated);
     m_home = std::make_unique<CTestHome>();
-    const QString folder = m_home->DataFolder() + QStringLiteral("/QzHealthManager");
-    QVERIFY(QDir().mkpath(folder));
-    QFile config(folder + QStringLiteral("/QzConfig.ini"));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write("[eyeshield]\nstatus=2\nmode=4\n");
-    if (answeredPrompt)
-        config.write("[boot]\nboottips_timestamp=1\n");
-    config.close();
     const stCrtcGamma before = calibrated ? CXGammaServer::Calibration() : CXGammaServer::Linear();
     QVERIFY(m_server->WriteGamma(before));
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_server->DisplayName()));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(environment);
-    m_program->setWorkingDirectory(m_home->Path());
-    m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_program->setStandardOutputFile(QProcess::nullDevice());
-    m_program->start(ProgramPath(), {QStringLiteral("showMini")});
-    QVERIFY(m_program->waitForStarted(3000));
+    QVERIFY(StartProgram(answeredPrompt ? "[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"
+                                        : "[eyeshield]\nstatus=2\nmode=4\n"));
 
     const stCrtcGamma tinted = calibrated ? CXGammaServer::Expected(5640, before) : CXGammaServer::Expected(5640);
     QVERIFY2(WaitForScreen(tinted, kStartMs), "the stored player mode never tinted both screens");
@@ -168,6 +173,29 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
     // Within a second of the end, whoever restores: the program, its guard or the crash helper.
     QVERIFY2(WaitForScreen(before, 1000), "the screens stayed tinted");
     QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
+}
+
+// The guard and the program killed together leave the screens tinted and the record of the ramps
+// behind: the next start puts the calibration back, even with protection off.
+void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
+{
+    m_home = std::make_unique<CTestHome>();
+    const stCrtcGamma calibration = CXGammaServer::Calibration();
+    QVERIFY(m_server->WriteGamma(calibration));
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640, calibration), kStartMs), "the program never tinted");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(::kill(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
+    QTRY_VERIFY(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
+    QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
+    QVERIFY(m_program->waitForFinished(5000));
+    QTest::qWait(500);
+    QCOMPARE(m_server->ReadGamma().front(), CXGammaServer::Expected(5640, calibration));
+
+    QVERIFY(StartProgram("[eyeshield]\nstatus=0\nmode=0\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(calibration, kStartMs), "the start left the screens tinted");
+    // Nothing of ours is on the screen, so nothing needs guarding.
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestEyeshieldProgram)
