@@ -34,6 +34,7 @@ public:
 
     // Entry i of each channel becomes i × multiplier, truncated: at most 65025.
     void FillColorTemperature(int kelvin);
+    // The same for multipliers given directly: a fade's steps lie between two temperatures.
     void FillScaled(const Multipliers& multipliers);
     // Entry i of each channel becomes i × 256: the untinted screen.
     void FillLinear();
