@@ -25,6 +25,7 @@
 #include "CMenuObject.h"
 #include "CPageEscape.h"
 #include "core/CMessageShow.h"
+#include "core/CScreenTint.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
@@ -33,6 +34,7 @@
 #include "clock.h"
 #include "instancechannel.h"
 #include "powermonitor.h"
+#include "sessionmonitor.h"
 
 namespace {
 constexpr int kTickMs = 1000;
@@ -189,9 +191,14 @@ void CBaseManager::ConnectSignals()
     connect(m_systemTray, &CSystemTray::OnUpdateAct_Signals, CMenuObject::Instance(), &CMenuObject::OnMenuUpdateAct_Click);
     connect(m_systemTray, &CSystemTray::OnQuitAct_Signals, this, &CBaseManager::OnExit_Click);
 
+    // A screen that slept, or that another session had, may come back without its ramps.
+    CScreenTint* tint = common->ScreenTint();
     auto* power = new CPowerMonitor(this);
     connect(power, &CPowerMonitor::Suspending, this, [this] { m_tick.SetSuspended(true); });
     connect(power, &CPowerMonitor::Resumed, this, [this] { m_tick.SetSuspended(false); });
+    connect(power, &CPowerMonitor::Resumed, tint, &CScreenTint::Reapply);
+    auto* session = new CSessionMonitor(this);
+    connect(session, &CSessionMonitor::Activated, tint, &CScreenTint::Reapply);
     WatchScreens();
 }
 

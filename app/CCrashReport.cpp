@@ -8,11 +8,10 @@
 namespace CCrashReport {
 int Run(const QString& code, const QString& address)
 {
-    // The crashed process left its tint on the screens; the user should not read the message,
-    // or carry on afterwards, through it.
-    CCommon* common = CCommon::Instance();
-    common->CollectMonitors();
-    common->ResetGammaRamp();
+    // The crashed process may have left its tint on the screens; the user should not read the
+    // message, or carry on afterwards, through it. Listing the monitors puts back the ramps it
+    // recorded, unless its screen guard already has.
+    CCommon::Instance()->CollectMonitors();
 
     QMessageBox box(QMessageBox::Critical, QStringLiteral("程式崩溃"),
         QStringLiteral("<FONT size=4><div><b>对于发生的错误，表示诚挚的歉意</b><br/></div>")

@@ -5,10 +5,9 @@
 #include <QApplication>
 #include <QFile>
 
-#include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
+#include "core/CScreenTint.h"
 #include "clock.h"
-#include "gammadisplay.h"
 #include "instancechannel.h"
 
 namespace {
@@ -16,7 +15,7 @@ CCommon* g_common = nullptr;
 }
 
 CCommon::CCommon()
-    : m_monitors(std::make_unique<CGammaDisplay>())
+    : m_screenTint(new CScreenTint(this))
 {
 }
 
@@ -67,6 +66,7 @@ void CCommon::LoadStyleSheet(const QString& path)
 
 void CCommon::RestartApplication()
 {
+    ResetGammaRamp();
     QCoreApplication::exit(RestartExitCode);
 }
 
@@ -92,30 +92,27 @@ void CCommon::CheckNewDay()
 
 void CCommon::CollectMonitors()
 {
-    m_monitors->Collect();
+    m_screenTint->Collect();
 }
 
 int CCommon::MonitorCount() const
 {
-    return m_monitors->MonitorCount();
+    return m_screenTint->MonitorCount();
 }
 
 void CCommon::SetColorTemperature(int kelvin)
 {
-    if (m_monitors->MonitorCount() == 0)
-        return;
-    CGammaRamp ramp;
-    ramp.FillColorTemperature(kelvin);
-    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
+    m_screenTint->SetColorTemperature(kelvin);
 }
 
 void CCommon::ResetGammaRamp()
 {
-    if (m_monitors->MonitorCount() == 0)
-        return;
-    CGammaRamp ramp;
-    ramp.FillLinear();
-    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
+    m_screenTint->Restore();
+}
+
+CScreenTint* CCommon::ScreenTint() const
+{
+    return m_screenTint;
 }
 
 int CCommon::Random(int n)

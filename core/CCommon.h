@@ -1,11 +1,9 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 
-class CGammaDisplay;
 class CInstanceChannel;
+class CScreenTint;
 
 // The process-wide hub: panels ask the main frame for a page through its signals, and the
 // program-wide chores (one running copy, the style sheet, restart, the day change, the screen
@@ -28,6 +26,7 @@ public:
     CInstanceChannel* InstanceChannel() const;
 
     void LoadStyleSheet(const QString& path);
+    // Puts the screen back and ends the event loop with the restart code.
     void RestartApplication();
     // Resets the day's drink counters when the local date has changed since boot/timestamp.
     void CheckNewDay();
@@ -35,12 +34,14 @@ public:
     // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
     int MonitorCount() const;
-    // Tints every listed monitor to a colour temperature in kelvin; 6600 leaves all three
+    // Tints every listed monitor to a colour temperature in kelvin at once; 6600 leaves all three
     // channels full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
-    // Puts the untinted ramp back on every listed monitor; a ramp outlives the program, so this
-    // runs before it ends.
+    // Puts back at once what the monitors showed before the tint; a ramp outlives the program,
+    // so this runs before it ends.
     void ResetGammaRamp();
+    // The tint itself, for fades and for writing it again.
+    CScreenTint* ScreenTint() const;
 
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
     static int Random(int n);
@@ -60,5 +61,5 @@ private:
     ~CCommon() override;
 
     CInstanceChannel* m_instanceChannel = nullptr;
-    std::unique_ptr<CGammaDisplay> m_monitors;
+    CScreenTint* m_screenTint = nullptr;
 };

@@ -49,9 +49,25 @@ int CGammaRamp::KelvinForStrength(int strength)
     return int(qBound<qint64>(INT_MIN, kelvin, INT_MAX));
 }
 
+CGammaRamp::Multipliers CGammaRamp::Untinted()
+{
+    return {256.0f, 256.0f, 256.0f};
+}
+
+// Dividing by 256 is exact in single precision, so entry i × 256 scales to exactly the tint
+// ramp's i × multiplier.
+quint16 CGammaRamp::Scale(quint16 entry, float multiplier)
+{
+    return quint16(float(entry) / 256.0f * multiplier);
+}
+
 void CGammaRamp::FillColorTemperature(int kelvin)
 {
-    const Multipliers m = ChannelMultipliers(kelvin);
+    FillScaled(ChannelMultipliers(kelvin));
+}
+
+void CGammaRamp::FillScaled(const Multipliers& m)
+{
     for (int i = 0; i < Size; ++i) {
         const float level = float(i);
         m_entries[size_t(i)] = quint16(level * m.red);

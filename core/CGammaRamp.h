@@ -27,8 +27,15 @@ public:
     // 0 … 100 (a hand-edited settings file) saturate instead of overflowing.
     static int KelvinForStrength(int strength);
 
+    // What the screen shows untinted: i × 256 as a ramp, a calibration unchanged as a scale.
+    static Multipliers Untinted();
+    // A calibration entry scaled by a multiplier, the way the tint ramp scales i × 256.
+    static quint16 Scale(quint16 entry, float multiplier);
+
     // Entry i of each channel becomes i × multiplier, truncated: at most 65025.
     void FillColorTemperature(int kelvin);
+    // The same for multipliers given directly: a fade's steps lie between two temperatures.
+    void FillScaled(const Multipliers& multipliers);
     // Entry i of each channel becomes i × 256: the untinted screen.
     void FillLinear();
 

@@ -14,6 +14,7 @@
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
+#include "core/CScreenTint.h"
 #include "clock.h"
 
 namespace {
@@ -105,6 +106,7 @@ CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
 
     // With the connection in place, a stored "on" applies the stored mode right here.
     m_checkStatus->setChecked(CIniSettings::Instance()->GetEyeshieldStatus() != 0);
+    m_fades = true;
 }
 
 void CEyeshieldWindow::BuildWidgets()
@@ -182,7 +184,7 @@ void CEyeshieldWindow::OnCheckStatus(int status)
     ShowStrength(0);
     m_slider->setEnabled(false);
     UncheckModeButtons();
-    CCommon::Instance()->ResetGammaRamp();
+    CCommon::Instance()->ScreenTint()->FadeOut();
     StopAutomaticTimer();
     settings->SetEyeshieldMode(kModeOff);
     m_msgTips->setText(kOffTips);
@@ -207,7 +209,7 @@ void CEyeshieldWindow::ApplyStoredMode()
         OnPlayer_Click();
         break;
     case kModeCustom:
-        OnSliderMoved(settings->GetColortempNumber());
+        ApplyCustom(settings->GetColortempNumber(), m_fades);
         break;
     default:
         break;
@@ -216,15 +218,29 @@ void CEyeshieldWindow::ApplyStoredMode()
 
 void CEyeshieldWindow::OnSliderMoved(int nIndex)
 {
+    ApplyCustom(nIndex, false);
+}
+
+void CEyeshieldWindow::ApplyCustom(int strength, bool fade)
+{
     SwitchOn();
     m_slider->setEnabled(true);
     UncheckModeButtons();
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetEyeshieldMode(kModeCustom);
     StopAutomaticTimer();
-    ShowStrength(nIndex);
-    settings->SetColortempNumber(nIndex);
-    CCommon::Instance()->SetColorTemperature(CGammaRamp::KelvinForStrength(nIndex));
+    ShowStrength(strength);
+    settings->SetColortempNumber(strength);
+    Tint(strength, fade);
+}
+
+void CEyeshieldWindow::Tint(int strength, bool fade)
+{
+    const int kelvin = CGammaRamp::KelvinForStrength(strength);
+    if (fade)
+        CCommon::Instance()->ScreenTint()->FadeToColorTemperature(kelvin);
+    else
+        CCommon::Instance()->SetColorTemperature(kelvin);
 }
 
 void CEyeshieldWindow::OnAutomatic_Click()
@@ -236,7 +252,7 @@ void CEyeshieldWindow::OnAutomatic_Click()
     StartAutomaticTimer();
     const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
     ShowStrength(strength);
-    CCommon::Instance()->SetColorTemperature(CGammaRamp::KelvinForStrength(strength));
+    Tint(strength, m_fades);
     CheckModeButton(m_btnAutomatic);
 }
 
@@ -265,7 +281,7 @@ void CEyeshieldWindow::ApplyPreset(int strength, int mode, QAbstractButton* butt
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetColortempNumber(strength);
     settings->SetEyeshieldMode(mode);
-    CCommon::Instance()->SetColorTemperature(CGammaRamp::KelvinForStrength(strength));
+    Tint(strength, m_fades);
     CheckModeButton(button);
 }
 
@@ -329,7 +345,7 @@ void CEyeshieldWindow::timerEvent(QTimerEvent* event)
     const bool changed = strength != m_slider->value();
     ShowStrength(strength);
     // Rewritten every minute, also unchanged: something else may have reset the ramp meanwhile.
-    CCommon::Instance()->SetColorTemperature(CGammaRamp::KelvinForStrength(strength));
+    Tint(strength, true);
     if (changed && CIniSettings::Instance()->GetEyeshieldMode() == kModeAutomatic
         && (hour == 6 || hour == 12 || hour == 18))
         (new CColortempTips)->show();

@@ -10,8 +10,9 @@ class QPushButton;
 class QSlider;
 
 // The eye-protection page: the switch, the four preset modes and the strength slider. What it
-// shows mirrors the stored switch and mode; building it applies them, so protection resumes at
-// every start.
+// shows mirrors the stored switch and mode; building it applies them at once, so protection
+// resumes at every start. Later the switch, the mode buttons and the automatic schedule fade the
+// screen to the new strength; the slider follows the hand at once.
 class CEyeshieldWindow : public QDialog
 {
     Q_OBJECT
@@ -42,6 +43,8 @@ private:
     void BuildWidgets();
     void ApplyStoredMode();
     void ApplyPreset(int strength, int mode, QAbstractButton* button, const QString& description);
+    void ApplyCustom(int strength, bool fade);
+    void Tint(int strength, bool fade);
     void SwitchOn();
     void ShowStrength(int strength);
     void CheckModeButton(QAbstractButton* button);
@@ -60,4 +63,6 @@ private:
     QLabel* m_msgTips = nullptr;
     QButtonGroup* m_actionGroup = nullptr;
     int m_timerId = 0;
+    // Off while the stored state is applied during construction.
+    bool m_fades = false;
 };

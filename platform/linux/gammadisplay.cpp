@@ -1,7 +1,5 @@
 #include "gammadisplay.h"
 
-#include <vector>
-
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -11,6 +9,22 @@ int IgnoreError(Display*, XErrorEvent*)
 {
     return 0;
 }
+
+// Sets the forgiving error handler for as long as it lives.
+class CIgnoreErrors
+{
+public:
+    CIgnoreErrors()
+        : m_previous(XSetErrorHandler(IgnoreError))
+    {
+    }
+    ~CIgnoreErrors() { XSetErrorHandler(m_previous); }
+    CIgnoreErrors(const CIgnoreErrors&) = delete;
+    CIgnoreErrors& operator=(const CIgnoreErrors&) = delete;
+
+private:
+    XErrorHandler m_previous;
+};
 }
 
 struct CGammaDisplay::Private
@@ -22,14 +36,17 @@ struct CGammaDisplay::Private
     };
 
     Display* display = nullptr;
+    int eventBase = 0;
     std::vector<Monitor> monitors;
-    // A display that was reached and offered no ramps will not offer any later: a change of the
-    // monitors restarts the program.
+    // A display that was reached and offered no ramps will not offer any later.
     bool examined = false;
+    bool changed = false;
 
     void CollectScreen(int screen)
     {
-        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+        const Window root = RootWindow(display, screen);
+        XRRSelectInput(display, root, RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
         if (!resources)
             return;
         for (int i = 0; i < resources->ncrtc; ++i) {
@@ -46,11 +63,24 @@ struct CGammaDisplay::Private
         XRRFreeScreenResources(resources);
     }
 
-    void Close()
+    void CollectAll()
+    {
+        const CIgnoreErrors ignore;
+        for (int screen = 0; screen < ScreenCount(display); ++screen)
+            CollectScreen(screen);
+        XSync(display, False);
+    }
+
+    void FreeMonitors()
     {
         for (const Monitor& monitor : monitors)
             XRRFreeGamma(monitor.gamma);
         monitors.clear();
+    }
+
+    void Close()
+    {
+        FreeMonitors();
         if (display)
             XCloseDisplay(display);
         display = nullptr;
@@ -67,33 +97,71 @@ CGammaDisplay::~CGammaDisplay()
     d->Close();
 }
 
-void CGammaDisplay::Collect()
+void CGammaDisplay::Collect(const std::string& display)
 {
     if (!d->monitors.empty() || d->examined)
         return;
-    d->display = XOpenDisplay(nullptr);
+    d->display = XOpenDisplay(display.empty() ? nullptr : display.c_str());
     if (!d->display)
         return;
     d->examined = true;
-    int eventBase = 0;
     int errorBase = 0;
     int major = 0;
     int minor = 0;
     // CRTC gamma came with RandR 1.2; an older server has no ramps to set.
-    const bool capable = XRRQueryExtension(d->display, &eventBase, &errorBase)
+    const bool capable = XRRQueryExtension(d->display, &d->eventBase, &errorBase)
         && XRRQueryVersion(d->display, &major, &minor) && (major > 1 || (major == 1 && minor >= 2));
-    if (capable) {
-        XErrorHandler previous = XSetErrorHandler(IgnoreError);
-        for (int screen = 0; screen < ScreenCount(d->display); ++screen)
-            d->CollectScreen(screen);
-        XSync(d->display, False);
-        XSetErrorHandler(previous);
-    }
+    if (capable)
+        d->CollectAll();
     if (d->monitors.empty())
         d->Close();
 }
 
-void CGammaDisplay::Resample(const quint16* source, int sourceSize, quint16* target, int targetSize)
+void CGammaDisplay::Refresh()
+{
+    if (!d->display)
+        return;
+    d->FreeMonitors();
+    d->CollectAll();
+}
+
+int CGammaDisplay::MonitorCount() const
+{
+    return int(d->monitors.size());
+}
+
+std::string CGammaDisplay::DisplayName() const
+{
+    return d->display ? std::string(DisplayString(d->display)) : std::string();
+}
+
+unsigned long CGammaDisplay::MonitorId(int monitor) const
+{
+    return d->monitors.at(size_t(monitor)).crtc;
+}
+
+int CGammaDisplay::RampSize(int monitor) const
+{
+    return d->monitors.at(size_t(monitor)).gamma->size;
+}
+
+bool CGammaDisplay::Read(int monitor, stGammaRamps& ramps) const
+{
+    const CIgnoreErrors ignore;
+    XRRCrtcGamma* gamma = XRRGetCrtcGamma(d->display, d->monitors.at(size_t(monitor)).crtc);
+    if (!gamma)
+        return false;
+    const bool whole = gamma->size == RampSize(monitor);
+    if (whole) {
+        ramps.red.assign(gamma->red, gamma->red + gamma->size);
+        ramps.green.assign(gamma->green, gamma->green + gamma->size);
+        ramps.blue.assign(gamma->blue, gamma->blue + gamma->size);
+    }
+    XRRFreeGamma(gamma);
+    return whole;
+}
+
+void CGammaDisplay::Resample(const std::uint16_t* source, int sourceSize, std::uint16_t* target, int targetSize)
 {
     if (targetSize == sourceSize) {
         for (int i = 0; i < targetSize; ++i)
@@ -104,33 +172,64 @@ void CGammaDisplay::Resample(const quint16* source, int sourceSize, quint16* tar
         target[0] = source[0];
         return;
     }
-    const qint64 span = targetSize - 1;
+    const std::int64_t span = targetSize - 1;
     for (int i = 0; i < targetSize; ++i) {
-        const qint64 scaled = qint64(i) * (sourceSize - 1);
-        const qint64 lower = scaled / span;
-        const qint64 remainder = scaled % span;
-        const qint64 upper = lower + 1 < sourceSize ? lower + 1 : lower;
-        target[i] = quint16((source[lower] * (span - remainder) + source[upper] * remainder) / span);
+        const std::int64_t scaled = std::int64_t(i) * (sourceSize - 1);
+        const std::int64_t lower = scaled / span;
+        const std::int64_t remainder = scaled % span;
+        const std::int64_t upper = lower + 1 < sourceSize ? lower + 1 : lower;
+        target[i] = std::uint16_t((source[lower] * (span - remainder) + source[upper] * remainder) / span);
     }
 }
 
-int CGammaDisplay::MonitorCount() const
+void CGammaDisplay::Write(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue, int size)
 {
-    return int(d->monitors.size());
+    for (int monitor = 0; monitor < MonitorCount(); ++monitor)
+        WriteMonitor(monitor, red, green, blue, size);
+    Flush();
 }
 
-void CGammaDisplay::Write(const quint16* red, const quint16* green, const quint16* blue, int size)
+void CGammaDisplay::WriteMonitor(
+    int monitor, const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue, int size)
 {
-    if (d->monitors.empty() || size <= 0)
+    if (monitor < 0 || monitor >= MonitorCount() || size <= 0)
         return;
-    XErrorHandler previous = XSetErrorHandler(IgnoreError);
-    for (const Private::Monitor& monitor : d->monitors) {
-        XRRCrtcGamma* gamma = monitor.gamma;
-        Resample(red, size, gamma->red, gamma->size);
-        Resample(green, size, gamma->green, gamma->size);
-        Resample(blue, size, gamma->blue, gamma->size);
-        XRRSetCrtcGamma(d->display, monitor.crtc, gamma);
-    }
+    const Private::Monitor& target = d->monitors[size_t(monitor)];
+    XRRCrtcGamma* gamma = target.gamma;
+    Resample(red, size, gamma->red, gamma->size);
+    Resample(green, size, gamma->green, gamma->size);
+    Resample(blue, size, gamma->blue, gamma->size);
+    const CIgnoreErrors ignore;
+    XRRSetCrtcGamma(d->display, target.crtc, gamma);
+}
+
+void CGammaDisplay::Flush()
+{
+    if (!d->display)
+        return;
+    const CIgnoreErrors ignore;
     XSync(d->display, False);
-    XSetErrorHandler(previous);
+}
+
+int CGammaDisplay::ConnectionFd() const
+{
+    return d->display ? ConnectionNumber(d->display) : -1;
+}
+
+bool CGammaDisplay::TakeConfigurationChange()
+{
+    if (!d->display)
+        return false;
+    const CIgnoreErrors ignore;
+    while (XPending(d->display) > 0) {
+        XEvent event;
+        XNextEvent(d->display, &event);
+        if (event.type == d->eventBase + RRScreenChangeNotify || event.type == d->eventBase + RRNotify) {
+            XRRUpdateConfiguration(&event);
+            d->changed = true;
+        }
+    }
+    const bool changed = d->changed;
+    d->changed = false;
+    return changed;
 }

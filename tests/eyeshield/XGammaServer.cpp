@@ -1,5 +1,7 @@
 #include "XGammaServer.h"
 
+#include <cmath>
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
@@ -122,6 +124,19 @@ bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
     });
 }
 
+bool CXGammaServer::SwitchMonitorsOffAndOn() const
+{
+    return ForEachCrtc(m_display, [](Display* display, RRCrtc crtc) {
+        XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+        XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc);
+        XRRSetCrtcConfig(display, resources, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+        XRRSetCrtcConfig(display, resources, crtc, CurrentTime, info->x, info->y, info->mode, info->rotation,
+            info->outputs, info->noutput);
+        XRRFreeCrtcInfo(info);
+        XRRFreeScreenResources(resources);
+    });
+}
+
 stCrtcGamma CXGammaServer::Expected(int kelvin)
 {
     CGammaRamp ramp;
@@ -140,9 +155,34 @@ stCrtcGamma CXGammaServer::Marker()
 {
     stCrtcGamma gamma;
     for (int i = 0; i < CGammaRamp::Size; ++i) {
-        gamma.red << quint16(i * 100);
-        gamma.green << quint16(i * 50);
-        gamma.blue << quint16(i * 25);
+        gamma.red << quint16(60000 - i * 100);
+        gamma.green << quint16(60000 - i * 50);
+        gamma.blue << quint16(60000 - i * 25);
+    }
+    return gamma;
+}
+
+stCrtcGamma CXGammaServer::Calibration()
+{
+    stCrtcGamma gamma;
+    for (int i = 0; i < CGammaRamp::Size; ++i) {
+        const double level = i / 255.0;
+        gamma.red << quint16(65535 * std::pow(level, 0.7));
+        gamma.green << quint16(65535 * std::pow(level, 1.3));
+        gamma.blue << quint16(1000 + i * 230);
+    }
+    return gamma;
+}
+
+stCrtcGamma CXGammaServer::Expected(int kelvin, const stCrtcGamma& calibration)
+{
+    const CGammaRamp::Multipliers m = CGammaRamp::ChannelMultipliers(kelvin);
+    stCrtcGamma gamma;
+    for (int i = 0; i < calibration.red.size(); ++i) {
+        // Each entry scaled by its channel's share of full strength (multiplier / 256).
+        gamma.red << quint16(float(calibration.red[i]) / 256.0f * m.red);
+        gamma.green << quint16(float(calibration.green[i]) / 256.0f * m.green);
+        gamma.blue << quint16(float(calibration.blue[i]) / 256.0f * m.blue);
     }
     return gamma;
 }

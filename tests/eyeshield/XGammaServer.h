@@ -35,12 +35,19 @@ public:
     std::vector<stCrtcGamma> ReadGamma() const;
     // Puts the same ramp on every CRTC, as something other than the program would.
     bool WriteGamma(const stCrtcGamma& gamma) const;
+    // Switches every monitor off and on again in its own mode, as a display tool would.
+    bool SwitchMonitorsOffAndOn() const;
 
     // The ramps a colour temperature gives, and the untinted ones.
     static stCrtcGamma Expected(int kelvin);
     static stCrtcGamma Linear();
-    // A ramp nothing in the program writes, to tell "untouched" from "written".
+    // A ramp nothing in the program writes, to tell "untouched" from "written". It falls, so the
+    // program does not take it for a calibration.
     static stCrtcGamma Marker();
+    // A calibration as a colour profile loads it: rising, bent, different in every channel.
+    static stCrtcGamma Calibration();
+    // A calibration with a colour temperature's tint on top.
+    static stCrtcGamma Expected(int kelvin, const stCrtcGamma& calibration);
 
 private:
     std::unique_ptr<QProcess> m_server;

@@ -1,5 +1,6 @@
 // The real program tints a private X server and is then ended from outside: whatever ends it,
-// the screen must be left untinted.
+// SIGKILL included, the screen must come back as it was before the tint, and the screen guard
+// must be gone.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,18 +23,23 @@ QString ProgramPath()
     return QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath();
 }
 
+QString GuardPath()
+{
+    return QFileInfo(ProgramPath()).absolutePath() + QStringLiteral("/QzScreenGuard");
+}
+
 QByteArray ReadProcFile(const QString& pid, const char* name)
 {
     QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Copies of the program this case started, also those it started itself (the crash helper):
-// only they carry the case's runtime folder in their environment.
-QList<pid_t> ProgramProcesses(const QString& runtimeFolder)
+// Copies of the program this case started, also those it started itself (the crash helper, the
+// screen guard): only they carry the case's runtime folder in their environment.
+QList<pid_t> ProgramProcesses(const QString& runtimeFolder, const QString& path = ProgramPath())
 {
     QList<pid_t> found;
-    const QByteArray program = QFile::encodeName(ProgramPath());
+    const QByteArray program = QFile::encodeName(path);
     const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(runtimeFolder);
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool numeric = false;
@@ -54,9 +60,12 @@ private slots:
     void cleanup();
     void endedFromOutsideLeavesLinearRamp_data();
     void endedFromOutsideLeavesLinearRamp();
+    void startAfterUnrestoredEndRestoresFirst();
 
 private:
     bool WaitForScreen(const stCrtcGamma& wanted, int timeoutMs) const;
+    // Starts the program in the tray with these settings, in the case's home.
+    bool StartProgram(const QByteArray& settings);
 
     std::unique_ptr<CXGammaServer> m_server;
     std::unique_ptr<CTestHome> m_home;
@@ -66,6 +75,7 @@ private:
 void TestEyeshieldProgram::initTestCase()
 {
     QVERIFY2(QFileInfo(ProgramPath()).isExecutable(), QZ_PROGRAM);
+    QVERIFY2(QFileInfo(GuardPath()).isExecutable(), qPrintable(GuardPath()));
     m_server = std::make_unique<CXGammaServer>(QStringList{QStringLiteral("1024x768x24"), QStringLiteral("800x600x24")});
     QVERIFY2(!m_server->DisplayName().isEmpty(), "Xvfb did not start");
 }
@@ -73,8 +83,10 @@ void TestEyeshieldProgram::initTestCase()
 void TestEyeshieldProgram::cleanup()
 {
     if (m_home) {
-        for (const pid_t pid : ProgramProcesses(m_home->RuntimeFolder()))
-            ::kill(pid, SIGKILL);
+        for (const QString& path : {ProgramPath(), GuardPath()}) {
+            for (const pid_t pid : ProgramProcesses(m_home->RuntimeFolder(), path))
+                ::kill(pid, SIGKILL);
+        }
     }
     if (m_program) {
         m_program->waitForFinished(3000);
@@ -96,33 +108,13 @@ bool TestEyeshieldProgram::WaitForScreen(const stCrtcGamma& wanted, int timeoutM
     return false;
 }
 
-void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp_data()
+bool TestEyeshieldProgram::StartProgram(const QByteArray& settings)
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<bool>("answeredPrompt");
-    QTest::newRow("SIGTERM") << SIGTERM << true;
-    QTest::newRow("SIGINT") << SIGINT << true;
-    // The start-with-system prompt runs before the main event loop; the request must still end
-    // the program and not be lost.
-    QTest::newRow("SIGTERM at the start-with-system prompt") << SIGTERM << false;
-    QTest::newRow("crash") << SIGSEGV << true;
-}
-
-void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
-{
-    QFETCH(int, signalNumber);
-    QFETCH(bool, answeredPrompt);
-    m_home = std::make_unique<CTestHome>();
     const QString folder = m_home->DataFolder() + QStringLiteral("/QzHealthManager");
-    QVERIFY(QDir().mkpath(folder));
     QFile config(folder + QStringLiteral("/QzConfig.ini"));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write("[eyeshield]\nstatus=2\nmode=4\n");
-    if (answeredPrompt)
-        config.write("[boot]\nboottips_timestamp=1\n");
+    if (!QDir().mkpath(folder) || !config.open(QIODevice::WriteOnly) || config.write(settings) != settings.size())
+        return false;
     config.close();
-    QVERIFY(m_server->WriteGamma(CXGammaServer::Linear()));
-
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_server->DisplayName()));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -132,21 +124,78 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
     m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_program->setStandardOutputFile(QProcess::nullDevice());
     m_program->start(ProgramPath(), {QStringLiteral("showMini")});
-    QVERIFY(m_program->waitForStarted(3000));
+    return m_program->waitForStarted(3000);
+}
 
-    QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640), kStartMs), "the stored player mode never tinted both screens");
+void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("answeredPrompt");
+    QTest::addColumn<bool>("calibrated");
+    QTest::newRow("SIGTERM") << SIGTERM << true << false;
+    QTest::newRow("SIGINT") << SIGINT << true << false;
+    // The start-with-system prompt runs before the main event loop; the request must still end
+    // the program and not be lost.
+    QTest::newRow("SIGTERM at the start-with-system prompt") << SIGTERM << false << false;
+    QTest::newRow("crash") << SIGSEGV << true << false;
+    // Nothing in the program runs: the screen guard restores.
+    QTest::newRow("SIGKILL") << SIGKILL << true << false;
+    // A calibration loaded before the start gets the tint on top and comes back after it.
+    QTest::newRow("SIGTERM, calibrated") << SIGTERM << true << true;
+    QTest::newRow("crash, calibrated") << SIGSEGV << true << true;
+    QTest::newRow("SIGKILL, calibrated") << SIGKILL << true << true;
+}
+
+void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, answeredPrompt);
+    QFETCH(bool, calibrated);
+    m_home = std::make_unique<CTestHome>();
+    const stCrtcGamma before = calibrated ? CXGammaServer::Calibration() : CXGammaServer::Linear();
+    QVERIFY(m_server->WriteGamma(before));
+    QVERIFY(StartProgram(answeredPrompt ? "[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"
+                                        : "[eyeshield]\nstatus=2\nmode=4\n"));
+
+    const stCrtcGamma tinted = calibrated ? CXGammaServer::Expected(5640, before) : CXGammaServer::Expected(5640);
+    QVERIFY2(WaitForScreen(tinted, kStartMs), "the stored player mode never tinted both screens");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
     if (!answeredPrompt)
         QTest::qWait(500);
     QCOMPARE(::kill(pid_t(m_program->processId()), signalNumber), 0);
     QVERIFY2(m_program->waitForFinished(5000), "the program kept running");
-    if (signalNumber == SIGSEGV) {
+    if (signalNumber == SIGSEGV || signalNumber == SIGKILL) {
         QCOMPARE(m_program->exitStatus(), QProcess::CrashExit);
     } else {
         QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_program->exitCode(), 0);
     }
-    // After a crash the helper process puts the ramp back.
-    QVERIFY2(WaitForScreen(CXGammaServer::Linear(), 5000), "the screens stayed tinted");
+    // Within a second of the end, whoever restores: the program, its guard or the crash helper.
+    QVERIFY2(WaitForScreen(before, 1000), "the screens stayed tinted");
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
+}
+
+// The guard and the program killed together leave the screens tinted and the record of the ramps
+// behind: the next start puts the calibration back, even with protection off.
+void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
+{
+    m_home = std::make_unique<CTestHome>();
+    const stCrtcGamma calibration = CXGammaServer::Calibration();
+    QVERIFY(m_server->WriteGamma(calibration));
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640, calibration), kStartMs), "the program never tinted");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(::kill(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
+    QTRY_VERIFY(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
+    QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
+    QVERIFY(m_program->waitForFinished(5000));
+    QTest::qWait(500);
+    QCOMPARE(m_server->ReadGamma().front(), CXGammaServer::Expected(5640, calibration));
+
+    QVERIFY(StartProgram("[eyeshield]\nstatus=0\nmode=0\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(calibration, kStartMs), "the start left the screens tinted");
+    // Nothing of ours is on the screen, so nothing needs guarding.
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestEyeshieldProgram)

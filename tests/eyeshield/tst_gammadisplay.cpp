@@ -7,6 +7,8 @@
 #include "TestHome.h"
 #include "XGammaServer.h"
 
+Q_DECLARE_METATYPE(stCrtcGamma)
+
 namespace {
 // Declared after the server it talks to: the hub's display connection has to close before the
 // server ends, or Xlib ends the test process.
@@ -20,35 +22,69 @@ class TestGammaDisplay : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
     void cleanup();
     void writesAndResetsEveryMonitor_data();
     void writesAndResetsEveryMonitor();
     void listIsKeptOnceFilled();
     void withoutDisplayNothingIsWritten_data();
     void withoutDisplayNothingIsWritten();
+
+private:
+    std::unique_ptr<CTestHome> m_home;
 };
+
+// A runtime folder of its own for each case: the record of the ramps to put back lies there.
+void TestGammaDisplay::init()
+{
+    m_home = std::make_unique<CTestHome>();
+}
 
 void TestGammaDisplay::cleanup()
 {
     CCommon::Destroy();
     qunsetenv("DISPLAY");
+    m_home.reset();
 }
 
 void TestGammaDisplay::writesAndResetsEveryMonitor_data()
 {
     QTest::addColumn<QStringList>("screens");
-    QTest::newRow("one screen") << QStringList{QStringLiteral("800x600x24")};
+    QTest::addColumn<stCrtcGamma>("before");
+    QTest::addColumn<stCrtcGamma>("tinted");
+    QTest::addColumn<stCrtcGamma>("after");
+    const QStringList one{QStringLiteral("800x600x24")};
+    const QStringList two{QStringLiteral("800x600x24"), QStringLiteral("640x480x24")};
+    const stCrtcGamma calibration = CXGammaServer::Calibration();
+    QTest::newRow("one screen") << one << CXGammaServer::Marker() << CXGammaServer::Expected(5640)
+                                << CXGammaServer::Linear();
     QTest::newRow("two screens, one CRTC each")
-        << QStringList{QStringLiteral("800x600x24"), QStringLiteral("640x480x24")};
+        << two << CXGammaServer::Marker() << CXGammaServer::Expected(5640) << CXGammaServer::Linear();
+    // A server that never had a ramp set reads back zeros: nothing worth keeping.
+    QTest::newRow("zeros") << one << stCrtcGamma{QVector<quint16>(256), QVector<quint16>(256), QVector<quint16>(256)}
+                           << CXGammaServer::Expected(5640) << CXGammaServer::Linear();
+    stCrtcGamma identity;
+    for (int i = 0; i < 256; ++i) {
+        identity.red << quint16(i * 257);
+        identity.green << quint16(i * 257);
+        identity.blue << quint16(i * 257);
+    }
+    QTest::newRow("the server's identity") << one << identity << CXGammaServer::Expected(5640)
+                                           << CXGammaServer::Linear();
+    QTest::newRow("calibration, two screens")
+        << two << calibration << CXGammaServer::Expected(5640, calibration) << calibration;
 }
 
 void TestGammaDisplay::writesAndResetsEveryMonitor()
 {
     QFETCH(QStringList, screens);
+    QFETCH(stCrtcGamma, before);
+    QFETCH(stCrtcGamma, tinted);
+    QFETCH(stCrtcGamma, after);
     CXGammaServer server(screens);
     QVERIFY2(!server.DisplayName().isEmpty(), "Xvfb did not start");
     CCommonScope scope;
-    QVERIFY(server.WriteGamma(CXGammaServer::Marker()));
+    QVERIFY(server.WriteGamma(before));
     QCOMPARE(server.ReadGamma().size(), size_t(screens.size()));
     qputenv("DISPLAY", server.DisplayName());
 
@@ -58,10 +94,19 @@ void TestGammaDisplay::writesAndResetsEveryMonitor()
 
     common->SetColorTemperature(5640);
     for (const stCrtcGamma& gamma : server.ReadGamma())
-        QCOMPARE(gamma, CXGammaServer::Expected(5640));
+        QCOMPARE(gamma, tinted);
+    // Kept from the first write: a second one is not taken for the screen's own ramps.
+    common->SetColorTemperature(3400);
+    common->SetColorTemperature(5640);
     common->ResetGammaRamp();
     for (const stCrtcGamma& gamma : server.ReadGamma())
-        QCOMPARE(gamma, CXGammaServer::Linear());
+        QCOMPARE(gamma, after);
+    // Taken afresh once the screen is back: a calibration loaded since then is the one kept.
+    QVERIFY(server.WriteGamma(CXGammaServer::Calibration()));
+    common->SetColorTemperature(5640);
+    common->ResetGammaRamp();
+    for (const stCrtcGamma& gamma : server.ReadGamma())
+        QCOMPARE(gamma, CXGammaServer::Calibration());
 }
 
 void TestGammaDisplay::listIsKeptOnceFilled()
