@@ -274,6 +274,8 @@ private slots:
     void hiddenStartKeepsFrameHidden_data();
     void hiddenStartKeepsFrameHidden();
     void secondStartWakesFirst();
+    void simultaneousStartsLeaveOne_data();
+    void simultaneousStartsLeaveOne();
     void startsAfterKilledCopy();
     void screenChangeRestartsOnce();
     void crashWritesDumpAndStartsHelper();
@@ -498,6 +500,44 @@ void TestProgram::secondStartWakesFirst()
     QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(firstPid, kFrameTitle), 3000);
     QCOMPARE(first->state(), QProcess::Running);
     QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{firstPid});
+}
+
+// Copies started at the same moment race for the single-instance claim; the race is lost or won
+// within milliseconds, so each row is one more try at it.
+void TestProgram::simultaneousStartsLeaveOne_data()
+{
+    QTest::addColumn<int>("copies");
+    for (int attempt = 1; attempt <= 4; ++attempt)
+        QTest::newRow(qPrintable(QStringLiteral("try %1").arg(attempt))) << 3;
+}
+
+void TestProgram::simultaneousStartsLeaveOne()
+{
+    QFETCH(int, copies);
+    WriteAskedBefore();
+    QList<QProcess*> started;
+    for (int i = 0; i < copies; ++i)
+        started << Start({QStringLiteral("showMini")});
+
+    auto running = [&started] {
+        QList<QProcess*> alive;
+        for (QProcess* process : qAsConst(started)) {
+            if (process->state() != QProcess::NotRunning)
+                alive << process;
+        }
+        return alive;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(running().size() <= 1, 10000);
+    QTest::qWait(500);
+    const QList<QProcess*> survivors = running();
+    QCOMPARE(survivors.size(), 1);
+    for (QProcess* process : qAsConst(started)) {
+        if (process != survivors.first()) {
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process->exitCode(), 0);
+        }
+    }
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{survivors.first()->processId()});
 }
 
 void TestProgram::startsAfterKilledCopy()
