@@ -67,7 +67,21 @@ void CCommon::LoadStyleSheet(const QString& path)
 
 void CCommon::RestartApplication()
 {
-    QCoreApplication::exit(RestartExitCode);
+    m_restartRequested = true;
+    // Before the loop runs, exit() would only end the nested loop of a modal dialog: the dialog
+    // would stay on screen, its answer would be lost and the restart forgotten.
+    if (m_loopRunning)
+        QCoreApplication::exit(RestartExitCode);
+}
+
+int CCommon::RunEventLoop()
+{
+    if (m_restartRequested)
+        return RestartExitCode;
+    m_loopRunning = true;
+    const int exitCode = QApplication::exec();
+    m_loopRunning = false;
+    return exitCode;
 }
 
 void CCommon::CheckNewDay()
