@@ -634,10 +634,12 @@ void TestProgram::crashWritesDumpAndStartsHelper()
                  .match(content)
                  .hasMatch(),
         qPrintable(content.left(200)));
-    const QRegularExpressionMatch addressLine =
-        QRegularExpression(QStringLiteral("^address: 0x([0-9a-f]+)$"), QRegularExpression::MultilineOption)
-            .match(content);
-    QVERIFY2(addressLine.hasMatch(), qPrintable(content.left(200)));
+    // A signal sent with kill() carries no fault address; real faults and a stack overflow are
+    // crashed in the crash handler's own test.
+    QVERIFY2(QRegularExpression(QStringLiteral("^address: 0x0$"), QRegularExpression::MultilineOption)
+                 .match(content)
+                 .hasMatch(),
+        qPrintable(content.left(200)));
 
     QList<qint64> helpers;
     QElapsedTimer timer;
@@ -654,7 +656,7 @@ void TestProgram::crashWritesDumpAndStartsHelper()
     } while (!timer.hasExpired(5000));
     QCOMPARE(helpers.size(), 1);
     const QStringList helperLine = CommandLine(helpers.first());
-    QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), addressLine.captured(1)}));
+    QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), QStringLiteral("0")}));
     QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(helpers.first(), kCrashTitle), kStartMs);
 }
 
