@@ -5,8 +5,8 @@
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
-// at every full hour of running, the delayed report of a start with the system, and the drink and rest reminders
-// on their interval grids.
+// at every full hour of running, the delayed report of a start with the system, and the drink
+// and rest reminders on their interval grids.
 class CMainTick
 {
 public:
