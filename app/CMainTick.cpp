@@ -63,8 +63,12 @@ void CMainTick::Run()
 
     if (elapsed % 3 == 0)
         CCommon::Instance()->CheckNewDay();
-    if (elapsed % 3600 == 0)
+    // Counted, not matched to a second: a tick that comes late or early, or several hours apart
+    // after a suspend, still sends one report per hour reached.
+    if (elapsed / 3600 > m_heartbeatHours) {
+        m_heartbeatHours = elapsed / 3600;
         CUpdateContext::Instance()->ReportEvent(QStringLiteral("heartbeat"));
+    }
     if (m_launchSource == BootLaunch && elapsed / BootReportDelay == 1 && !m_bootReportDone) {
         m_bootReportDone = true;
         m_host.ReportFeatureStates();

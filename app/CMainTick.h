@@ -4,9 +4,9 @@
 
 class ITickHost;
 
-// The program's one periodic chore list, run once a second: the day-change check, the hourly
-// heartbeat, the delayed report of a start with the system, and the drink and rest reminders
-// on their interval grids.
+// The program's one periodic chore list, run once a second: the day-change check, the heartbeat
+// at every full hour of running, the delayed report of a start with the system, and the drink
+// and rest reminders on their interval grids.
 class CMainTick
 {
 public:
@@ -37,4 +37,6 @@ private:
     int m_launchSource = 0;
     bool m_suspended = false;
     bool m_bootReportDone = false;
+    // Whole hours of running already reported by the heartbeat.
+    qint64 m_heartbeatHours = 0;
 };

@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
     CStartupRules::OfferStartWithSystem(frame);
 
     // A request to end that came during the start-with-system prompt has already quit.
-    const int exitCode = termination.Requested() ? 0 : QApplication::exec();
+    const int exitCode = termination.Requested() ? 0 : common->RunEventLoop();
     // Let the new copy claim the single-instance channel before it looks for us.
     common->ReleaseInstance();
     if (exitCode == CCommon::RestartExitCode)

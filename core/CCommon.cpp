@@ -66,8 +66,26 @@ void CCommon::LoadStyleSheet(const QString& path)
 
 void CCommon::RestartApplication()
 {
-    ResetGammaRamp();
-    QCoreApplication::exit(RestartExitCode);
+    m_restartRequested = true;
+    // Before the loop runs, exit() would only end the nested loop of a modal dialog: the dialog
+    // would stay on screen, its answer would be lost and the restart forgotten.
+    if (m_loopRunning) {
+        ResetGammaRamp();
+        QCoreApplication::exit(RestartExitCode);
+    }
+}
+
+int CCommon::RunEventLoop()
+{
+    if (m_restartRequested) {
+        // The new copy starts from an untinted screen, as after a restart asked for in the loop.
+        ResetGammaRamp();
+        return RestartExitCode;
+    }
+    m_loopRunning = true;
+    const int exitCode = QApplication::exec();
+    m_loopRunning = false;
+    return exitCode;
 }
 
 void CCommon::CheckNewDay()

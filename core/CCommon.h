@@ -26,8 +26,13 @@ public:
     CInstanceChannel* InstanceChannel() const;
 
     void LoadStyleSheet(const QString& path);
-    // Puts the screen back and ends the event loop with the restart code.
+    // Puts the screen back and ends the event loop with RestartExitCode. Asked for before the loop runs (a display change
+    // while the start-with-system prompt waits for its answer), the request is kept and the loop
+    // then ends at once: the prompt is left to the user, not cut short.
     void RestartApplication();
+    // Runs the application's event loop and returns its exit code; returns RestartExitCode at
+    // once when a restart was asked for before.
+    int RunEventLoop();
     // Resets the day's drink counters when the local date has changed since boot/timestamp.
     void CheckNewDay();
 
@@ -62,4 +67,6 @@ private:
 
     CInstanceChannel* m_instanceChannel = nullptr;
     CScreenTint* m_screenTint = nullptr;
+    bool m_loopRunning = false;
+    bool m_restartRequested = false;
 };

@@ -4,10 +4,11 @@
 
 class QSocketNotifier;
 
-// Turns a request to end the program from outside (SIGTERM from a logout or `kill`, SIGINT from
-// the terminal) into an ordinary signal of the event loop, so the program can clean up as it does
-// when the user quits. Any further request ends the process at once, so a program that hangs
-// while it quits can still be stopped.
+// Turns a request to end the program from outside (SIGTERM from a logout or `kill`; SIGINT,
+// SIGQUIT or SIGHUP from the terminal that started it) into an ordinary signal of the event
+// loop, so the program can clean up as it does when the user quits. Any further request ends the
+// process at once, so a program that hangs while it quits can still be stopped. A signal that
+// was ignored when the watcher came (`nohup`, a shell's background job) stays ignored.
 class CTerminationWatcher : public QObject
 {
     Q_OBJECT

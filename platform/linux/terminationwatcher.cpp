@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 namespace {
-constexpr int kSignals[] = {SIGTERM, SIGINT};
+// SIGHUP comes when the terminal that started the program closes and SIGQUIT from its quit key:
+// both would otherwise end the process with the screens still tinted.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
 // The handler may only do async-signal-safe work: it writes one byte into a pipe that the event
 // loop watches. After the first signal any further one restores the default action and raises
@@ -42,8 +44,14 @@ CTerminationWatcher::CTerminationWatcher(QObject* parent)
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : kSignals)
+    for (const int signalNumber : kSignals) {
+        // A signal ignored from the start stays ignored: `nohup` asks for the program to outlive
+        // its terminal, and a shell's background job is not meant to hear the terminal's keys.
+        struct sigaction previous {};
+        if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
         sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 CTerminationWatcher::~CTerminationWatcher()
@@ -51,8 +59,11 @@ CTerminationWatcher::~CTerminationWatcher()
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : kSignals)
-        sigaction(signalNumber, &action, nullptr);
+    for (const int signalNumber : kSignals) {
+        struct sigaction current {};
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == OnSignal)
+            sigaction(signalNumber, &action, nullptr);
+    }
     g_pending = 0;
 }
 

@@ -11,6 +11,7 @@
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
 #include "CDrinksTask.h"
+#include "CDrinksWindow.h"
 #include "CEyeshieldTask.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
@@ -38,6 +39,7 @@ private slots:
     void cardsShowFeatureState();
     void closeHidesAndGoesHome();
     void suspendAndResumeReachTheTick();
+    void runningTimerFiresReminder();
     void laterStartsWakeOrHideTray();
     void exitNeedsConfirmation();
     void frameMenuRowsAreSharp();
@@ -249,6 +251,21 @@ void TestFrame::suspendAndResumeReachTheTick()
     QVERIFY(m_frame->Tick().IsSuspended());
     emit power->Resumed();
     QVERIFY(!m_frame->Tick().IsSuspended());
+}
+
+// The frame's own one-second timer, not a direct call, brings the due reminder up.
+void TestFrame::runningTimerFiresReminder()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetRelaxStatus(0);
+    settings->SetDrinkPrompt(0);
+    settings->SetDrinksTimerHour(0);
+    settings->SetDrinksTimerMinute(5);
+    settings->SetDrinkTimestamp(CClock::Now() - 301);
+    settings->SetDrinksStatus(2);
+    QVERIFY(!m_frame->findChild<CDrinksWindow*>());
+    QTRY_VERIFY_WITH_TIMEOUT(m_frame->findChild<CDrinksWindow*>() && m_frame->findChild<CDrinksWindow*>()->isVisible(),
+        3000);
 }
 
 void TestFrame::laterStartsWakeOrHideTray()

@@ -51,6 +51,7 @@ private slots:
     void suspendHoldsRemindersUntilResume();
     void settingsPagesRefreshWhenCurrent();
     void bootReportOnceInItsWindow();
+    void heartbeatHourly_data();
     void heartbeatHourly();
     void dayChangeEveryThirdSecond();
 
@@ -197,7 +198,8 @@ void TestMainTick::silencesHoldOnlyReminders()
     settings->SetTimestamp(QDateTime(QDate(2020, 1, 1), QTime(12, 0)).toSecsSinceEpoch());
     CRecordingHost host;
     host.recordsCurrent = records;
-    CMainTick tick(host, kStart);
+    // Started an hour ago, so this tick also reaches the first heartbeat.
+    CMainTick tick(host, kStart - 3600);
     QSignalSpy reports(CUpdateContext::Instance(), &CUpdateContext::EventReported);
 
     RunAt(tick, kStart);
@@ -292,14 +294,29 @@ void TestMainTick::bootReportOnceInItsWindow()
     QVERIFY(plainHost.calls.isEmpty());
 }
 
+void TestMainTick::heartbeatHourly_data()
+{
+    QTest::addColumn<QList<int>>("ticks"); // seconds since the start
+    QTest::addColumn<int>("heartbeats");
+    QList<int> everySecond;
+    for (int elapsed = 0; elapsed <= 3 * 3600; ++elapsed)
+        everySecond << elapsed;
+    QTest::newRow("every second for three hours") << everySecond << 3;
+    QTest::newRow("hours reached a second late") << QList<int>{1, 3599, 3601, 7199, 7201} << 2;
+    QTest::newRow("two ticks in one second") << QList<int>{3599, 3600, 3600, 3601} << 1;
+    QTest::newRow("hours asleep") << QList<int>{10, 4 * 3600 + 5, 4 * 3600 + 6} << 1;
+}
+
 void TestMainTick::heartbeatHourly()
 {
+    QFETCH(QList<int>, ticks);
+    QFETCH(int, heartbeats);
     CRecordingHost host;
     CMainTick tick(host, kStart);
     QSignalSpy reports(CUpdateContext::Instance(), &CUpdateContext::EventReported);
-    for (qint64 elapsed = 0; elapsed <= 3 * 3600; ++elapsed)
+    for (const int elapsed : qAsConst(ticks))
         RunAt(tick, kStart + elapsed);
-    QCOMPARE(reports.count(), 4);
+    QCOMPARE(reports.count(), heartbeats);
     for (const QList<QVariant>& report : qAsConst(reports))
         QCOMPARE(report.at(0).toString(), QStringLiteral("heartbeat"));
 }

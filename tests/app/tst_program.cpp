@@ -274,6 +274,8 @@ private slots:
     void hiddenStartKeepsFrameHidden_data();
     void hiddenStartKeepsFrameHidden();
     void secondStartWakesFirst();
+    void simultaneousStartsLeaveOne_data();
+    void simultaneousStartsLeaveOne();
     void startsAfterKilledCopy();
     void screenChangeRestartsOnce();
     void crashWritesDumpAndStartsHelper();
@@ -500,6 +502,44 @@ void TestProgram::secondStartWakesFirst()
     QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{firstPid});
 }
 
+// Copies started at the same moment race for the single-instance claim; the race is lost or won
+// within milliseconds, so each row is one more try at it.
+void TestProgram::simultaneousStartsLeaveOne_data()
+{
+    QTest::addColumn<int>("copies");
+    for (int attempt = 1; attempt <= 4; ++attempt)
+        QTest::newRow(qPrintable(QStringLiteral("try %1").arg(attempt))) << 3;
+}
+
+void TestProgram::simultaneousStartsLeaveOne()
+{
+    QFETCH(int, copies);
+    WriteAskedBefore();
+    QList<QProcess*> started;
+    for (int i = 0; i < copies; ++i)
+        started << Start({QStringLiteral("showMini")});
+
+    auto running = [&started] {
+        QList<QProcess*> alive;
+        for (QProcess* process : qAsConst(started)) {
+            if (process->state() != QProcess::NotRunning)
+                alive << process;
+        }
+        return alive;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(running().size() <= 1, 10000);
+    QTest::qWait(500);
+    const QList<QProcess*> survivors = running();
+    QCOMPARE(survivors.size(), 1);
+    for (QProcess* process : qAsConst(started)) {
+        if (process != survivors.first()) {
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process->exitCode(), 0);
+        }
+    }
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{survivors.first()->processId()});
+}
+
 void TestProgram::startsAfterKilledCopy()
 {
     WriteAskedBefore();
@@ -594,10 +634,12 @@ void TestProgram::crashWritesDumpAndStartsHelper()
                  .match(content)
                  .hasMatch(),
         qPrintable(content.left(200)));
-    const QRegularExpressionMatch addressLine =
-        QRegularExpression(QStringLiteral("^address: 0x([0-9a-f]+)$"), QRegularExpression::MultilineOption)
-            .match(content);
-    QVERIFY2(addressLine.hasMatch(), qPrintable(content.left(200)));
+    // A signal sent with kill() carries no fault address; real faults and a stack overflow are
+    // crashed in the crash handler's own test.
+    QVERIFY2(QRegularExpression(QStringLiteral("^address: 0x0$"), QRegularExpression::MultilineOption)
+                 .match(content)
+                 .hasMatch(),
+        qPrintable(content.left(200)));
 
     QList<qint64> helpers;
     QElapsedTimer timer;
@@ -614,7 +656,7 @@ void TestProgram::crashWritesDumpAndStartsHelper()
     } while (!timer.hasExpired(5000));
     QCOMPARE(helpers.size(), 1);
     const QStringList helperLine = CommandLine(helpers.first());
-    QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), addressLine.captured(1)}));
+    QCOMPARE(helperLine, (QStringList{ProgramPath(), kCrashMode, QStringLiteral("b"), QStringLiteral("0")}));
     QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(helpers.first(), kCrashTitle), kStartMs);
 }
 

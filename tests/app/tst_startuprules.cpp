@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/CBootTip.h"
+#include "core/CCommon.h"
 #include "core/CIniSettings.h"
 #include "CStartupRules.h"
 #include "TestHome.h"
@@ -29,6 +30,7 @@ private slots:
     void startWithSystemPrompt_data();
     void startWithSystemPrompt();
     void noPromptWhenEntryExists();
+    void restartDuringPromptWaitsForAnswer();
 
 private:
     CTestHome* m_home = nullptr;
@@ -152,6 +154,26 @@ void TestStartupRules::noPromptWhenEntryExists()
     QCoreApplication::processEvents();
     QVERIFY(!shown);
     QCOMPARE(CIniSettings::Instance()->GetBootTipsTimestamp(), 0);
+}
+
+// A display change while the prompt waits restarts the program, but only once the user has
+// answered: the answer is kept and the prompt does not linger.
+void TestStartupRules::restartDuringPromptWaitsForAnswer()
+{
+    CBootTip* prompt = CBootTip::Instance();
+    prompt->findChild<QCheckBox*>(QStringLiteral("chk_Boot"))->setChecked(true);
+    QTimer::singleShot(0, prompt, [] { CCommon::Instance()->RestartApplication(); });
+    QTimer::singleShot(50, prompt, [prompt] {
+        if (prompt->isVisible())
+            QTest::mouseClick(prompt->findChild<QAbstractButton*>(QStringLiteral("btn_Confirm")), Qt::LeftButton);
+    });
+    QWidget frame;
+    CStartupRules::OfferStartWithSystem(&frame);
+    QVERIFY(!prompt->isVisible());
+    QCOMPARE(CIniSettings::Instance()->GetBootTipsTimestamp(), 1);
+    QVERIFY(QFile::exists(CAutostart(QStringLiteral("QzHealthManager")).Location()));
+    QCOMPARE(CCommon::Instance()->RunEventLoop(), int(CCommon::RestartExitCode));
+    CCommon::Destroy();
 }
 
 QTEST_MAIN(TestStartupRules)

@@ -5,6 +5,7 @@
 
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "TestHome.h"
@@ -18,6 +19,7 @@ private slots:
     void staleSocketDoesNotBlock();
     void releaseLetsTheNextCopyIn();
     void socketIsPrivate();
+    void simultaneousClaimsHaveOneWinner();
 };
 
 void TestInstanceChannel::secondClaimWakesTheFirst()
@@ -77,6 +79,57 @@ void TestInstanceChannel::socketIsPrivate()
     const QFile::Permissions permissions = QFile::permissions(channel.ServerName());
     QVERIFY(permissions & QFile::WriteOwner);
     QVERIFY(!(permissions & (QFile::WriteGroup | QFile::WriteOther | QFile::ReadGroup | QFile::ReadOther)));
+}
+
+// Copies that claim at the same instant, each in its own process: exactly one may win, however
+// the claims interleave. The copies wait behind one gate and all start when it opens.
+void TestInstanceChannel::simultaneousClaimsHaveOneWinner()
+{
+    CTestHome home;
+    constexpr int kCopies = 6;
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        int gate[2];
+        int results[2];
+        int done[2];
+        QCOMPARE(pipe(gate), 0);
+        QCOMPARE(pipe(results), 0);
+        QCOMPARE(pipe(done), 0);
+        for (int i = 0; i < kCopies; ++i) {
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                close(gate[1]);
+                close(done[1]);
+                char byte = 0;
+                // Returns when the test closes its end of the gate.
+                const ssize_t opened = read(gate[0], &byte, 1);
+                (void)opened;
+                CInstanceChannel channel(QStringLiteral("QzTest"));
+                const char result = channel.Claim("wake") ? 'w' : 'l';
+                const ssize_t sent = write(results[1], &result, 1);
+                (void)sent;
+                // A winner keeps the channel until every copy has answered.
+                const ssize_t ended = read(done[0], &byte, 1);
+                (void)ended;
+                _exit(0);
+            }
+        }
+        close(gate[0]);
+        close(results[1]);
+        close(done[0]);
+        close(gate[1]);
+        QByteArray answers;
+        char result = 0;
+        while (answers.size() < kCopies && read(results[0], &result, 1) == 1)
+            answers += result;
+        close(done[1]);
+        close(results[0]);
+        for (int i = 0; i < kCopies; ++i)
+            wait(nullptr);
+        QCOMPARE(answers.size(), kCopies);
+        QVERIFY2(answers.count('w') == 1,
+            qPrintable(QStringLiteral("attempt %1: %2").arg(attempt).arg(QString::fromLatin1(answers))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestInstanceChannel)

@@ -14,6 +14,8 @@ class TestTerminationWatcher : public QObject
 private slots:
     void signalArrivesThroughTheLoop_data();
     void signalArrivesThroughTheLoop();
+    void ignoredHangupStaysIgnored();
+    // Last: its child writes into the pipe this process shares with it.
     void secondSignalEndsAtOnce();
 };
 
@@ -22,11 +24,15 @@ void TestTerminationWatcher::signalArrivesThroughTheLoop_data()
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGTERM") << SIGTERM;
     QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGQUIT") << SIGQUIT;
 }
 
 void TestTerminationWatcher::signalArrivesThroughTheLoop()
 {
     QFETCH(int, signalNumber);
+    // As at a start from an interactive terminal, whatever started this test.
+    signal(signalNumber, SIG_DFL);
     CTerminationWatcher watcher;
     QSignalSpy requested(&watcher, &CTerminationWatcher::TerminationRequested);
     QVERIFY(!watcher.Requested());
@@ -56,6 +62,23 @@ void TestTerminationWatcher::secondSignalEndsAtOnce()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY2(WIFSIGNALED(status), "the second SIGTERM did not end the process");
     QCOMPARE(WTERMSIG(status), SIGTERM);
+}
+
+// Started under `nohup`: closing the terminal must not end the program.
+void TestTerminationWatcher::ignoredHangupStaysIgnored()
+{
+    signal(SIGHUP, SIG_IGN);
+    {
+        CTerminationWatcher watcher;
+        QSignalSpy requested(&watcher, &CTerminationWatcher::TerminationRequested);
+        QCOMPARE(raise(SIGHUP), 0);
+        QTest::qWait(100);
+        QCOMPARE(requested.count(), 0);
+    }
+    struct sigaction action {};
+    QCOMPARE(sigaction(SIGHUP, nullptr, &action), 0);
+    QVERIFY(action.sa_handler == SIG_IGN);
+    signal(SIGHUP, SIG_DFL);
 }
 
 QTEST_GUILESS_MAIN(TestTerminationWatcher)
