@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -85,7 +86,8 @@ void CAdsDataManager::PrepareImages()
         const QUrl address(slot.strImageUrl);
         const bool web = address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
         const stHttpAnswer answer = web ? CHttpGet::Run(address, ImageTimeoutMs, MaxImageBytes) : stHttpAnswer();
-        if (!answer.bOk) {
+        // An empty answer or a portal's page would otherwise stand in the cache for good.
+        if (!answer.bOk || QImage::fromData(answer.body).isNull()) {
             slot.bShown = false;
             continue;
         }

@@ -23,7 +23,7 @@ public:
     // Fetches the slot configuration; false when the service cannot be reached or answers
     // with no JSON.
     bool FetchConfig();
-    // Brings the slots' images into the local cache.
+    // Brings the slots' images into the local cache; only what decodes as a picture is kept.
     void PrepareImages();
     // The first slot record at `position`; false when there is none.
     bool FindSlot(int position, stAdsSlot& slot) const;
