@@ -64,6 +64,7 @@ private slots:
     void slotsFromTheConfiguration();
     void onlyPicturesAreCached_data();
     void onlyPicturesAreCached();
+    void startupFetchIsBounded();
     void cacheNameKeepsToTheFolder();
     void slotLayoutByPosition();
     void clickOpensOnlyWebLinks();
@@ -272,6 +273,39 @@ void TestAds::onlyPicturesAreCached()
     QCOMPARE(slot.bShown, picture);
     // Whatever is not kept is asked for again at the next start.
     QCOMPARE(QFileInfo::exists(CAdsDataManager::CachePath(Image(path))), picture);
+}
+
+void TestAds::startupFetchIsBounded()
+{
+    // Pictures at a host that takes connections and never answers, one of them named twice,
+    // and an address that is gone, named twice as well.
+    stCannedAnswer silent;
+    silent.bSilent = true;
+    for (const char* path : {"/slow/a.png", "/slow/b.png", "/slow/c.png"})
+        m_server->SetAnswer(path, silent);
+    QString config = QStringLiteral("[");
+    int position = 40;
+    for (const char* path : {"/gone.png", "/gone.png", "/slow/a.png", "/slow/a.png", "/slow/b.png", "/slow/c.png"}) {
+        config += QStringLiteral(R"({"ads_pos":%1,"ads_status":1,"ads_imageurl":"%2"},)")
+                      .arg(position++)
+                      .arg(Image(path));
+    }
+    config.chop(1);
+    m_server->SetAnswer("/zr/getAdsConfig", Body((config + QStringLiteral("]")).toUtf8()));
+
+    CAdsDataManager* ads = CAdsDataManager::Instance();
+    QElapsedTimer watch;
+    watch.start();
+    QVERIFY(ads->FetchConfig());
+    ads->PrepareImages();
+    QVERIFY2(watch.elapsed() < CAdsDataManager::StartupBudgetMs + 1500, QByteArray::number(watch.elapsed()));
+
+    QCOMPARE(m_server->RequestsTo("/gone.png").size(), 1);
+    for (int shown = 40; shown < position; ++shown) {
+        stAdsSlot slot;
+        QVERIFY(ads->FindSlot(shown, slot));
+        QVERIFY(!slot.bShown);
+    }
 }
 
 void TestAds::cacheNameKeepsToTheFolder()
