@@ -74,7 +74,8 @@ private slots:
     void promptRisesOnThePrimaryMonitor();
 
 private:
-    QList<QPointer<CRelaxFullShowWindow>> StartRest();
+    // Starts a full-screen rest; true when every window it opened appeared on its screen.
+    bool StartRest(QList<QPointer<CRelaxFullShowWindow>>& windows);
 
     CTestHome* m_home = nullptr;
     CRelaxTipsWindow* m_prompt = nullptr;
@@ -95,17 +96,16 @@ void TestRelaxFullScreen::cleanup()
     delete m_home;
 }
 
-QList<QPointer<CRelaxFullShowWindow>> TestRelaxFullScreen::StartRest()
+bool TestRelaxFullScreen::StartRest(QList<QPointer<CRelaxFullShowWindow>>& windows)
 {
     m_prompt->ShowReminder();
     m_prompt->OnStartRelax_Click();
-    QList<QPointer<CRelaxFullShowWindow>> windows;
+    bool exposed = true;
     for (CRelaxFullShowWindow* window : m_prompt->FullShowWindows()) {
         windows.append(window);
-        if (!QTest::qWaitForWindowExposed(window))
-            qWarning("a full-screen window was not exposed");
+        exposed = QTest::qWaitForWindowExposed(window) && exposed;
     }
-    return windows;
+    return exposed;
 }
 
 void TestRelaxFullScreen::twoMonitors()
@@ -118,7 +118,8 @@ void TestRelaxFullScreen::twoMonitors()
 
 void TestRelaxFullScreen::oneWindowCoveringEachMonitor()
 {
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     QVERIFY(!m_prompt->isVisible());
     QVERIFY(m_prompt->HasOpenRestWindows());
@@ -151,7 +152,8 @@ void TestRelaxFullScreen::endingOnOneEndsBoth()
 {
     QFETCH(QString, how);
     QFETCH(int, which);
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     CRelaxFullShowWindow* window = windows.at(which);
     if (how == QLatin1String("esc")) {
@@ -169,7 +171,8 @@ void TestRelaxFullScreen::endingOnOneEndsBoth()
 
 void TestRelaxFullScreen::noMorePopupsKeepsTheRest()
 {
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     QMenu* menu = windows.first()->findChild<QPushButton*>(QStringLiteral("btn_settings_menu"))->menu();
     QStringList texts;
