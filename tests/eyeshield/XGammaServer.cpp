@@ -1,7 +1,5 @@
 #include "XGammaServer.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 
 #include "core/CGammaRamp.h"
@@ -11,8 +9,6 @@
 #include <X11/extensions/Xrandr.h>
 
 namespace {
-constexpr int kStartMs = 5000;
-
 template <typename Visit>
 bool ForEachCrtc(const QByteArray& name, Visit visit)
 {
@@ -50,49 +46,19 @@ stCrtcGamma FromRamp(const CGammaRamp& ramp)
 }
 
 CXGammaServer::CXGammaServer(const QStringList& screens, const QStringList& options)
-    : m_server(std::make_unique<QProcess>())
+    : m_server(screens, options)
 {
-    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1")};
-    for (int i = 0; i < screens.size(); ++i)
-        arguments << QStringLiteral("-screen") << QString::number(i) << screens.at(i);
-    arguments << QStringLiteral("-noreset") << QStringLiteral("-nolisten") << QStringLiteral("tcp") << options;
-    m_server->setStandardErrorFile(QProcess::nullDevice());
-    m_server->start(QStringLiteral("Xvfb"), arguments);
-    if (!m_server->waitForStarted(kStartMs))
-        return;
-    // The server writes its display number once it accepts clients.
-    QByteArray number;
-    QElapsedTimer timer;
-    timer.start();
-    while (!number.endsWith('\n') && !timer.hasExpired(kStartMs) && m_server->state() == QProcess::Running) {
-        m_server->waitForReadyRead(200);
-        number += m_server->readAllStandardOutput();
-    }
-    number = number.trimmed();
-    if (!number.isEmpty())
-        m_display = ':' + number;
-}
-
-CXGammaServer::~CXGammaServer()
-{
-    if (m_server->state() != QProcess::NotRunning) {
-        m_server->terminate();
-        if (!m_server->waitForFinished(3000)) {
-            m_server->kill();
-            m_server->waitForFinished(3000);
-        }
-    }
 }
 
 QByteArray CXGammaServer::DisplayName() const
 {
-    return m_display;
+    return m_server.DisplayName();
 }
 
 std::vector<stCrtcGamma> CXGammaServer::ReadGamma() const
 {
     std::vector<stCrtcGamma> all;
-    ForEachCrtc(m_display, [&all](Display* display, RRCrtc crtc) {
+    ForEachCrtc(DisplayName(), [&all](Display* display, RRCrtc crtc) {
         stCrtcGamma read;
         if (XRRCrtcGamma* gamma = XRRGetCrtcGamma(display, crtc)) {
             for (int i = 0; i < gamma->size; ++i) {
@@ -109,7 +75,7 @@ std::vector<stCrtcGamma> CXGammaServer::ReadGamma() const
 
 bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
 {
-    return ForEachCrtc(m_display, [&wanted](Display* display, RRCrtc crtc) {
+    return ForEachCrtc(DisplayName(), [&wanted](Display* display, RRCrtc crtc) {
         const int size = wanted.red.size();
         XRRCrtcGamma* gamma = XRRAllocGamma(size);
         for (int i = 0; i < size; ++i) {

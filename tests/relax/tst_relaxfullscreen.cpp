@@ -1,10 +1,7 @@
 // The full-screen rest on a display of two screens of different sizes. The test runs its own X
 // server with those two screens, so the layout is known and nothing else sharing a display is
 // disturbed.
-#include <csignal>
 #include <cstdio>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -19,45 +16,12 @@
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "PrivateXServer.h"
 #include "TestHome.h"
 
 namespace {
 const QRect kLeft(0, 0, 1280, 800);
 const QRect kRight(0, 0, 1024, 768);
-
-pid_t g_server = 0;
-
-// Starts Xvfb on a free display and returns its name, empty on failure.
-QByteArray StartServer()
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return QByteArray();
-    g_server = fork();
-    if (g_server == 0) {
-        close(fds[0]);
-        const QByteArray fd = QByteArray::number(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x800x24", "-screen",
-            "1", "1024x768x24", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    QByteArray number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number.append(c);
-    close(fds[0]);
-    return number.isEmpty() ? QByteArray() : ':' + number;
-}
-
-void StopServer()
-{
-    if (g_server > 0) {
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
-    }
-}
-
 }
 
 class TestRelaxFullScreen : public QObject
@@ -221,22 +185,16 @@ void TestRelaxFullScreen::promptRisesOnThePrimaryMonitor()
 
 int main(int argc, char* argv[])
 {
-    const QByteArray display = StartServer();
-    if (display.isEmpty()) {
+    const CPrivateXServer server({QStringLiteral("1280x800x24"), QStringLiteral("1024x768x24")});
+    if (server.DisplayName().isEmpty()) {
         std::fprintf(stderr, "could not start an X server with two monitors\n");
-        StopServer();
         return 1;
     }
-    qputenv("DISPLAY", display);
+    qputenv("DISPLAY", server.DisplayName());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    int status;
-    {
-        QApplication app(argc, argv);
-        TestRelaxFullScreen test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    StopServer();
-    return status;
+    QApplication app(argc, argv);
+    TestRelaxFullScreen test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_relaxfullscreen.moc"
