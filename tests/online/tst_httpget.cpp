@@ -46,7 +46,7 @@ void TestHttpGet::onlyAFinishedReplyIsAnAnswer()
     connect(&quit, &QTimer::timeout, qApp, &QCoreApplication::quit);
     stHttpAnswer answer;
     QTimer::singleShot(0, &quit, [&] {
-        quit.start(500);
+        quit.start(1500);
         answer = CHttpGet::Run(QUrl(server.UrlOf("/answer")), 10000, 1024);
         QCoreApplication::quit();
     });
