@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,10 +24,16 @@ CAdsDataManager* CAdsDataManager::Instance()
     return g_adsDataManager;
 }
 
+int CAdsDataManager::TimeLeftMs(int capMs) const
+{
+    return int(qBound<qint64>(0, m_budget.remainingTime(), capMs));
+}
+
 bool CAdsDataManager::FetchConfig()
 {
+    m_budget.setRemainingTime(StartupBudgetMs);
     const stHttpAnswer answer =
-        CHttpGet::Run(CServiceEndpoints::Load().AdsConfigUrl(), ConfigTimeoutMs, MaxConfigBytes);
+        CHttpGet::Run(CServiceEndpoints::Load().AdsConfigUrl(), TimeLeftMs(ConfigTimeoutMs), MaxConfigBytes);
     if (!answer.bOk)
         return false;
     QJsonParseError error;
@@ -76,30 +83,36 @@ void CAdsDataManager::PrepareImages()
 {
     for (stAdsSlot& slot : m_slots) {
         const QString path = CachePath(slot.strImageUrl);
-        if (QFileInfo::exists(path)) {
-            slot.bShown = slot.nStatus != 0;
+        const bool cached = QFileInfo::exists(path) || Download(slot.strImageUrl, path);
+        slot.bShown = cached && slot.nStatus != 0;
+        if (cached)
             slot.strLocalImage = path;
-            continue;
-        }
-        // Only web addresses: a file: address would copy a local file into the cache.
-        const QUrl address(slot.strImageUrl);
-        const bool web = address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
-        const stHttpAnswer answer = web ? CHttpGet::Run(address, ImageTimeoutMs, MaxImageBytes) : stHttpAnswer();
-        if (!answer.bOk) {
-            slot.bShown = false;
-            continue;
-        }
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        // Written aside and renamed into place, so a failed write never leaves half a picture
-        // that later starts would take for the cached one.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit()) {
-            slot.bShown = false;
-            continue;
-        }
-        slot.bShown = slot.nStatus != 0;
-        slot.strLocalImage = path;
     }
+}
+
+bool CAdsDataManager::Download(const QString& imageUrl, const QString& path)
+{
+    // A configuration may name one address many times, or thousands of addresses at a host
+    // that never answers: each is asked for once, and start-up waits no longer than its budget.
+    if (m_tried.contains(imageUrl))
+        return false;
+    const int timeoutMs = TimeLeftMs(ImageTimeoutMs);
+    if (timeoutMs == 0)
+        return false;
+    m_tried.insert(imageUrl);
+    // Only web addresses: a file: address would copy a local file into the cache.
+    const QUrl address(imageUrl);
+    if (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https"))
+        return false;
+    const stHttpAnswer answer = CHttpGet::Run(address, timeoutMs, MaxImageBytes);
+    // An empty answer or a portal's page would otherwise stand in the cache for good.
+    if (!answer.bOk || QImage::fromData(answer.body).isNull())
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Written aside and renamed into place, so a failed write never leaves half a picture
+    // that later starts would take for the cached one.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(answer.body) == answer.body.size() && file.commit();
 }
 
 bool CAdsDataManager::FindSlot(int position, stAdsSlot& slot) const

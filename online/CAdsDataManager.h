@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
+#include <QSet>
 
 // One advertisement slot as the configuration service describes it.
 struct stAdsSlot
@@ -21,9 +23,11 @@ public:
     static CAdsDataManager* Instance();
 
     // Fetches the slot configuration; false when the service cannot be reached or answers
-    // with no JSON.
+    // with no JSON. Start-up waits for this and the pictures that follow: one budget of
+    // StartupBudgetMs, begun here, covers both.
     bool FetchConfig();
-    // Brings the slots' images into the local cache.
+    // Brings the slots' images into the local cache, asking for each address at most once per
+    // process and only while the start-up budget lasts. Only what decodes as a picture is kept.
     void PrepareImages();
     // The first slot record at `position`; false when there is none.
     bool FindSlot(int position, stAdsSlot& slot) const;
@@ -32,8 +36,9 @@ public:
     // and its last four characters.
     static QString CachePath(const QString& imageUrl);
 
-    static constexpr int ConfigTimeoutMs = 5000;
-    static constexpr int ImageTimeoutMs = 15000;
+    static constexpr int StartupBudgetMs = 5000;
+    static constexpr int ConfigTimeoutMs = 3000;
+    static constexpr int ImageTimeoutMs = 3000;
     // Far above any real configuration or slot picture.
     static constexpr qint64 MaxConfigBytes = 1024 * 1024;
     static constexpr qint64 MaxImageBytes = 8 * 1024 * 1024;
@@ -41,5 +46,13 @@ public:
 private:
     CAdsDataManager() = default;
 
+    // The time left of the start-up budget, at most `capMs`.
+    int TimeLeftMs(int capMs) const;
+    // Downloads one picture into `path`; false when no picture could be had.
+    bool Download(const QString& imageUrl, const QString& path);
+
     QList<stAdsSlot> m_slots;
+    QDeadlineTimer m_budget {0};
+    // Every picture address asked for, so that no address is fetched twice in one run.
+    QSet<QString> m_tried;
 };

@@ -4,7 +4,6 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 
-#include "core/CCommon.h"
 #include "CHttpGet.h"
 #include "core/CMessageShow.h"
 #include "CServiceEndpoints.h"
@@ -95,8 +94,6 @@ void CUpdateContext::LaunchUpdater()
             QDesktopServices::openUrl(ProductPages::Site());
         return;
     }
-    // A tint outlives the program, and the installer the updater starts replaces this one.
-    CCommon::Instance()->ResetGammaRamp();
     CUpdaterStaging(programFolder, CUpdaterStaging::DefaultFolder())
         .Start({QCoreApplication::applicationName(), CSystemUtil::Instance()->GetProgramVersion(), m_info.strUpdate});
 }

@@ -45,9 +45,14 @@ stHttpAnswer CHttpGet::Run(const QUrl& url, int timeoutMs, qint64 maxBytes)
         loop.exec();
     timer.stop();
 
+    // The wait also ends when the application quits: a reply still on its way then is no
+    // answer, whatever part of the body has come.
+    const bool finished = reply->isFinished();
+    if (!finished)
+        reply->abort();
     collect();
     answer.nStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.bOk = !answer.bTimedOut && !answer.bTooLarge && reply->error() == QNetworkReply::NoError;
+    answer.bOk = finished && !answer.bTimedOut && !answer.bTooLarge && reply->error() == QNetworkReply::NoError;
     if (!answer.bOk)
         answer.body.clear();
     delete reply;

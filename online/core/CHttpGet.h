@@ -6,7 +6,8 @@
 // What one GET brought back.
 struct stHttpAnswer
 {
-    // True when the whole body arrived with a success status in time and within the size cap.
+    // True when the reply finished with the whole body and a success status, in time and within
+    // the size cap.
     bool bOk = false;
     // True when the time-out ended the wait.
     bool bTimedOut = false;

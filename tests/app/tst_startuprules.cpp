@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -8,7 +9,9 @@
 #include "core/CBootTip.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
+#include "CServiceEndpoints.h"
 #include "CStartupRules.h"
+#include "LoopbackHttpServer.h"
 #include "TestHome.h"
 #include "autostart.h"
 #include "clock.h"
@@ -81,19 +84,26 @@ void TestStartupRules::weeklyUpdateCheck_data()
 {
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("stored");
-    QTest::newRow("first start") << 0 << int(kNow);
-    QTest::newRow("exactly a week") << int(kNow - 604800) << int(kNow - 604800);
-    QTest::newRow("a week and a second") << int(kNow - 604801) << int(kNow);
-    QTest::newRow("from the future") << int(kNow + 100) << int(kNow + 100);
+    QTest::addColumn<bool>("checks");
+    QTest::newRow("first start") << 0 << int(kNow) << false;
+    QTest::newRow("exactly a week") << int(kNow - 604800) << int(kNow - 604800) << false;
+    QTest::newRow("a week and a second") << int(kNow - 604801) << int(kNow) << true;
+    QTest::newRow("from the future") << int(kNow + 100) << int(kNow + 100) << false;
 }
 
 void TestStartupRules::weeklyUpdateCheck()
 {
     QFETCH(int, last);
     QFETCH(int, stored);
+    QFETCH(bool, checks);
+    // The service has no update to offer (404), so a check ends at its query.
+    CLoopbackHttpServer service;
+    QSettings(CServiceEndpoints::ConfigPath(), QSettings::IniFormat)
+        .setValue(QStringLiteral("services/update"), service.BaseUrl());
     CIniSettings::Instance()->SetUpdateTimestamp(last);
     CStartupRules::WeeklyUpdateCheck();
     QCOMPARE(CIniSettings::Instance()->GetUpdateTimestamp(), stored);
+    QCOMPARE(service.RequestsTo("/zr/update").isEmpty(), !checks);
 }
 
 void TestStartupRules::startWithSystemPrompt_data()

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTest>
 
 #include "core/CGammaRamp.h"
@@ -13,8 +11,6 @@
 #include <X11/extensions/Xrandr.h>
 
 namespace {
-constexpr int kStartMs = 5000;
-
 template <typename Visit>
 bool ForEachCrtc(const QByteArray& name, Visit visit)
 {
@@ -52,49 +48,19 @@ stCrtcGamma FromRamp(const CGammaRamp& ramp)
 }
 
 CXGammaServer::CXGammaServer(const QStringList& screens, const QStringList& options)
-    : m_server(std::make_unique<QProcess>())
+    : m_server(screens, options)
 {
-    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1")};
-    for (int i = 0; i < screens.size(); ++i)
-        arguments << QStringLiteral("-screen") << QString::number(i) << screens.at(i);
-    arguments << QStringLiteral("-noreset") << QStringLiteral("-nolisten") << QStringLiteral("tcp") << options;
-    m_server->setStandardErrorFile(QProcess::nullDevice());
-    m_server->start(QStringLiteral("Xvfb"), arguments);
-    if (!m_server->waitForStarted(kStartMs))
-        return;
-    // The server writes its display number once it accepts clients.
-    QByteArray number;
-    QElapsedTimer timer;
-    timer.start();
-    while (!number.endsWith('\n') && !timer.hasExpired(kStartMs) && m_server->state() == QProcess::Running) {
-        m_server->waitForReadyRead(200);
-        number += m_server->readAllStandardOutput();
-    }
-    number = number.trimmed();
-    if (!number.isEmpty())
-        m_display = ':' + number;
-}
-
-CXGammaServer::~CXGammaServer()
-{
-    if (m_server->state() != QProcess::NotRunning) {
-        m_server->terminate();
-        if (!m_server->waitForFinished(3000)) {
-            m_server->kill();
-            m_server->waitForFinished(3000);
-        }
-    }
 }
 
 QByteArray CXGammaServer::DisplayName() const
 {
-    return m_display;
+    return m_server.DisplayName();
 }
 
 std::vector<stCrtcGamma> CXGammaServer::ReadGamma() const
 {
     std::vector<stCrtcGamma> all;
-    ForEachCrtc(m_display, [&all](Display* display, RRCrtc crtc) {
+    ForEachCrtc(DisplayName(), [&all](Display* display, RRCrtc crtc) {
         stCrtcGamma read;
         if (XRRCrtcGamma* gamma = XRRGetCrtcGamma(display, crtc)) {
             for (int i = 0; i < gamma->size; ++i) {
@@ -111,7 +77,7 @@ std::vector<stCrtcGamma> CXGammaServer::ReadGamma() const
 
 bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
 {
-    return ForEachCrtc(m_display, [&wanted](Display* display, RRCrtc crtc) {
+    return ForEachCrtc(DisplayName(), [&wanted](Display* display, RRCrtc crtc) {
         const int size = wanted.red.size();
         XRRCrtcGamma* gamma = XRRAllocGamma(size);
         for (int i = 0; i < size; ++i) {
@@ -126,7 +92,7 @@ bool CXGammaServer::WriteGamma(const stCrtcGamma& wanted) const
 
 bool CXGammaServer::SwitchMonitorsOffAndOn() const
 {
-    return ForEachCrtc(m_display, [](Display* display, RRCrtc crtc) {
+    return ForEachCrtc(DisplayName(), [](Display* display, RRCrtc crtc) {
         XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
         XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc);
         XRRSetCrtcConfig(display, resources, crtc, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include <QByteArray>
 #include <QStringList>
 #include <QVector>
 
-class QProcess;
+#include "PrivateXServer.h"
 
 // One CRTC's ramps as the X server reports them.
 struct stCrtcGamma
@@ -18,15 +17,14 @@ struct stCrtcGamma
 };
 
 // A private Xvfb for one test, so the ramps it reads back are the ones this test wrote and no
-// other test running at the same time can change them. Started with -noreset, so the ramps
-// survive the moment the last client leaves.
+// other test running at the same time can change them. The ramps survive the moment the last
+// client leaves.
 class CXGammaServer
 {
 public:
     // `screens` holds one "WxHxD" per X screen; `options` go to Xvfb as they are.
     explicit CXGammaServer(
         const QStringList& screens = {QStringLiteral("640x480x24")}, const QStringList& options = {});
-    ~CXGammaServer();
 
     // ":N", or empty when the server did not come up.
     QByteArray DisplayName() const;
@@ -50,8 +48,7 @@ public:
     static stCrtcGamma Expected(int kelvin, const stCrtcGamma& calibration);
 
 private:
-    std::unique_ptr<QProcess> m_server;
-    QByteArray m_display;
+    CPrivateXServer m_server;
 };
 
 bool operator==(const stCrtcGamma& a, const stCrtcGamma& b);

@@ -17,6 +17,7 @@
 
 namespace {
 constexpr int kStartMs = 10000;
+const QStringList kScreens{QStringLiteral("1024x768x24"), QStringLiteral("800x600x24")};
 
 QString ProgramPath()
 {
@@ -76,7 +77,7 @@ void TestEyeshieldProgram::initTestCase()
 {
     QVERIFY2(QFileInfo(ProgramPath()).isExecutable(), QZ_PROGRAM);
     QVERIFY2(QFileInfo(GuardPath()).isExecutable(), qPrintable(GuardPath()));
-    m_server = std::make_unique<CXGammaServer>(QStringList{QStringLiteral("1024x768x24"), QStringLiteral("800x600x24")});
+    m_server = std::make_unique<CXGammaServer>(kScreens);
     QVERIFY2(!m_server->DisplayName().isEmpty(), "Xvfb did not start");
 }
 
@@ -101,7 +102,10 @@ bool TestEyeshieldProgram::WaitForScreen(const stCrtcGamma& wanted, int timeoutM
     timer.start();
     do {
         const std::vector<stCrtcGamma> screens = m_server->ReadGamma();
-        if (std::all_of(screens.begin(), screens.end(), [&wanted](const stCrtcGamma& gamma) { return gamma == wanted; }))
+        // Every screen, not none: a server that could not be read gives an empty list.
+        const bool all = std::all_of(
+            screens.begin(), screens.end(), [&wanted](const stCrtcGamma& gamma) { return gamma == wanted; });
+        if (all && screens.size() == size_t(kScreens.size()))
             return true;
         QTest::qWait(50);
     } while (!timer.hasExpired(timeoutMs));

@@ -62,6 +62,9 @@ private slots:
     void failedFetchAddsNothing_data();
     void failedFetchAddsNothing();
     void slotsFromTheConfiguration();
+    void onlyPicturesAreCached_data();
+    void onlyPicturesAreCached();
+    void startupFetchIsBounded();
     void cacheNameKeepsToTheFolder();
     void slotLayoutByPosition();
     void clickOpensOnlyWebLinks();
@@ -234,6 +237,75 @@ void TestAds::slotsFromTheConfiguration()
     m_server->ClearRequests();
     ads->PrepareImages();
     QVERIFY(m_server->RequestsTo("/img/one.png").isEmpty());
+}
+
+void TestAds::onlyPicturesAreCached_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<stCannedAnswer>("answer");
+    QTest::addColumn<bool>("picture");
+    stCannedAnswer empty;
+    empty.nStatus = 204;
+    QTest::newRow("empty 204") << 31 << empty << false;
+    QTest::newRow("portal page with 200") << 32 << Body("<html><body>Sign in to the network</body></html>") << false;
+    const QByteArray png = Png(Qt::darkCyan);
+    QTest::newRow("truncated picture") << 33 << Body(png.left(png.size() / 2)) << false;
+    QTest::newRow("picture") << 34 << Body(png) << true;
+}
+
+void TestAds::onlyPicturesAreCached()
+{
+    QFETCH(int, position);
+    QFETCH(stCannedAnswer, answer);
+    QFETCH(bool, picture);
+    const QByteArray path = "/kind/" + QByteArray::number(position) + ".png";
+    m_server->SetAnswer(path, answer);
+    const QString config = QStringLiteral(R"([{"ads_pos":%1,"ads_status":1,"ads_imageurl":"%2"}])");
+    m_server->SetAnswer("/zr/getAdsConfig", Body(config.arg(position).arg(Image(path)).toUtf8()));
+
+    CAdsDataManager* ads = CAdsDataManager::Instance();
+    QVERIFY(ads->FetchConfig());
+    ads->PrepareImages();
+
+    QVERIFY(!m_server->RequestsTo(path).isEmpty());
+    stAdsSlot slot;
+    QVERIFY(ads->FindSlot(position, slot));
+    QCOMPARE(slot.bShown, picture);
+    // Whatever is not kept is asked for again at the next start.
+    QCOMPARE(QFileInfo::exists(CAdsDataManager::CachePath(Image(path))), picture);
+}
+
+void TestAds::startupFetchIsBounded()
+{
+    // Pictures at a host that takes connections and never answers, one of them named twice,
+    // and an address that is gone, named twice as well.
+    stCannedAnswer silent;
+    silent.bSilent = true;
+    for (const char* path : {"/slow/a.png", "/slow/b.png", "/slow/c.png"})
+        m_server->SetAnswer(path, silent);
+    QString config = QStringLiteral("[");
+    int position = 40;
+    for (const char* path : {"/gone.png", "/gone.png", "/slow/a.png", "/slow/a.png", "/slow/b.png", "/slow/c.png"}) {
+        config += QStringLiteral(R"({"ads_pos":%1,"ads_status":1,"ads_imageurl":"%2"},)")
+                      .arg(position++)
+                      .arg(Image(path));
+    }
+    config.chop(1);
+    m_server->SetAnswer("/zr/getAdsConfig", Body((config + QStringLiteral("]")).toUtf8()));
+
+    CAdsDataManager* ads = CAdsDataManager::Instance();
+    QElapsedTimer watch;
+    watch.start();
+    QVERIFY(ads->FetchConfig());
+    ads->PrepareImages();
+    QVERIFY2(watch.elapsed() < CAdsDataManager::StartupBudgetMs + 1500, QByteArray::number(watch.elapsed()));
+
+    QCOMPARE(m_server->RequestsTo("/gone.png").size(), 1);
+    for (int shown = 40; shown < position; ++shown) {
+        stAdsSlot slot;
+        QVERIFY(ads->FindSlot(shown, slot));
+        QVERIFY(!slot.bShown);
+    }
 }
 
 void TestAds::cacheNameKeepsToTheFolder()

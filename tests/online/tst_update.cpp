@@ -279,7 +279,12 @@ void TestUpdate::stagingReplacesAnEarlierRunAndStartsTheCopy()
     QFile stale(staging + QStringLiteral("/QzHealthManager/QzLive/old-installer.deb"));
     QVERIFY(stale.open(QIODevice::WriteOnly));
     stale.close();
-    QFile::setPermissions(staging, QFile::permissions(staging) | QFile::WriteOther | QFile::ReadOther);
+    // Both folders left open to everyone, as an earlier version or another program may have
+    // made them: staging closes them again.
+    const QFile::Permissions open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(staging, open));
+    QVERIFY(QFile::setPermissions(QFileInfo(staging).absolutePath(), open));
 
     QVERIFY(CUpdaterStaging(program, staging).Start({"QzHealthManager", "4.0.0.0", "flag"}));
 

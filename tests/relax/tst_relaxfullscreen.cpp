@@ -1,10 +1,7 @@
 // The full-screen rest on a display of two screens of different sizes. The test runs its own X
 // server with those two screens, so the layout is known and nothing else sharing a display is
 // disturbed.
-#include <csignal>
 #include <cstdio>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -19,45 +16,12 @@
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "PrivateXServer.h"
 #include "TestHome.h"
 
 namespace {
 const QRect kLeft(0, 0, 1280, 800);
 const QRect kRight(0, 0, 1024, 768);
-
-pid_t g_server = 0;
-
-// Starts Xvfb on a free display and returns its name, empty on failure.
-QByteArray StartServer()
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return QByteArray();
-    g_server = fork();
-    if (g_server == 0) {
-        close(fds[0]);
-        const QByteArray fd = QByteArray::number(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1280x800x24", "-screen",
-            "1", "1024x768x24", "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    QByteArray number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number.append(c);
-    close(fds[0]);
-    return number.isEmpty() ? QByteArray() : ':' + number;
-}
-
-void StopServer()
-{
-    if (g_server > 0) {
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
-    }
-}
-
 }
 
 class TestRelaxFullScreen : public QObject
@@ -74,7 +38,8 @@ private slots:
     void promptRisesOnThePrimaryMonitor();
 
 private:
-    QList<QPointer<CRelaxFullShowWindow>> StartRest();
+    // Starts a full-screen rest; true when every window it opened appeared on its screen.
+    bool StartRest(QList<QPointer<CRelaxFullShowWindow>>& windows);
 
     CTestHome* m_home = nullptr;
     CRelaxTipsWindow* m_prompt = nullptr;
@@ -95,17 +60,16 @@ void TestRelaxFullScreen::cleanup()
     delete m_home;
 }
 
-QList<QPointer<CRelaxFullShowWindow>> TestRelaxFullScreen::StartRest()
+bool TestRelaxFullScreen::StartRest(QList<QPointer<CRelaxFullShowWindow>>& windows)
 {
     m_prompt->ShowReminder();
     m_prompt->OnStartRelax_Click();
-    QList<QPointer<CRelaxFullShowWindow>> windows;
+    bool exposed = true;
     for (CRelaxFullShowWindow* window : m_prompt->FullShowWindows()) {
         windows.append(window);
-        if (!QTest::qWaitForWindowExposed(window))
-            qWarning("a full-screen window was not exposed");
+        exposed = QTest::qWaitForWindowExposed(window) && exposed;
     }
-    return windows;
+    return exposed;
 }
 
 void TestRelaxFullScreen::twoMonitors()
@@ -118,7 +82,8 @@ void TestRelaxFullScreen::twoMonitors()
 
 void TestRelaxFullScreen::oneWindowCoveringEachMonitor()
 {
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     QVERIFY(!m_prompt->isVisible());
     QVERIFY(m_prompt->HasOpenRestWindows());
@@ -151,7 +116,8 @@ void TestRelaxFullScreen::endingOnOneEndsBoth()
 {
     QFETCH(QString, how);
     QFETCH(int, which);
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     CRelaxFullShowWindow* window = windows.at(which);
     if (how == QLatin1String("esc")) {
@@ -169,7 +135,8 @@ void TestRelaxFullScreen::endingOnOneEndsBoth()
 
 void TestRelaxFullScreen::noMorePopupsKeepsTheRest()
 {
-    const QList<QPointer<CRelaxFullShowWindow>> windows = StartRest();
+    QList<QPointer<CRelaxFullShowWindow>> windows;
+    QVERIFY2(StartRest(windows), "a full-screen window never appeared");
     QCOMPARE(windows.count(), 2);
     QMenu* menu = windows.first()->findChild<QPushButton*>(QStringLiteral("btn_settings_menu"))->menu();
     QStringList texts;
@@ -218,22 +185,16 @@ void TestRelaxFullScreen::promptRisesOnThePrimaryMonitor()
 
 int main(int argc, char* argv[])
 {
-    const QByteArray display = StartServer();
-    if (display.isEmpty()) {
+    const CPrivateXServer server({QStringLiteral("1280x800x24"), QStringLiteral("1024x768x24")});
+    if (server.DisplayName().isEmpty()) {
         std::fprintf(stderr, "could not start an X server with two monitors\n");
-        StopServer();
         return 1;
     }
-    qputenv("DISPLAY", display);
+    qputenv("DISPLAY", server.DisplayName());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    int status;
-    {
-        QApplication app(argc, argv);
-        TestRelaxFullScreen test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    StopServer();
-    return status;
+    QApplication app(argc, argv);
+    TestRelaxFullScreen test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_relaxfullscreen.moc"

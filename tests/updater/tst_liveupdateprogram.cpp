@@ -1,5 +1,7 @@
 // Starts the real updater the way the tray program does, against loopback services, and works
-// its window through the X server like a user: what it asks, what it saves, what it opens.
+// its window through the X server like a user: what it asks, what it saves, what it opens. The
+// clicks land by screen position, so the test runs an X server of its own: no other test's
+// window can lie under them.
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -16,6 +18,7 @@
 
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
+#include "PrivateXServer.h"
 #include "StreamingHttpServer.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
@@ -148,6 +151,7 @@ private:
     std::unique_ptr<CLoopbackHttpServer> m_service;
     std::unique_ptr<CStreamingHttpServer> m_files;
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<CPrivateXServer> m_server;
     std::unique_ptr<CXPointer> m_x;
     QString m_stage;
     QString m_dataHome;
@@ -155,9 +159,12 @@ private:
 
 void TestLiveUpdateProgram::initTestCase()
 {
+    m_server = std::make_unique<CPrivateXServer>();
+    QVERIFY2(!m_server->DisplayName().isEmpty(), "Xvfb did not start");
+    // The programs started here inherit it.
+    qputenv("DISPLAY", m_server->DisplayName());
     m_x = std::make_unique<CXPointer>();
-    if (!m_x->IsOpen())
-        QSKIP("no X display");
+    QVERIFY(m_x->IsOpen());
 }
 
 void TestLiveUpdateProgram::init()
@@ -370,5 +377,5 @@ void TestLiveUpdateProgram::trayProgramStartsTheStagedUpdater()
     QCOMPARE(m_process->state(), QProcess::Running);
 }
 
-QTEST_MAIN(TestLiveUpdateProgram)
+QTEST_GUILESS_MAIN(TestLiveUpdateProgram)
 #include "tst_liveupdateprogram.moc"
