@@ -2,9 +2,13 @@
 
 #include <QDate>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
+#include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -69,6 +73,17 @@ const char* const kStyleSheet = R"(
     color: rgba(165, 197, 186, 1);
     font: 12px "Microsoft YaHei";
 }
+#btn_export {
+    color: rgba(0, 210, 153, 1);
+    font: 12px "Microsoft YaHei";
+    border: none;
+    background: transparent;
+    text-align: right;
+    padding: 0px;
+}
+#btn_export:hover {
+    text-decoration: underline;
+}
 #label_drink_totalamount {
     color: rgba(0, 210, 153, 1);
     font: bold 28px "Microsoft YaHei";
@@ -120,6 +135,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_tumbler, &Tumbler::OnChangeCurDayIndex, this, &CDrinkTotalRecord::showCurDay);
     connect(m_tumbler, &Tumbler::OnChangeCurWeekIndex, this, &CDrinkTotalRecord::showCurWeek);
     connect(m_tumbler, &Tumbler::OnChangeCurMonthIndex, this, &CDrinkTotalRecord::showCurMonth);
+    connect(m_btnExport, &QPushButton::clicked, this, &CDrinkTotalRecord::OnExport_Click);
 
     OnTotal_Click();
 }
@@ -175,6 +191,12 @@ void CDrinkTotalRecord::BuildWidgets()
     m_labelAverageCaption =
         AddLabel(m_pWidghtBottom, "label_averunit_drinkamount", QRect(175, 86, 100, 12), Qt::AlignHCenter);
     m_labelAverageFigure = AddLabel(m_pWidghtBottom, "label_aver_drinkamount", QRect(195, 105, 60, 18), Qt::AlignHCenter);
+    // Shares the row of the target's dot and text, which the all-time view hides.
+    m_btnExport = new QPushButton(tr("导出喝水记录…"), m_pWidghtBottom);
+    m_btnExport->setObjectName(QStringLiteral("btn_export"));
+    m_btnExport->setGeometry(118, 6, 150, 18);
+    m_btnExport->setFocusPolicy(Qt::NoFocus);
+    m_btnExport->installEventFilter(this);
 }
 
 CDrinkStatistics* CDrinkTotalRecord::Statistics() const
@@ -224,6 +246,7 @@ void CDrinkTotalRecord::OnTotal_Click()
     m_btnRightPage->hide();
     m_tumbler->hide();
     m_gaugeRange->show();
+    m_btnExport->show();
 }
 
 void CDrinkTotalRecord::OnLeftPage_Click()
@@ -313,6 +336,20 @@ void CDrinkTotalRecord::ShowChartView()
     m_btnRightPage->show();
     m_tumbler->show();
     m_gaugeRange->hide();
+    m_btnExport->hide();
+}
+
+void CDrinkTotalRecord::OnExport_Click()
+{
+    const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/')
+        + tr("喝水记录") + QStringLiteral(".csv");
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("导出喝水记录"), proposed, tr("CSV 文件 (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    CDrinkHistoryExport history(Statistics()->Store());
+    if (!history.Write(fileName))
+        QMessageBox::warning(this, tr("导出喝水记录"), history.ErrorString());
 }
 
 bool CDrinkTotalRecord::eventFilter(QObject* watched, QEvent* event)

@@ -161,6 +161,49 @@ it dilutes every sorrow</translation>
     </message>
 </context>
 <context>
+    <name>CDrinkHistoryExport</name>
+    <message>
+        <source>无法读取喝水记录。</source>
+        <translation>The drinking history could not be read.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>毫升</source>
+        <translation>Millilitres</translation>
+    </message>
+    <message>
+        <source>总量(毫升)</source>
+        <translation>Total (ml)</translation>
+    </message>
+    <message>
+        <source>喝水次数</source>
+        <translation>Drinks</translation>
+    </message>
+    <message>
+        <source>是否达标</source>
+        <translation>Target reached</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+</context>
+<context>
     <name>CDrinkTotalRecord</name>
     <message>
         <source>日</source>
@@ -225,6 +268,22 @@ it dilutes every sorrow</translation>
     <message>
         <source>未达标</source>
         <translation>Missed</translation>
+    </message>
+    <message>
+        <source>导出喝水记录…</source>
+        <translation>Export drinking history…</translation>
+    </message>
+    <message>
+        <source>喝水记录</source>
+        <translation>drinking-history</translation>
+    </message>
+    <message>
+        <source>导出喝水记录</source>
+        <translation>Export drinking history</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
     </message>
 </context>
 <context>
