@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "core/CLineHeightFit.h"
+
 namespace {
 CLanguage::Language g_current = CLanguage::Chinese;
 }
@@ -29,6 +31,8 @@ CLanguage::Language CLanguage::Install(const QString& program)
         return g_current = Chinese;
     }
     QCoreApplication::installTranslator(translator);
+    // The fixed places of the windows leave no room below the line for Latin letters.
+    QCoreApplication::instance()->installEventFilter(new CLineHeightFit(QCoreApplication::instance()));
     return g_current = English;
 }
 

@@ -16,7 +16,8 @@ public:
     static Language Choose(const QStringList& uiLanguages);
     // Chooses by the system locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG as Qt reads them) and,
     // for English, installs the translation ":/translations/<program>_en.qm" into the running
-    // application. Stays Chinese when that translation cannot be loaded.
+    // application, with a CLineHeightFit for the fixed-size texts. Stays Chinese when that
+    // translation cannot be loaded.
     static Language Install(const QString& program);
     // What Install chose; Chinese before it ran.
     static Language Current();

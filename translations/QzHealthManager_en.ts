@@ -620,7 +620,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>全屏提醒：</source>
-        <translation>Full screen:</translation>
+        <translation>Fullscreen:</translation>
     </message>
     <message>
         <source>全屏倒计时：</source>

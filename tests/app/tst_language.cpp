@@ -1,9 +1,13 @@
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include "core/CLanguage.h"
+#include "core/CLineHeightFit.h"
 
 namespace {
 // Run as a child: installs the tray program's translation as the program does and prints what
@@ -17,6 +21,7 @@ class TestLanguage : public QObject
 private slots:
     void choice_data();
     void choice();
+    void latinTailsFit();
 };
 
 void TestLanguage::choice_data()
@@ -66,9 +71,51 @@ void TestLanguage::choice()
     QCOMPARE(answer.value(1), english ? QStringLiteral("Check for updates") : QStringLiteral("检查更新"));
 }
 
+// A text placed 12 pixels high for Chinese grows to its font's line, around the same centre line
+// (or from its top when aligned to the top); pictures, icons and widgets in layouts stay as placed.
+void TestLanguage::latinTailsFit()
+{
+    QWidget window;
+    QFont font = window.font();
+    font.setPixelSize(12);
+    window.setFont(font);
+    CLineHeightFit fit;
+    qApp->installEventFilter(&fit);
+
+    auto* centred = new QLabel(QStringLiteral("Per day:"), &window);
+    centred->setGeometry(24, 101, 64, 12);
+    auto* top = new QLabel(QStringLiteral("Reminders that care for you"), &window);
+    top->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    top->setGeometry(68, 52, 162, 12);
+    auto* link = new QPushButton(QStringLiteral("History"), &window);
+    link->setGeometry(170, 314, 48, 12);
+    auto* icon = new QPushButton(&window);
+    icon->setGeometry(256, 8, 12, 12);
+    auto* picture = new QLabel(&window);
+    picture->setGeometry(219, 9, 10, 10);
+    auto* row = new QWidget(&window);
+    auto* layout = new QHBoxLayout(row);
+    auto* laidOut = new QLabel(QStringLiteral("Quit"), row);
+    layout->addWidget(laidOut);
+    window.show();
+    const QRect laidOutPlace = laidOut->geometry();
+    laidOut->hide();
+    laidOut->show();
+    qApp->removeEventFilter(&fit);
+
+    const int line = QFontMetrics(font).height();
+    QVERIFY(line > 12);
+    QCOMPARE(centred->geometry(), QRect(24, 101 - (line - 12) / 2, 64, line));
+    QCOMPARE(top->geometry(), QRect(68, 52, 162, line));
+    QCOMPARE(link->geometry(), QRect(170, 314 - (line - 12) / 2, 48, line));
+    QCOMPARE(icon->geometry(), QRect(256, 8, 12, 12));
+    QCOMPARE(picture->geometry(), QRect(219, 9, 10, 10));
+    QCOMPARE(laidOut->geometry(), laidOutPlace);
+}
+
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], kChildWord) == 0) {
         const CLanguage::Language chosen = CLanguage::Install(QStringLiteral("QzHealthManager"));
         const bool agrees = chosen == CLanguage::Current();
