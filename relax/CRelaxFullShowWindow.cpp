@@ -40,6 +40,37 @@ const char* const kExerciseTips[] = {
     QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "左右转动头颈，做5次。"),
     QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "伸肘与肩平，做饶肩运动，先向前，再向后，各做5次。"),
 };
+
+// Chinese is broken anywhere; a text in words only at its spaces.
+bool IsWords(const QString& text)
+{
+    if (!text.contains(QLatin1Char(' ')))
+        return false;
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x2E80)
+            return false;
+    }
+    return true;
+}
+
+// Greedy: as many words as fit in width characters a line; a longer word has a line of its own.
+QString WrapWords(const QString& text, int width)
+{
+    QString wrapped;
+    int lineLength = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            wrapped += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            wrapped += QLatin1Char(' ');
+            ++lineLength;
+        }
+        wrapped += word;
+        lineLength += word.size();
+    }
+    return wrapped;
+}
 }
 
 CRelaxFullShowWindow::CRelaxFullShowWindow(QWidget* parent, QMenu* frameMenu)
@@ -248,6 +279,8 @@ int CRelaxFullShowWindow::Remaining() const
 
 QString CRelaxFullShowWindow::BreakLines(QString text, int step)
 {
+    if (IsWords(text))
+        return WrapWords(text, 2 * step);
     for (int position = text.size() / step * step; position >= step; position -= step)
         text.insert(position, QLatin1Char('\n'));
     return text;
