@@ -345,7 +345,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>设置</source>
-        <translation>Settings</translation>
+        <translation>Set up</translation>
     </message>
     <message>
         <source>立刻喝水</source>
@@ -367,7 +367,7 @@ it dilutes every sorrow</translation>
     <name>CEyeshieldTask</name>
     <message>
         <source>设置</source>
-        <translation>Settings</translation>
+        <translation>Set up</translation>
     </message>
 </context>
 <context>
@@ -693,7 +693,7 @@ Be kind to yourself and go to sleep</translation>
     <name>CRelaxTask</name>
     <message>
         <source>设置</source>
-        <translation>Settings</translation>
+        <translation>Set up</translation>
     </message>
 </context>
 <context>
