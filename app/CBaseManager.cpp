@@ -135,15 +135,15 @@ void CBaseManager::BuildWindow()
     m_btnClose->setGeometry(256, 8, 16, 16);
     m_btnClose->setFixedSize(16, 16);
     m_btnClose->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Normal));
-    m_btnClose->setToolTip(QStringLiteral("最小化"));
-    m_btnClose->setStatusTip(QStringLiteral("最小化"));
+    m_btnClose->setToolTip(tr("最小化"));
+    m_btnClose->setStatusTip(tr("最小化"));
     m_btnMenu = new QPushButton(m_headPanel);
     m_btnMenu->setObjectName(QStringLiteral("btn_menu"));
     m_btnMenu->setGeometry(232, 8, 16, 16);
     m_btnMenu->setFixedSize(16, 16);
     m_btnBack = new QCheckBox(m_headPanel);
     m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
-    m_btnBack->setGeometry(10, 8, 101, 16);
+    m_btnBack->setGeometry(10, 8, 165, 16);
     m_btnBack->setText(kProgramName);
 
     auto* body = new QVBoxLayout;
@@ -281,15 +281,15 @@ void CBaseManager::OnBodyPanelChanged(int Id)
         m_headPanel->setProperty("page", QStringLiteral("home"));
     } else {
         if (page == m_drinksSettingsWindow)
-            m_btnBack->setText(QStringLiteral("喝水提醒设置"));
+            m_btnBack->setText(tr("喝水提醒设置"));
         else if (page == m_eyeshieldWindow)
-            m_btnBack->setText(QStringLiteral("防蓝光设置"));
+            m_btnBack->setText(tr("防蓝光设置"));
         else if (page == m_relaxSettingsWindow)
-            m_btnBack->setText(QStringLiteral("休息提醒设置"));
+            m_btnBack->setText(tr("休息提醒设置"));
         else if (page == m_drinkTotalRecord)
-            m_btnBack->setText(QStringLiteral("喝水成绩"));
+            m_btnBack->setText(tr("喝水成绩"));
         else if (page == m_drinkNowWindow)
-            m_btnBack->setText(QStringLiteral("立刻喝水"));
+            m_btnBack->setText(tr("立刻喝水"));
         m_btnBack->setObjectName(QStringLiteral("btn_back"));
         m_headPanel->setStyleSheet(QStringLiteral("#Head_Panel { background-color: rgb(239, 252, 247); }"));
         // The head's own buttons turn dark on the light head.
@@ -377,7 +377,7 @@ void CBaseManager::OnEyeshield_Click()
 void CBaseManager::OnExit_Click()
 {
     CMessageShow* dialog = CMessageShow::Instance();
-    dialog->SetTexts(QStringLiteral("是否退出Rezovuvove？"), QStringLiteral("退出后将失去提醒及防蓝光保护"));
+    dialog->SetTexts(tr("是否退出Rezovuvove？"), tr("退出后将失去提醒及防蓝光保护"));
     if (dialog->exec() == QDialog::Accepted)
         Quit();
 }

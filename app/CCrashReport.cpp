@@ -1,5 +1,6 @@
 #include "CCrashReport.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "core/CCommon.h"
@@ -13,9 +14,9 @@ int Run(const QString& code, const QString& address)
     // recorded, unless its screen guard already has.
     CCommon::Instance()->CollectMonitors();
 
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("程式崩溃"),
-        QStringLiteral("<FONT size=4><div><b>对于发生的错误，表示诚挚的歉意</b><br/></div>")
-            + QStringLiteral("<div>错误代码：%1</div><div>错误地址：%2</div></FONT>").arg(code, address),
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("CCrashReport", "程式崩溃"),
+        QCoreApplication::translate("CCrashReport", "<FONT size=4><div><b>对于发生的错误，表示诚挚的歉意</b><br/></div>")
+            + QCoreApplication::translate("CCrashReport", "<div>错误代码：%1</div><div>错误地址：%2</div></FONT>").arg(code, address),
         QMessageBox::Ok);
     box.setTextFormat(Qt::RichText);
     box.exec();

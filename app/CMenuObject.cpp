@@ -30,11 +30,11 @@ QMenu* CMenuObject::ShowTopMenu(QWidget* This)
     qDeleteAll(findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly));
     m_menu = new QMenu(This);
     m_menu->setObjectName(QStringLiteral("btn_menu"));
-    m_todayAct = AddAction(QStringLiteral("今日不弹出"), true);
-    m_noPopupAct = AddAction(QStringLiteral("不再弹出"), true);
-    m_bootrunAct = AddAction(QStringLiteral("开机启动"), true);
-    m_feedbackAct = AddAction(QStringLiteral("反馈建议"), false);
-    m_updateAct = AddAction(QStringLiteral("检查更新"), false);
+    m_todayAct = AddAction(tr("今日不弹出"), true);
+    m_noPopupAct = AddAction(tr("不再弹出"), true);
+    m_bootrunAct = AddAction(tr("开机启动"), true);
+    m_feedbackAct = AddAction(tr("反馈建议"), false);
+    m_updateAct = AddAction(tr("检查更新"), false);
 
     connect(m_menu, &QMenu::aboutToShow, this, &CMenuObject::OnMenu_Click);
     connect(m_todayAct, &QAction::triggered, this, &CMenuObject::OnMenuTodayAct_Click);

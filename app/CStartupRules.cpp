@@ -1,5 +1,6 @@
 #include "CStartupRules.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "core/CBootTip.h"
@@ -69,7 +70,7 @@ void OfferStartWithSystem(QWidget* frame)
         return;
 
     CBootTip* prompt = CBootTip::Instance();
-    prompt->SetTexts(QStringLiteral("开机时自动启动Rezovuvove"), QStringLiteral("关爱您的健康，让提醒更省心"), frame);
+    prompt->SetTexts(QCoreApplication::translate("CStartupRules", "开机时自动启动Rezovuvove"), QCoreApplication::translate("CStartupRules", "关爱您的健康，让提醒更省心"), frame);
     const bool accepted = prompt->exec() == QDialog::Accepted;
     const bool boot = accepted && prompt->IsBootChecked();
     if (boot)

@@ -38,16 +38,16 @@ CSystemTray::CSystemTray(QObject* parent)
     m_menu->setObjectName(QStringLiteral("system_tray_menu"));
     m_menu->setFixedWidth(110);
 
-    AddEntry(QStringLiteral("立刻喝水"), QStringLiteral(":Resources/Skin/Verd/menu_drinknow.png"), &CSystemTray::OnDrinksNowAct_Signals);
-    AddEntry(QStringLiteral("喝水成绩"), QStringLiteral(":Resources/Skin/Verd/menu_score.png"), &CSystemTray::OnDrinksScoreAct_Signals);
+    AddEntry(tr("立刻喝水"), QStringLiteral(":Resources/Skin/Verd/menu_drinknow.png"), &CSystemTray::OnDrinksNowAct_Signals);
+    AddEntry(tr("喝水成绩"), QStringLiteral(":Resources/Skin/Verd/menu_score.png"), &CSystemTray::OnDrinksScoreAct_Signals);
     m_menu->addSeparator();
-    AddEntry(QStringLiteral("喝水设置"), kBlankIcon, &CSystemTray::OnDrinksAct_Signals);
-    AddEntry(QStringLiteral("休息设置"), kBlankIcon, &CSystemTray::OnRelaxAct_Signals);
-    AddEntry(QStringLiteral("防蓝光设置"), kBlankIcon, &CSystemTray::OnEyeshieldAct_Signals);
+    AddEntry(tr("喝水设置"), kBlankIcon, &CSystemTray::OnDrinksAct_Signals);
+    AddEntry(tr("休息设置"), kBlankIcon, &CSystemTray::OnRelaxAct_Signals);
+    AddEntry(tr("防蓝光设置"), kBlankIcon, &CSystemTray::OnEyeshieldAct_Signals);
     m_menu->addSeparator();
-    AddEntry(QStringLiteral("反馈建议"), QStringLiteral(":Resources/Skin/Verd/menu_feedback.png"), &CSystemTray::OnFeedBackAct_Signals);
-    AddEntry(QStringLiteral("检查更新"), QStringLiteral(":Resources/Skin/Verd/menu_update.png"), &CSystemTray::OnUpdateAct_Signals);
-    AddEntry(QStringLiteral("退出"), kBlankIcon, &CSystemTray::OnQuitAct_Signals);
+    AddEntry(tr("反馈建议"), QStringLiteral(":Resources/Skin/Verd/menu_feedback.png"), &CSystemTray::OnFeedBackAct_Signals);
+    AddEntry(tr("检查更新"), QStringLiteral(":Resources/Skin/Verd/menu_update.png"), &CSystemTray::OnUpdateAct_Signals);
+    AddEntry(tr("退出"), kBlankIcon, &CSystemTray::OnQuitAct_Signals);
 
     setContextMenu(m_menu);
 }

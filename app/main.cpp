@@ -9,6 +9,7 @@
 #include "CCrashReport.h"
 #include "CDrinkStatistics.h"
 #include "core/CIniSettings.h"
+#include "core/CLanguage.h"
 #include "CStartupRules.h"
 #include "CUpdateContext.h"
 #include "clock.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+    CLanguage::Install(QStringLiteral("QzHealthManager"));
 
     const QStringList arguments = QCoreApplication::arguments();
     const QString word = arguments.value(1);

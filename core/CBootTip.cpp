@@ -24,8 +24,8 @@ CBootTip::CBootTip()
     m_boot->setGeometry(49, 29, 15, 15);
     m_boot->setChecked(true);
     m_boot->setCursor(Qt::PointingHandCursor);
-    CPromptDialog::SetTexts(QStringLiteral("开机时自动启动Rezovuvove"), QStringLiteral("关爱您的健康，让提醒更省心"));
-    QPushButton* confirm = AddButton(QStringLiteral("btn_Confirm"), QStringLiteral("确定"), QRect(105, 102, 90, 30));
+    CPromptDialog::SetTexts(tr("开机时自动启动Rezovuvove"), tr("关爱您的健康，让提醒更省心"));
+    QPushButton* confirm = AddButton(QStringLiteral("btn_Confirm"), tr("确定"), QRect(105, 102, 90, 30));
     connect(confirm, &QPushButton::clicked, this, &CBootTip::OnYes_Click);
 }
 

@@ -77,7 +77,7 @@ void CFeatureCard::hideEvent(QHideEvent* event)
 void CFeatureCard::RefreshStatus()
 {
     const bool on = m_readStatus() != 0;
-    m_taskTips->setText(on ? QStringLiteral("已开启") : QStringLiteral("未开启"));
+    m_taskTips->setText(on ? tr("已开启") : tr("未开启"));
     m_taskTips->setStyleSheet(QStringLiteral("color: %1; font: bold 14px \"Microsoft YaHei\";")
                                   .arg(on ? QStringLiteral("rgba(255,248,130,1)") : QStringLiteral("rgba(174,255,245,1)")));
 }

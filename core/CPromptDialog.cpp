@@ -13,7 +13,7 @@ CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometr
 {
     setObjectName(objectName);
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
-    setWindowTitle(QStringLiteral("提示"));
+    setWindowTitle(tr("提示"));
     setAttribute(Qt::WA_TranslucentBackground);
     resize(300, 180);
 
@@ -37,7 +37,7 @@ CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometr
     headLayout->setObjectName(QStringLiteral("HeadLayout"));
     headLayout->setSpacing(6);
     headLayout->setContentsMargins(10, 2, 8, 2);
-    auto* title = new QLabel(QStringLiteral("提示"), head);
+    auto* title = new QLabel(tr("提示"), head);
     title->setObjectName(QStringLiteral("label_title"));
     headLayout->addWidget(title);
     auto* close = new QPushButton(head);

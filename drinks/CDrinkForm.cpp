@@ -24,13 +24,13 @@ constexpr int kDrainMs = 5;
 constexpr int kDrainStep = 2;
 
 const char* const kHealthTips[] = {
-    "充足的水分能够让皮肤更有弹性，更\n明亮，更少脂肪，保持年轻和亮丽",
-    "水，是最有益于健康的饮料",
-    "研究表明，抑郁和慢性疲劳等许多\n与社会压力有关的症状与大脑脱水有关",
-    "水可以增加机体细胞代谢，\n促进体内毒素的排出",
-    "充足的水分能够让皮肤更有弹性，\n更明亮，更少脂肪，保持年轻和亮丽",
-    "平时饮水多、爱喝茶的人高血压\n及动脉硬化发病率就低",
-    "不知道何时起，我喜欢上了喝水，\n因为我知道它可以稀释一切难受",
+    QT_TRANSLATE_NOOP("CDrinkForm", "充足的水分能够让皮肤更有弹性，更\n明亮，更少脂肪，保持年轻和亮丽"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "水，是最有益于健康的饮料"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "研究表明，抑郁和慢性疲劳等许多\n与社会压力有关的症状与大脑脱水有关"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "水可以增加机体细胞代谢，\n促进体内毒素的排出"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "充足的水分能够让皮肤更有弹性，\n更明亮，更少脂肪，保持年轻和亮丽"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "平时饮水多、爱喝茶的人高血压\n及动脉硬化发病率就低"),
+    QT_TRANSLATE_NOOP("CDrinkForm", "不知道何时起，我喜欢上了喝水，\n因为我知道它可以稀释一切难受"),
 };
 constexpr int kHealthTipCount = int(sizeof(kHealthTips) / sizeof(kHealthTips[0]));
 
@@ -79,7 +79,7 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_tipsDay->setAlignment(Qt::AlignCenter);
     m_drinksNum = AddLabel(QStringLiteral("label_drinks_num"), At(79, 79, 82, 32));
     m_drinksNum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    AddLabel(QStringLiteral("label_tips_milliliter"), At(162, 89, 24, 12), QStringLiteral("毫升"));
+    AddLabel(QStringLiteral("label_tips_milliliter"), At(162, 89, 24, 12), tr("毫升"));
 
     // The water lies under the cup picture, which is opaque around the inside of the mug.
     m_column = AddLabel(QStringLiteral("label_drinks_color"), At(90, 244, 120, 1));
@@ -110,21 +110,21 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_editPen->setFocusPolicy(Qt::NoFocus);
     connect(m_editPen, &QPushButton::clicked, m_number, &QLineEdit::selectAll);
     connect(m_editPen, &QPushButton::clicked, m_number, [this] { m_number->setFocus(); });
-    AddLabel(QStringLiteral("label"), At(unitX, 189, 42, 12), QStringLiteral("毫升/次"));
+    AddLabel(QStringLiteral("label"), At(unitX, 189, 42, 12), tr("毫升/次"));
 
     m_guide = AddLabel(QStringLiteral("label_guide"), At(140, 220, 115, 50));
     m_guide->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/drinks_guide.png")));
     m_guide->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    m_drinks = AddButton(QStringLiteral("btn_click_drinks"), At(96, 272, 90, 30), QStringLiteral("点我喝水"));
-    m_noDrinks = AddButton(QStringLiteral("btn_click_nodrinks"), At(96, 302, 90, 30), QStringLiteral("暂不喝水"));
+    m_drinks = AddButton(QStringLiteral("btn_click_drinks"), At(96, 272, 90, 30), tr("点我喝水"));
+    m_noDrinks = AddButton(QStringLiteral("btn_click_nodrinks"), At(96, 302, 90, 30), tr("暂不喝水"));
     m_warmPrompt = AddLabel(QStringLiteral("label_warm_prompt"), At(30, 265, 220, 42));
     m_warmPrompt->setAlignment(Qt::AlignCenter);
     m_timer = AddLabel(QStringLiteral("label_timer"), At(58, 312, 9, 16), QString::number(CountdownSeconds));
     m_timer->setAlignment(Qt::AlignCenter);
-    m_timerTips = AddLabel(QStringLiteral("label_timer_tips"), At(69, 314, 72, 12), QStringLiteral("秒后自动关闭"));
+    m_timerTips = AddLabel(QStringLiteral("label_timer_tips"), At(69, 314, 72, 12), tr("秒后自动关闭"));
     m_line = AddLabel(QStringLiteral("label_line"), At(150, 315, 6, 12), QStringLiteral("|"));
-    m_record = AddButton(QStringLiteral("btn_click_record"), At(170, 314, 48, 12), QStringLiteral("我的成绩"));
+    m_record = AddButton(QStringLiteral("btn_click_record"), At(170, 314, 48, 12), tr("我的成绩"));
     for (QPushButton* button : {m_drinks, m_noDrinks, m_record})
         button->setCursor(Qt::PointingHandCursor);
 
@@ -241,10 +241,10 @@ void CDrinkForm::ShowProgress(int drunk)
 {
     const int target = CIniSettings::Instance()->GetDrinksTarget();
     if (drunk < target) {
-        m_tipsDay->setText(QStringLiteral("今天距达成目标还有"));
+        m_tipsDay->setText(tr("今天距达成目标还有"));
         m_drinksNum->setText(QString::number(target - drunk));
     } else {
-        m_tipsDay->setText(QStringLiteral("今天的目标已达成，已喝水"));
+        m_tipsDay->setText(tr("今天的目标已达成，已喝水"));
         m_drinksNum->setText(QString::number(drunk));
     }
 }
@@ -293,7 +293,7 @@ void CDrinkForm::Drink()
     settings->SetAlreadyDrinksNumber(total);
     ShowProgress(total);
 
-    m_warmPrompt->setText(QString::fromUtf8(kHealthTips[CCommon::Random(kHealthTipCount)]));
+    m_warmPrompt->setText(tr(kHealthTips[CCommon::Random(kHealthTipCount)]));
     CDrinkStatistics::Instance()->RecordDrink(amount);
     CUpdateContext::Instance()->ReportEvent(QStringLiteral("drinks_click_report"));
 }

@@ -422,3 +422,13 @@ qint64 CDrinkStatistics::DayKeyOfDate(const QDate& date)
 {
     return (date.toJulianDay() - kEpochJulianDay) * kSecsPerDay;
 }
+
+QDate CDrinkStatistics::DateOfDay(qint64 dayKey)
+{
+    return DateOfDayKey(dayKey);
+}
+
+CHealthDatabase* CDrinkStatistics::Store() const
+{
+    return m_store;
+}

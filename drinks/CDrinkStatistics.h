@@ -36,6 +36,8 @@ public:
     // (drinks/target). The drink and the day, week, month and totals rows it changes reach the
     // file together or not at all; the memory rows change either way.
     void RecordDrink(int amount);
+    // The store the model reads and writes.
+    CHealthDatabase* Store() const;
     // Reads the history into memory (replacing what was there) and computes the ranges.
     void LoadAll();
     // Works out the first day, week and month and the three counts from the rows in memory.
@@ -73,6 +75,8 @@ public:
     static qint64 DayKey(qint64 secsSinceEpoch);
     // The day key of a local calendar date.
     static qint64 DayKeyOfDate(const QDate& date);
+    // The local calendar date of a day key.
+    static QDate DateOfDay(qint64 dayKey);
 
 private:
     // passChange is +1 when the drink makes the day pass, -1 when the day passed before and no

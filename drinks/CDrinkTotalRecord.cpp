@@ -2,9 +2,13 @@
 
 #include <QDate>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
+#include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -69,6 +73,17 @@ const char* const kStyleSheet = R"(
     color: rgba(165, 197, 186, 1);
     font: 12px "Microsoft YaHei";
 }
+#btn_export {
+    color: rgba(0, 210, 153, 1);
+    font: 12px "Microsoft YaHei";
+    border: none;
+    background: transparent;
+    text-align: right;
+    padding: 0px;
+}
+#btn_export:hover {
+    text-decoration: underline;
+}
 #label_drink_totalamount {
     color: rgba(0, 210, 153, 1);
     font: bold 28px "Microsoft YaHei";
@@ -120,6 +135,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_tumbler, &Tumbler::OnChangeCurDayIndex, this, &CDrinkTotalRecord::showCurDay);
     connect(m_tumbler, &Tumbler::OnChangeCurWeekIndex, this, &CDrinkTotalRecord::showCurWeek);
     connect(m_tumbler, &Tumbler::OnChangeCurMonthIndex, this, &CDrinkTotalRecord::showCurMonth);
+    connect(m_btnExport, &QPushButton::clicked, this, &CDrinkTotalRecord::OnExport_Click);
 
     OnTotal_Click();
 }
@@ -141,10 +157,10 @@ void CDrinkTotalRecord::BuildWidgets()
         button->installEventFilter(this);
         return button;
     };
-    m_btnDay = addButton("btn_day", QStringLiteral("日"), QRect(28, 4, 56, 24), true);
-    m_btnWeek = addButton("btn_week", QStringLiteral("周"), QRect(83, 4, 56, 24), true);
-    m_btnMonth = addButton("btn_month", QStringLiteral("月"), QRect(138, 4, 56, 24), true);
-    m_btnTotal = addButton("btn_total", QStringLiteral("总"), QRect(193, 4, 56, 24), true);
+    m_btnDay = addButton("btn_day", tr("日"), QRect(28, 4, 56, 24), true);
+    m_btnWeek = addButton("btn_week", tr("周"), QRect(83, 4, 56, 24), true);
+    m_btnMonth = addButton("btn_month", tr("月"), QRect(138, 4, 56, 24), true);
+    m_btnTotal = addButton("btn_total", tr("总"), QRect(193, 4, 56, 24), true);
 
     m_tumbler = new Tumbler(m_subPanel);
     m_tumbler->setObjectName(QStringLiteral("record_tumbler"));
@@ -166,15 +182,21 @@ void CDrinkTotalRecord::BuildWidgets()
 
     m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 88, 12), Qt::AlignLeft);
     m_labelGoalPicture = AddLabel(m_pWidghtBottom, "label_goal_picture", QRect(219, 9, 10, 10), Qt::AlignLeft);
-    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(232, 9, 36, 12), Qt::AlignLeft);
+    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(232, 9, 46, 12), Qt::AlignLeft);
     m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(99, 37, 83, 24), Qt::AlignHCenter);
     m_labelTotalAmountUnit =
         AddLabel(m_pWidghtBottom, "label_drinkunit_totalamount", QRect(127, 67, 25, 12), Qt::AlignHCenter);
-    m_labelLeftCaption = AddLabel(m_pWidghtBottom, "label_goaltext_dayamount", QRect(17, 86, 68, 12), Qt::AlignHCenter);
+    m_labelLeftCaption = AddLabel(m_pWidghtBottom, "label_goaltext_dayamount", QRect(1, 86, 100, 12), Qt::AlignHCenter);
     m_labelLeftFigure = AddLabel(m_pWidghtBottom, "label_goal_dayamount", QRect(20, 105, 60, 18), Qt::AlignHCenter);
     m_labelAverageCaption =
-        AddLabel(m_pWidghtBottom, "label_averunit_drinkamount", QRect(185, 86, 80, 12), Qt::AlignHCenter);
+        AddLabel(m_pWidghtBottom, "label_averunit_drinkamount", QRect(175, 86, 100, 12), Qt::AlignHCenter);
     m_labelAverageFigure = AddLabel(m_pWidghtBottom, "label_aver_drinkamount", QRect(195, 105, 60, 18), Qt::AlignHCenter);
+    // Shares the row of the target's dot and text, which the all-time view hides.
+    m_btnExport = new QPushButton(tr("导出喝水记录…"), m_pWidghtBottom);
+    m_btnExport->setObjectName(QStringLiteral("btn_export"));
+    m_btnExport->setGeometry(118, 6, 150, 18);
+    m_btnExport->setFocusPolicy(Qt::NoFocus);
+    m_btnExport->installEventFilter(this);
 }
 
 CDrinkStatistics* CDrinkTotalRecord::Statistics() const
@@ -208,8 +230,8 @@ void CDrinkTotalRecord::OnTotal_Click()
         totals = stTotalsData();
         totals.nTotalDays = 1;
     }
-    m_labelDrinkAmount->setText(QStringLiteral("累计喝水量"));
-    ShowFigures(QStringLiteral("达标天数"), totals.nTotalPassDay, QStringLiteral("平均每天(毫升)"), totals.nAverDrink);
+    m_labelDrinkAmount->setText(tr("累计喝水量"));
+    ShowFigures(tr("达标天数"), totals.nTotalPassDay, tr("平均每天(毫升)"), totals.nAverDrink);
     ShowAmount(totals.nTotalDrinkNum);
 
     // The maximum first: the gauge refuses a value above its current maximum. Beyond the last
@@ -224,6 +246,7 @@ void CDrinkTotalRecord::OnTotal_Click()
     m_btnRightPage->hide();
     m_tumbler->hide();
     m_gaugeRange->show();
+    m_btnExport->show();
 }
 
 void CDrinkTotalRecord::OnLeftPage_Click()
@@ -243,8 +266,8 @@ void CDrinkTotalRecord::showCurDay(int nCurIndex)
     if (!Statistics()->GetDayByIndex(nCurIndex, day))
         day = stDaysData();
     const QDate date = Statistics()->DateOfDayIndex(nCurIndex);
-    m_labelDrinkAmount->setText(QStringLiteral("%1月%2日喝水量").arg(date.month()).arg(date.day()));
-    ShowFigures(QStringLiteral("当天喝水(次)"), day.nTotalTimes, QStringLiteral("平均每次(毫升)"), day.nAverDrinkNum);
+    m_labelDrinkAmount->setText(tr("%1月%2日喝水量").arg(date.month()).arg(date.day()));
+    ShowFigures(tr("当天喝水(次)"), day.nTotalTimes, tr("平均每次(毫升)"), day.nAverDrinkNum);
     ShowAmount(day.nTotalDrinkNum);
     ShowTarget(day.nPassed != 0);
     ShowChartView();
@@ -256,8 +279,8 @@ void CDrinkTotalRecord::showCurWeek(int nCurIndex)
     stWeeksData week;
     if (!Statistics()->GetWeekByIndex(nCurIndex, week))
         week = stWeeksData();
-    m_labelDrinkAmount->setText(QStringLiteral("第%1周喝水量").arg(Statistics()->WeekKeyOfIndex(nCurIndex) % 100));
-    ShowFigures(QStringLiteral("达标天数"), week.nTotalPassDay, QStringLiteral("平均每天(毫升)"), week.nAverDrinkDay);
+    m_labelDrinkAmount->setText(tr("第%1周喝水量").arg(Statistics()->WeekKeyOfIndex(nCurIndex) % 100));
+    ShowFigures(tr("达标天数"), week.nTotalPassDay, tr("平均每天(毫升)"), week.nAverDrinkDay);
     ShowAmount(week.nTotalDrinkNum);
     ShowTarget(week.nPassed != 0);
     ShowChartView();
@@ -269,8 +292,8 @@ void CDrinkTotalRecord::showCurMonth(int nCurIndex)
     stMonthsData month;
     if (!Statistics()->GetMonthByIndex(nCurIndex, month))
         month = stMonthsData();
-    m_labelDrinkAmount->setText(QStringLiteral("%1月喝水量").arg(Statistics()->MonthKeyOfIndex(nCurIndex) % 100));
-    ShowFigures(QStringLiteral("达标天数"), month.nTotalPassDay, QStringLiteral("平均每天(毫升)"), month.nAverDrinkDay);
+    m_labelDrinkAmount->setText(tr("%1月喝水量").arg(Statistics()->MonthKeyOfIndex(nCurIndex) % 100));
+    ShowFigures(tr("达标天数"), month.nTotalPassDay, tr("平均每天(毫升)"), month.nAverDrinkDay);
     ShowAmount(month.nTotalDrinkNum);
     ShowTarget(month.nPassed != 0);
     ShowChartView();
@@ -282,10 +305,10 @@ void CDrinkTotalRecord::ShowAmount(int amount)
 {
     if (amount <= kMilliliterLimit) {
         m_labelTotalAmount->setText(QString::number(amount));
-        m_labelTotalAmountUnit->setText(QStringLiteral("毫升"));
+        m_labelTotalAmountUnit->setText(tr("毫升"));
     } else {
         m_labelTotalAmount->setText(QString::number(amount / 1000.0, 'f', 1));
-        m_labelTotalAmountUnit->setText(QStringLiteral("升"));
+        m_labelTotalAmountUnit->setText(tr("升"));
     }
 }
 
@@ -299,7 +322,7 @@ void CDrinkTotalRecord::ShowFigures(const QString& leftCaption, int left, const 
 
 void CDrinkTotalRecord::ShowTarget(bool reached)
 {
-    m_labelGoalText->setText(reached ? QStringLiteral("已达标") : QStringLiteral("未达标"));
+    m_labelGoalText->setText(reached ? tr("已达标") : tr("未达标"));
     m_labelGoalPicture->setStyleSheet(QLatin1String(reached ? kReachedDot : kMissedDot));
 }
 
@@ -313,6 +336,20 @@ void CDrinkTotalRecord::ShowChartView()
     m_btnRightPage->show();
     m_tumbler->show();
     m_gaugeRange->hide();
+    m_btnExport->hide();
+}
+
+void CDrinkTotalRecord::OnExport_Click()
+{
+    const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/')
+        + tr("喝水记录") + QStringLiteral(".csv");
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("导出喝水记录"), proposed, tr("CSV 文件 (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    CDrinkHistoryExport history(Statistics()->Store());
+    if (!history.Write(fileName))
+        QMessageBox::warning(this, tr("导出喝水记录"), history.ErrorString());
 }
 
 bool CDrinkTotalRecord::eventFilter(QObject* watched, QEvent* event)

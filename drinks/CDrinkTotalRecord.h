@@ -10,7 +10,8 @@ class Tumbler;
 
 // The drinking history page: tabs for days, weeks, months and all time. The first three show
 // the bar chart with the selected period in its centre and that period's figures below it; the
-// last shows the days of use on a ring gauge and the all-time figures. It only reads the model.
+// last shows the days of use on a ring gauge and the all-time figures, and offers the export of
+// the whole history. It only reads the model.
 class CDrinkTotalRecord : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public slots:
     void showCurDay(int nCurIndex);
     void showCurWeek(int nCurIndex);
     void showCurMonth(int nCurIndex);
+    // Asks for a file name and writes the whole history there as CSV.
+    void OnExport_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,4 +66,5 @@ private:
     QLabel* m_labelLeftFigure = nullptr;
     QLabel* m_labelAverageCaption = nullptr;
     QLabel* m_labelAverageFigure = nullptr;
+    QPushButton* m_btnExport = nullptr;
 };

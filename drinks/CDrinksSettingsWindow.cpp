@@ -63,36 +63,36 @@ CDrinksSettingsWindow::CDrinksSettingsWindow(QWidget* parent)
     m_panel->setAttribute(Qt::WA_StyledBackground);
     m_panel->setStyleSheet(kPageStyle);
 
-    AddLabel(QStringLiteral("label_7"), QRect(24, 18, 54, 12), QStringLiteral("定时提醒："));
+    AddLabel(QStringLiteral("label_7"), QRect(24, 18, 58, 12), tr("定时提醒："));
     m_status = AddSwitch(QStringLiteral("checkbox_drinks_status"), QRect(82, 13, 52, 22));
-    AddLabel(QStringLiteral("label_14"), QRect(145, 17, 54, 12), QStringLiteral("喝水音效："));
+    AddLabel(QStringLiteral("label_14"), QRect(145, 17, 58, 12), tr("喝水音效："));
     m_water = AddSwitch(QStringLiteral("checkbox_drinks_water"), QRect(203, 13, 52, 22));
-    AddLabel(QStringLiteral("label_15"), QRect(23, 57, 54, 12), QStringLiteral("提醒音效："));
+    AddLabel(QStringLiteral("label_15"), QRect(23, 57, 54, 12), tr("提醒音效："));
     m_prompt = AddSwitch(QStringLiteral("checkbox_drinks_prompt"), QRect(82, 53, 52, 22));
 
-    AddLabel(QStringLiteral("label"), QRect(24, 101, 64, 12), QStringLiteral("每日目标："));
+    AddLabel(QStringLiteral("label"), QRect(24, 101, 64, 12), tr("每日目标："));
     m_dayTarget = AddNumberField(QStringLiteral("lineEdit_day_target"), QRect(84, 93, 90, 28), QStringLiteral("1500"), kMaxTarget);
-    AddLabel(QStringLiteral("label_2"), QRect(180, 101, 30, 12), QStringLiteral("毫升"));
-    AddLabel(QStringLiteral("label_12"), QRect(23, 147, 64, 12), QStringLiteral("每次喝水："));
+    AddLabel(QStringLiteral("label_2"), QRect(180, 101, 30, 12), tr("毫升"));
+    AddLabel(QStringLiteral("label_12"), QRect(23, 147, 64, 12), tr("每次喝水："));
     m_timeTarget = AddNumberField(QStringLiteral("lineEdit_time_target"), QRect(84, 139, 90, 28), QStringLiteral("100"), kMaxAmount);
-    AddLabel(QStringLiteral("label_13"), QRect(180, 147, 30, 12), QStringLiteral("毫升"));
+    AddLabel(QStringLiteral("label_13"), QRect(180, 147, 30, 12), tr("毫升"));
 
-    AddLabel(QStringLiteral("label_3"), QRect(23, 185, 135, 12), QStringLiteral("每隔多久提醒一次："));
-    AddLabel(QStringLiteral("label_4"), QRect(25, 216, 39, 12), QStringLiteral("自定义："));
+    AddLabel(QStringLiteral("label_3"), QRect(23, 185, 135, 12), tr("每隔多久提醒一次："));
+    AddLabel(QStringLiteral("label_4"), QRect(25, 216, 45, 12), tr("自定义："));
     QStringList hours;
     for (int hour = 0; hour <= 6; ++hour)
         hours << QString::number(hour);
     m_hour = AddList(QStringLiteral("comboBox_hour"), QRect(72, 208, 58, 28), hours);
-    AddLabel(QStringLiteral("label_5"), QRect(136, 217, 30, 12), QStringLiteral("小时"));
+    AddLabel(QStringLiteral("label_5"), QRect(136, 217, 30, 12), tr("小时"));
     QStringList minutes;
     for (int minute = 0; minute <= 55; minute += 5)
         minutes << QString::number(minute);
     m_minute = AddList(QStringLiteral("comboBox_minute"), QRect(166, 208, 58, 28), minutes);
-    AddLabel(QStringLiteral("label_6"), QRect(230, 217, 30, 12), QStringLiteral("分钟"));
+    AddLabel(QStringLiteral("label_6"), QRect(230, 217, 30, 12), tr("分钟"));
 
-    AddLabel(QStringLiteral("label_11"), QRect(24, 254, 84, 12), QStringLiteral("下次提醒时间："));
+    AddLabel(QStringLiteral("label_11"), QRect(24, 254, 84, 12), tr("下次提醒时间："));
     m_runtime = AddLabel(QStringLiteral("label_runtime"), QRect(110, 252, 111, 16), QString());
-    AddLabel(QStringLiteral("label_8"), QRect(22, 294, 241, 16), QStringLiteral("喝水要少量多次，每次在100毫升左右较合适"));
+    AddLabel(QStringLiteral("label_8"), QRect(22, 294, 241, 16), tr("喝水要少量多次，每次在100毫升左右较合适"));
 
     connect(m_status, &QCheckBox::stateChanged, this, &CDrinksSettingsWindow::OnDrinksStatus_StateChanged);
     connect(m_water, &QCheckBox::stateChanged, this, &CDrinksSettingsWindow::OnDrinksWater_StateChanged);

@@ -11,11 +11,11 @@ CDrinksTask::CDrinksTask(QWidget* parent)
         QRect(45, 30, 50, 14), [] { return CIniSettings::Instance()->GetDrinksStatus(); })
 {
     setObjectName(QStringLiteral("CDrinksTask"));
-    connect(AddButton(QStringLiteral("btn_DrinksRecord"), QStringLiteral("成绩"), QRect(17, 54, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinksRecord"), tr("成绩"), QRect(17, 54, 46, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksRecord_Click);
-    connect(AddButton(QStringLiteral("btn_DrinksSettings"), QStringLiteral("设置"), QRect(66, 54, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinksSettings"), tr("设置"), QRect(66, 54, 46, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksSettings_Click);
-    connect(AddButton(QStringLiteral("btn_DrinkNow"), QStringLiteral("立刻喝水"), QRect(32, 82, 66, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinkNow"), tr("立刻喝水"), QRect(32, 82, 66, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksNow_Click);
 }
 

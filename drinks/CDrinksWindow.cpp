@@ -46,7 +46,7 @@ CDrinksWindow::CDrinksWindow(QWidget* parent)
     // A reminder must not take the keyboard from what the user is typing elsewhere: a key
     // meant for another window would land in the amount field or press a button here.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowTitle(QStringLiteral("喝水提醒"));
+    setWindowTitle(tr("喝水提醒"));
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
     resize(290, 450);
     setStyleSheet(kWindowStyle);
@@ -91,7 +91,7 @@ void CDrinksWindow::BuildTopBar(QWidget* content)
     auto* logo = new QLabel(m_topWidget);
     logo->setObjectName(QStringLiteral("label_logo"));
     logo->setGeometry(10, 8, 16, 16);
-    auto* name = new QLabel(QStringLiteral("喝水提醒"), m_topWidget);
+    auto* name = new QLabel(tr("喝水提醒"), m_topWidget);
     name->setObjectName(QStringLiteral("label_name"));
     name->setGeometry(32, 8, 120, 16);
     for (QLabel* label : {logo, name})
@@ -103,7 +103,7 @@ void CDrinksWindow::BuildTopBar(QWidget* content)
     m_btnClose = new QPushButton(m_topWidget);
     m_btnClose->setObjectName(QStringLiteral("btn_close"));
     m_btnClose->setGeometry(256, 8, 16, 16);
-    m_btnClose->setToolTip(QStringLiteral("最小化"));
+    m_btnClose->setToolTip(tr("最小化"));
     for (QPushButton* button : {m_btnMenu, m_btnClose}) {
         button->setCursor(Qt::PointingHandCursor);
         button->setFocusPolicy(Qt::NoFocus);

@@ -126,6 +126,11 @@ QString CHealthDatabase::FileName() const
     return m_db.databaseName();
 }
 
+bool CHealthDatabase::SelectTimes(QVector<stTimesData>& rows, const QString& sql)
+{
+    return Read(m_db, rows, sql, [](const EasyQtSql::QueryResult& r) { return stTimesData{r.ToString(0), r.ToInt(1)}; });
+}
+
 bool CHealthDatabase::SelectDays(QVector<stDaysData>& rows, const QString& sql)
 {
     return Read(m_db, rows, sql, [](const EasyQtSql::QueryResult& r) {

@@ -44,6 +44,7 @@ public:
     // The file's path, once OpenDatabase has run.
     QString FileName() const;
 
+    bool SelectTimes(QVector<stTimesData>& rows, const QString& sql);
     bool SelectDays(QVector<stDaysData>& rows, const QString& sql);
     bool SelectWeeks(QVector<stWeeksData>& rows, const QString& sql);
     bool SelectMonths(QVector<stMonthsData>& rows, const QString& sql);

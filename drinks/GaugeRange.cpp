@@ -320,7 +320,7 @@ void GaugeRange::DrawTexts(QPainter& painter)
     painter.setPen(kRangeTextColor);
     DrawCentred(painter, QStringLiteral("/%1").arg(m_maxValue), -2, lineHeight);
 
-    const QString caption = QStringLiteral("累计喝水天数");
+    const QString caption = tr("累计喝水天数");
     const QFontMetrics metrics(small);
     painter.drawText(QRect(14 - width() / 2, -1 - height() / 2, metrics.horizontalAdvance(caption) + 2, metrics.height()),
         Qt::AlignLeft | Qt::AlignVCenter, caption);

@@ -259,9 +259,9 @@ QString Tumbler::ItemLabel(int item) const
         return QStringLiteral("%1/%2").arg(date.month()).arg(date.day());
     }
     case Mode_Week:
-        return QStringLiteral("%1周").arg(Statistics()->WeekKeyOfIndex(item) % 100);
+        return tr("%1周").arg(Statistics()->WeekKeyOfIndex(item) % 100);
     case Mode_Month:
-        return QStringLiteral("%1月").arg(Statistics()->MonthKeyOfIndex(item) % 100);
+        return tr("%1月").arg(Statistics()->MonthKeyOfIndex(item) % 100);
     default:
         return QString();
     }

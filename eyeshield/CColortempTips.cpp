@@ -29,7 +29,7 @@ CColortempTips::CColortempTips(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("CColortempTips"));
-    setWindowTitle(QStringLiteral("蓝光改变通知"));
+    setWindowTitle(tr("蓝光改变通知"));
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -46,13 +46,13 @@ CColortempTips::CColortempTips(QWidget* parent)
     shadow->setBlurRadius(15);
     panel->setGraphicsEffect(shadow);
 
-    auto* label = new QLabel(QStringLiteral("防蓝光强度已按时段智能调整！"), panel);
+    auto* label = new QLabel(tr("防蓝光强度已按时段智能调整！"), panel);
     label->setObjectName(QStringLiteral("label"));
     label->setGeometry(6, 4, 168, 18);
-    auto* label2 = new QLabel(QStringLiteral("您可以在防蓝光界面"), panel);
+    auto* label2 = new QLabel(tr("您可以在防蓝光界面"), panel);
     label2->setObjectName(QStringLiteral("label_2"));
     label2->setGeometry(6, 23, 110, 18);
-    auto* reset = new QPushButton(QStringLiteral("重新设置"), panel);
+    auto* reset = new QPushButton(tr("重新设置"), panel);
     reset->setObjectName(QStringLiteral("btn_reset"));
     reset->setGeometry(116, 23, 52, 18);
     reset->setCursor(Qt::PointingHandCursor);

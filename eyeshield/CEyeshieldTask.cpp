@@ -10,7 +10,7 @@ CEyeshieldTask::CEyeshieldTask(QWidget* parent)
         90, QRect(24, 22, 50, 14), [] { return CIniSettings::Instance()->GetEyeshieldStatus(); })
 {
     setObjectName(QStringLiteral("CEyeshieldTask"));
-    connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), QStringLiteral("设置"), QRect(22, 44, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), tr("设置"), QRect(22, 44, 46, 24)),
         &QPushButton::clicked, this, &CEyeshieldTask::OnEyeshieldSettings_Click);
 }
 

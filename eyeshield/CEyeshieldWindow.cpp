@@ -29,11 +29,11 @@ constexpr int kStatusOn = 2;
 // The slider's handle is 20 pixels wide: its centre runs from x 10 to the width less 10.
 constexpr int kHandleHalf = 10;
 
-const QString kAutomaticTips = QStringLiteral("根据晨夜光感不同，智能调节防蓝光强度");
-const QString kWorkingTips = QStringLiteral("适当过滤蓝色光，便于在工作中集中注意力");
-const QString kGameTips = QStringLiteral("完美展示特效，颜色比例保持真实度");
-const QString kPlayerTips = QStringLiteral("增强防蓝光强度，烘托影片氛围");
-const QString kOffTips = QStringLiteral("建议开启智能模式，可有效过滤蓝光辐射");
+const char* const kAutomaticTips = QT_TRANSLATE_NOOP("CEyeshieldWindow", "根据晨夜光感不同，智能调节防蓝光强度");
+const char* const kWorkingTips = QT_TRANSLATE_NOOP("CEyeshieldWindow", "适当过滤蓝色光，便于在工作中集中注意力");
+const char* const kGameTips = QT_TRANSLATE_NOOP("CEyeshieldWindow", "完美展示特效，颜色比例保持真实度");
+const char* const kPlayerTips = QT_TRANSLATE_NOOP("CEyeshieldWindow", "增强防蓝光强度，烘托影片氛围");
+const char* const kOffTips = QT_TRANSLATE_NOOP("CEyeshieldWindow", "建议开启智能模式，可有效过滤蓝光辐射");
 
 const QString kStyleSheet = QStringLiteral(R"(
 #SubPanelWidget { background-color: #FFFFFF; }
@@ -116,14 +116,14 @@ void CEyeshieldWindow::BuildWidgets()
     panel->setGeometry(0, 0, 280, 328);
     panel->setAttribute(Qt::WA_StyledBackground);
 
-    AddLabel(panel, QStringLiteral("label_status_tips"), QStringLiteral("防蓝光："), QRect(24, 18, 48, 12));
+    AddLabel(panel, QStringLiteral("label_status_tips"), tr("防蓝光："), QRect(24, 18, 48, 12));
     m_checkStatus = new QCheckBox(panel);
     m_checkStatus->setObjectName(QStringLiteral("check_status"));
     m_checkStatus->setGeometry(70, 13, 52, 22);
 
     m_colortempNum = AddLabel(panel, QStringLiteral("label_colortemp_num"), QStringLiteral("0%"),
         QRect(100, 80, 80, 24), Qt::AlignCenter);
-    AddLabel(panel, QStringLiteral("label_colortemp_tips"), QStringLiteral("防蓝光强度"), QRect(100, 109, 80, 14),
+    AddLabel(panel, QStringLiteral("label_colortemp_tips"), tr("防蓝光强度"), QRect(100, 109, 80, 14),
         Qt::AlignCenter);
 
     m_slider = new QSlider(Qt::Horizontal, panel);
@@ -143,17 +143,17 @@ void CEyeshieldWindow::BuildWidgets()
     for (const auto& mark : scale)
         AddLabel(panel, QLatin1String(mark.name), QLatin1String(mark.text), QRect(mark.x, 160, 24, 14));
 
-    m_btnAutomatic = AddModeButton(panel, QStringLiteral("btn_automatic"), QStringLiteral("智能"), 30);
-    m_btnWorking = AddModeButton(panel, QStringLiteral("btn_working"), QStringLiteral("办公"), 85);
-    m_btnGame = AddModeButton(panel, QStringLiteral("btn_game"), QStringLiteral("游戏"), 140);
-    m_btnPlayer = AddModeButton(panel, QStringLiteral("btn_player"), QStringLiteral("看片"), 195);
+    m_btnAutomatic = AddModeButton(panel, QStringLiteral("btn_automatic"), tr("智能"), 30);
+    m_btnWorking = AddModeButton(panel, QStringLiteral("btn_working"), tr("办公"), 85);
+    m_btnGame = AddModeButton(panel, QStringLiteral("btn_game"), tr("游戏"), 140);
+    m_btnPlayer = AddModeButton(panel, QStringLiteral("btn_player"), tr("看片"), 195);
     m_actionGroup = new QButtonGroup(this);
     m_actionGroup->setObjectName(QStringLiteral("actionGroup"));
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{m_btnAutomatic, m_btnWorking, m_btnGame,
              m_btnPlayer})
         m_actionGroup->addButton(button);
 
-    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), QStringLiteral("建议开启智能模式,可有效过滤蓝光辐射"),
+    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), tr("建议开启智能模式,可有效过滤蓝光辐射"),
         QRect(10, 295, 260, 12), Qt::AlignCenter);
 }
 
@@ -187,7 +187,7 @@ void CEyeshieldWindow::OnCheckStatus(int status)
     CCommon::Instance()->ScreenTint()->FadeOut();
     StopAutomaticTimer();
     settings->SetEyeshieldMode(kModeOff);
-    m_msgTips->setText(kOffTips);
+    m_msgTips->setText(tr(kOffTips));
 }
 
 void CEyeshieldWindow::ApplyStoredMode()
@@ -247,7 +247,7 @@ void CEyeshieldWindow::OnAutomatic_Click()
 {
     SwitchOn();
     m_slider->setEnabled(true);
-    m_msgTips->setText(kAutomaticTips);
+    m_msgTips->setText(tr(kAutomaticTips));
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
     StartAutomaticTimer();
     const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
@@ -258,17 +258,17 @@ void CEyeshieldWindow::OnAutomatic_Click()
 
 void CEyeshieldWindow::OnPlayer_Click()
 {
-    ApplyPreset(30, kModePlayer, m_btnPlayer, kPlayerTips);
+    ApplyPreset(30, kModePlayer, m_btnPlayer, tr(kPlayerTips));
 }
 
 void CEyeshieldWindow::OnGame_Click()
 {
-    ApplyPreset(10, kModeGame, m_btnGame, kGameTips);
+    ApplyPreset(10, kModeGame, m_btnGame, tr(kGameTips));
 }
 
 void CEyeshieldWindow::OnWorking_Click()
 {
-    ApplyPreset(20, kModeWorking, m_btnWorking, kWorkingTips);
+    ApplyPreset(20, kModeWorking, m_btnWorking, tr(kWorkingTips));
 }
 
 void CEyeshieldWindow::ApplyPreset(int strength, int mode, QAbstractButton* button, const QString& description)

@@ -89,7 +89,7 @@ void CUpdateContext::LaunchUpdater()
     const QString programFolder = CSystemUtil::Instance()->GetProgramFolder();
     if (!QFileInfo(programFolder + QLatin1Char('/') + kUpdater).isFile()) {
         CMessageShow* dialog = CMessageShow::Instance();
-        dialog->SetTexts(QStringLiteral("完整性效验失败"), QStringLiteral("您的程序不完整,请从官网下载最新包"));
+        dialog->SetTexts(tr("完整性效验失败"), tr("您的程序不完整,请从官网下载最新包"));
         if (dialog->exec() == 1)
             QDesktopServices::openUrl(ProductPages::Site());
         return;

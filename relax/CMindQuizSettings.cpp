@@ -1,5 +1,6 @@
 #include "CMindQuizSettings.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 #include "core/CSystemUtil.h"
@@ -22,7 +23,7 @@ void CMindQuizSettings::Destroy()
 }
 
 CMindQuizSettings::CMindQuizSettings()
-    : m_settings(new QSettings(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini")), QSettings::IniFormat))
+    : m_settings(new QSettings(FileName(CLanguage::Current()), QSettings::IniFormat))
 {
     m_settings->setIniCodec("UTF-8");
 }
@@ -30,6 +31,16 @@ CMindQuizSettings::CMindQuizSettings()
 CMindQuizSettings::~CMindQuizSettings()
 {
     delete m_settings;
+}
+
+QString CMindQuizSettings::FileName(CLanguage::Language language)
+{
+    if (language == CLanguage::English) {
+        const QString english = CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz_en.ini"));
+        if (QFileInfo::exists(english))
+            return english;
+    }
+    return CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"));
 }
 
 QString CMindQuizSettings::GetQuiz(const QString& section) const

@@ -16,7 +16,7 @@ CRelaxFullShowSettings::CRelaxFullShowSettings(QWidget* parent, QMenu* frameMenu
     : CRelaxSettingsForm(parent)
 {
     setObjectName(QStringLiteral("CRelaxFullShowSettings"));
-    setWindowTitle(QStringLiteral("休息提醒设置"));
+    setWindowTitle(tr("休息提醒设置"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(290, 370);
 
@@ -34,7 +34,7 @@ CRelaxFullShowSettings::CRelaxFullShowSettings(QWidget* parent, QMenu* frameMenu
     head->setGeometry(0, 0, 281, kHeadHeight);
     head->setAttribute(Qt::WA_StyledBackground);
 
-    AddLabel(panel, QStringLiteral("label_name"), QStringLiteral("休息提醒设置"), QRect(10, 5, 91, 21));
+    AddLabel(panel, QStringLiteral("label_name"), tr("休息提醒设置"), QRect(10, 5, 200, 21));
     m_btnMenu = new QPushButton(panel);
     m_btnMenu->setObjectName(QStringLiteral("btn_menu"));
     m_btnMenu->setGeometry(232, 8, 16, 16);

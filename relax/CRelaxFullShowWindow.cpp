@@ -30,16 +30,47 @@ constexpr int kAnswerStep = 11;
 constexpr int kPageReach = 2;
 const QSize kBodySize(560, 320);
 const QRect kAdsArea(70, 0, 560, 90);
-const char* const kBuiltInQuiz = "一只老虎被一根85米长的绳子捆着，它前方100米处有一堆草，老虎怎么样才能吃到草？";
-const char* const kBuiltInAnswer = "老虎不吃草";
-const char* const kQuotation = "一个人如果对自己的事业充满热爱，并选定了自己的工作愿望，就会自发地尽自己最大的努力去工作。"
-                               "如果一个人一生当中没有任何目标，那他就会迷失自己。";
+const char* const kBuiltInQuiz = QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "一只老虎被一根85米长的绳子捆着，它前方100米处有一堆草，老虎怎么样才能吃到草？");
+const char* const kBuiltInAnswer = QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "老虎不吃草");
+const char* const kQuotation = QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "一个人如果对自己的事业充满热爱，并选定了自己的工作愿望，就会自发地尽自己最大的努力去工作。"
+                               "如果一个人一生当中没有任何目标，那他就会迷失自己。");
 const char* const kExerciseTips[] = {
-    "脸朝前，侧颈，尽量贴近肩部，保持2~3秒钟，复原。先左后右，做5次。",
-    "俯视，然后后仰，保持2-3秒。做5次。",
-    "左右转动头颈，做5次。",
-    "伸肘与肩平，做饶肩运动，先向前，再向后，各做5次。",
+    QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "脸朝前，侧颈，尽量贴近肩部，保持2~3秒钟，复原。先左后右，做5次。"),
+    QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "俯视，然后后仰，保持2-3秒。做5次。"),
+    QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "左右转动头颈，做5次。"),
+    QT_TRANSLATE_NOOP("CRelaxFullShowWindow", "伸肘与肩平，做饶肩运动，先向前，再向后，各做5次。"),
 };
+
+// Chinese is broken anywhere; a text in words only at its spaces.
+bool IsWords(const QString& text)
+{
+    if (!text.contains(QLatin1Char(' ')))
+        return false;
+    for (const QChar character : text) {
+        if (character.unicode() >= 0x2E80)
+            return false;
+    }
+    return true;
+}
+
+// Greedy: as many words as fit in width characters a line; a longer word has a line of its own.
+QString WrapWords(const QString& text, int width)
+{
+    QString wrapped;
+    int lineLength = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            wrapped += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            wrapped += QLatin1Char(' ');
+            ++lineLength;
+        }
+        wrapped += word;
+        lineLength += word.size();
+    }
+    return wrapped;
+}
 }
 
 CRelaxFullShowWindow::CRelaxFullShowWindow(QWidget* parent, QMenu* frameMenu)
@@ -49,7 +80,7 @@ CRelaxFullShowWindow::CRelaxFullShowWindow(QWidget* parent, QMenu* frameMenu)
 {
     BuildWindow();
     m_remaining = CRelaxLength::Seconds();
-    m_timerTips->setText(QStringLiteral("您还需要休息 %1").arg(CCommon::FormatDuration(m_remaining)));
+    m_timerTips->setText(tr("您还需要休息 %1").arg(CCommon::FormatDuration(m_remaining)));
     m_countdownTimer.start(kTickMs, Qt::CoarseTimer, this);
     BuildMenu();
 }
@@ -63,7 +94,7 @@ CRelaxFullShowWindow::~CRelaxFullShowWindow()
 void CRelaxFullShowWindow::BuildWindow()
 {
     setObjectName(QStringLiteral("CRelaxFullShowWindow"));
-    setWindowTitle(QStringLiteral("全屏展示"));
+    setWindowTitle(tr("全屏展示"));
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_StyledBackground);
@@ -155,7 +186,7 @@ void CRelaxFullShowWindow::BuildWindow()
     layout->addSpacing(20);
 
     m_btnFinish = AddButton(this, QStringLiteral("pushButton"), QSize(100, 40));
-    m_btnFinish->setText(QStringLiteral("结束休息"));
+    m_btnFinish->setText(tr("结束休息"));
     layout->addWidget(m_btnFinish, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 
@@ -179,11 +210,11 @@ void CRelaxFullShowWindow::BuildMenu()
     m_settingsMenu = new QMenu(this);
     m_settingsMenu->setObjectName(QStringLiteral("settings_menu"));
     const QList<QPair<QString, void (CRelaxFullShowWindow::*)()>> actions = {
-        {QStringLiteral("一小时内不再全屏"), &CRelaxFullShowWindow::On1Hour_Click},
-        {QStringLiteral("今日不再全屏"), &CRelaxFullShowWindow::On1Day_Click},
-        {QStringLiteral("不再弹出"), &CRelaxFullShowWindow::OnNoTips_Click},
-        {QStringLiteral("提醒设置"), &CRelaxFullShowWindow::OnSettings_Click},
-        {QStringLiteral("反馈建议"), &CRelaxFullShowWindow::OnFeedback_Click},
+        {tr("一小时内不再全屏"), &CRelaxFullShowWindow::On1Hour_Click},
+        {tr("今日不再全屏"), &CRelaxFullShowWindow::On1Day_Click},
+        {tr("不再弹出"), &CRelaxFullShowWindow::OnNoTips_Click},
+        {tr("提醒设置"), &CRelaxFullShowWindow::OnSettings_Click},
+        {tr("反馈建议"), &CRelaxFullShowWindow::OnFeedback_Click},
     };
     for (const auto& action : actions)
         connect(m_settingsMenu->addAction(action.first), &QAction::triggered, this, action.second);
@@ -248,6 +279,8 @@ int CRelaxFullShowWindow::Remaining() const
 
 QString CRelaxFullShowWindow::BreakLines(QString text, int step)
 {
+    if (IsWords(text))
+        return WrapWords(text, 2 * step);
     for (int position = text.size() / step * step; position >= step; position -= step)
         text.insert(position, QLatin1Char('\n'));
     return text;
@@ -259,8 +292,8 @@ void CRelaxFullShowWindow::ShowQuiz(int number)
     QString quiz = CMindQuizSettings::Instance()->GetQuiz(section);
     QString answer = CMindQuizSettings::Instance()->GetAnswer(section);
     if (quiz.isEmpty() || answer.isEmpty()) {
-        quiz = QString::fromUtf8(kBuiltInQuiz);
-        answer = QString::fromUtf8(kBuiltInAnswer);
+        quiz = tr(kBuiltInQuiz);
+        answer = tr(kBuiltInAnswer);
     }
     ShowSideways(m_viewLeft, m_sceneLeft, m_quizLeft, BreakLines(quiz, kQuestionStep), -90);
     ShowSideways(m_viewRight, m_sceneRight, m_quizRight, BreakLines(answer, kAnswerStep), 90);
@@ -295,7 +328,7 @@ void CRelaxFullShowWindow::ShowQuotation()
     m_fullImages->show();
     m_viewLeft->hide();
     m_viewRight->hide();
-    m_showTips->setText(QString::fromUtf8(kQuotation));
+    m_showTips->setText(tr(kQuotation));
 }
 
 void CRelaxFullShowWindow::ShowSection()
@@ -304,8 +337,8 @@ void CRelaxFullShowWindow::ShowSection()
     m_viewLeft->hide();
     m_viewRight->hide();
     m_fullImages->show();
-    m_showImageTitle->setText(QStringLiteral("颈椎操 第%1节").arg(m_base + 1));
-    m_showImageTips->setText(QString::fromUtf8(kExerciseTips[m_base]));
+    m_showImageTitle->setText(tr("颈椎操 第%1节").arg(m_base + 1));
+    m_showImageTips->setText(tr(kExerciseTips[m_base]));
 }
 
 void CRelaxFullShowWindow::OnLeft_Click()
@@ -347,7 +380,7 @@ void CRelaxFullShowWindow::CountdownTick()
         return;
     }
     --m_remaining;
-    m_timerTips->setText(QStringLiteral("您还需要休息 %1").arg(CCommon::FormatDuration(m_remaining)));
+    m_timerTips->setText(tr("您还需要休息 %1").arg(CCommon::FormatDuration(m_remaining)));
 }
 
 void CRelaxFullShowWindow::EndRest()

@@ -37,7 +37,9 @@ public:
     // One second of the rest has passed.
     void CountdownTick();
 
-    // `text` with a line break after every `step` characters, the last one included.
+    // `text` with a line break after every `step` characters, the last one included. A text in
+    // words without Chinese characters (an English quiz) is broken at its spaces instead, up to
+    // 2 × step characters a line, as a Latin letter takes about half a Chinese character's width.
     static QString BreakLines(QString text, int step);
 
 signals:

@@ -1,18 +1,20 @@
 #include "CRelaxGreeting.h"
 
+#include <QCoreApplication>
+
 #include "clock.h"
 
 namespace {
 const char* const kGreetings[] = {
-    "新晨伊始，小憩片刻，收拾好昨日的\n欢喜或纷扰，来拥抱当下吧",
-    "一杯清茶，浮生偶得几分闲，那四溢\n而出的，是茶香，也是远方",
-    "哪怕午餐只是每日任务，也给它来个\n任务完成吧！",
-    "午后的窗外，风景正好，不甘心当个看客，\n约上三五好友，一起出去走走",
-    "歌单里的老歌，如今听来，或许会心一笑\n，或许暗自叹息，可它都是曾经",
-    "懒洋洋的下午茶时光，和好友聊\n聊天，生活可以如此惬意",
-    "努力了一天的你最优秀，工作再忙\n也要早点回家多陪陪家人哦！",
-    "享受安静时光，不要咖啡和红酒，舒服\n的沙发，最新的剧，就挺好",
-    "夜深了，有一种孤独叫没人和你说\n晚安。对自己好点，快睡吧",
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "新晨伊始，小憩片刻，收拾好昨日的\n欢喜或纷扰，来拥抱当下吧"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "一杯清茶，浮生偶得几分闲，那四溢\n而出的，是茶香，也是远方"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "哪怕午餐只是每日任务，也给它来个\n任务完成吧！"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "午后的窗外，风景正好，不甘心当个看客，\n约上三五好友，一起出去走走"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "歌单里的老歌，如今听来，或许会心一笑\n，或许暗自叹息，可它都是曾经"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "懒洋洋的下午茶时光，和好友聊\n聊天，生活可以如此惬意"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "努力了一天的你最优秀，工作再忙\n也要早点回家多陪陪家人哦！"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "享受安静时光，不要咖啡和红酒，舒服\n的沙发，最新的剧，就挺好"),
+    QT_TRANSLATE_NOOP("CRelaxGreeting", "夜深了，有一种孤独叫没人和你说\n晚安。对自己好点，快睡吧"),
 };
 }
 
@@ -39,7 +41,7 @@ int CRelaxGreeting::PictureOf(int hour)
 
 QString CRelaxGreeting::GreetingOf(int hour)
 {
-    return QString::fromUtf8(kGreetings[PictureOf(hour)]);
+    return QCoreApplication::translate("CRelaxGreeting", kGreetings[PictureOf(hour)]);
 }
 
 QString CRelaxGreeting::PicturePath(int picture)

@@ -10,10 +10,10 @@ CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
     : CRelaxSettingsForm(parent)
 {
     setObjectName(QStringLiteral("CRelaxSettingsWindow"));
-    setWindowTitle(QStringLiteral("设置"));
+    setWindowTitle(tr("设置"));
     resize(280, 328);
     BuildForm(this, 0);
-    AddLabel(this, QStringLiteral("label_13"), QStringLiteral("提醒音效："), QRect(23, 57, 61, 16));
+    AddLabel(this, QStringLiteral("label_13"), tr("提醒音效："), QRect(23, 57, 61, 16));
     m_relaxPrompt = AddSwitch(this, QStringLiteral("checkbox_relax_prompt"), QRect(82, 53, 52, 22));
     connect(m_relaxPrompt, &QCheckBox::stateChanged, this, &CRelaxSettingsWindow::OnRelaxPrompt_StateChanged);
     Start();

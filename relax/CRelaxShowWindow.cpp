@@ -16,17 +16,17 @@ constexpr int kDaySeconds = 24 * 3600;
 }
 
 CRelaxShowWindow::CRelaxShowWindow(QWidget* parent, QMenu* frameMenu)
-    : CRelaxPopup(parent, QStringLiteral("CRelaxShowWindow"), QStringLiteral("休息提醒"), QStringLiteral("休息提醒"),
+    : CRelaxPopup(parent, QStringLiteral("CRelaxShowWindow"), tr("休息提醒"), tr("休息提醒"),
         QStringLiteral("vertWidget"), frameMenu)
 {
-    CloseButton()->setToolTip(QStringLiteral("最小化"));
-    CloseButton()->setStatusTip(QStringLiteral("最小化"));
+    CloseButton()->setToolTip(tr("最小化"));
+    CloseButton()->setStatusTip(tr("最小化"));
     m_msgTimer = AddLabel(QStringLiteral("label_msg_timer"), QString(), QRect(60, 72, 76, 18));
     m_msgTimer->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    AddLabel(QStringLiteral("label_msg_tips"), QStringLiteral("后结束休息"), QRect(140, 72, 75, 18));
+    AddLabel(QStringLiteral("label_msg_tips"), tr("后结束休息"), QRect(140, 72, 75, 18));
     m_box = AddLabel(QStringLiteral("label_box"), QString(), QRect(45, 132, 190, 130));
     m_box->setScaledContents(true);
-    QPushButton* finish = AddButton(QStringLiteral("btn_click_finish_relax"), QStringLiteral("结束休息"), QRect(95, 280, 90, 30));
+    QPushButton* finish = AddButton(QStringLiteral("btn_click_finish_relax"), tr("结束休息"), QRect(95, 280, 90, 30));
 
     connect(CloseButton(), &QPushButton::clicked, this, &CRelaxShowWindow::OnClose_Click);
     connect(MenuButton(), &QPushButton::clicked, this, &CRelaxShowWindow::OnMenu_Click);

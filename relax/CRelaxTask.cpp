@@ -10,7 +10,7 @@ CRelaxTask::CRelaxTask(QWidget* parent)
         QRect(28, 26, 50, 14), [] { return CIniSettings::Instance()->GetRelaxStatus(); })
 {
     setObjectName(QStringLiteral("CRelaxTask"));
-    connect(AddButton(QStringLiteral("btn_RelaxSettings"), QStringLiteral("设置"), QRect(27, 52, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_RelaxSettings"), tr("设置"), QRect(27, 52, 46, 24)),
         &QPushButton::clicked, this, &CRelaxTask::OnRelaxSettings_Click);
 }
 

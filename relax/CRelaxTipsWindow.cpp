@@ -29,19 +29,19 @@ constexpr int kMorningHour = 5;
 }
 
 CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
-    : CRelaxPopup(parent, QStringLiteral("CRelaxTipsWindow"), QStringLiteral("休息提醒提示"), QStringLiteral("休息提醒"),
+    : CRelaxPopup(parent, QStringLiteral("CRelaxTipsWindow"), tr("休息提醒提示"), tr("休息提醒"),
         QStringLiteral("verticalWidget"), frameMenu)
 {
     m_tips = AddLabel(QStringLiteral("label_tips"), CRelaxGreeting::GreetingOf(kMorningHour), QRect(0, 40, 280, 61));
     m_tips->setAlignment(Qt::AlignCenter);
     m_timesTips = AddLabel(QStringLiteral("label_times_tips"), QString::number(kCountdown), QRect(78, 98, 20, 16));
     m_timesTips->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    AddLabel(QStringLiteral("label_times_tips_msg"), QStringLiteral("秒后开启提醒"), QRect(100, 98, 96, 16));
+    AddLabel(QStringLiteral("label_times_tips_msg"), tr("秒后开启提醒"), QRect(100, 98, 96, 16));
     m_box = AddLabel(QStringLiteral("label_box"), QString(), QRect(45, 120, 190, 130));
     m_box->setScaledContents(true);
     m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(CRelaxGreeting::PictureOf(kMorningHour))));
-    QPushButton* start = AddButton(QStringLiteral("btn_click_start_relax"), QStringLiteral("我要休息"), QRect(95, 272, 90, 30));
-    QPushButton* putOff = AddButton(QStringLiteral("btn_click_start_norelax"), QStringLiteral("暂不休息"), QRect(95, 304, 90, 30));
+    QPushButton* start = AddButton(QStringLiteral("btn_click_start_relax"), tr("我要休息"), QRect(95, 272, 90, 30));
+    QPushButton* putOff = AddButton(QStringLiteral("btn_click_start_norelax"), tr("暂不休息"), QRect(95, 304, 90, 30));
 
     connect(CloseButton(), &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);
     connect(putOff, &QPushButton::clicked, this, &CRelaxTipsWindow::OnClose_Click);

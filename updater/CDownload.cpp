@@ -96,7 +96,7 @@ void CDownload::OnProgress_Slots(qint64 bytesReceived, qint64 bytesTotal)
     if (m_idle)
         return;
     if (bytesTotal > m_maxBytes || bytesReceived > m_maxBytes) {
-        Fail(QStringLiteral("更新文件过大!"));
+        Fail(tr("更新文件过大!"));
         return;
     }
     m_bytesReceived = bytesReceived;
@@ -114,12 +114,12 @@ void CDownload::OnReadyRead_Slots()
     if (status < 200 || status > 299)
         return;
     if (AnnouncedLength() > m_maxBytes || m_bytesWritten + bytes.size() > m_maxBytes) {
-        Fail(QStringLiteral("更新文件过大!"));
+        Fail(tr("更新文件过大!"));
         return;
     }
     QFile file(m_temporaryPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size()) {
-        Fail(QStringLiteral("创建更新临时文件失败!"));
+        Fail(tr("创建更新临时文件失败!"));
         return;
     }
     m_bytesWritten += bytes.size();
@@ -146,13 +146,13 @@ void CDownload::OnFinished_Slots()
     }
     // An empty body is no installer either.
     if ((announced >= 0 && announced != m_bytesWritten) || m_bytesWritten == 0 || !QFile::exists(m_temporaryPath)) {
-        Fail(QStringLiteral("更新文件不完整!"));
+        Fail(tr("更新文件不完整!"));
         return;
     }
     const QString targetPath = m_temporaryPath.left(m_temporaryPath.lastIndexOf(kTemporarySuffix));
     QFile::remove(targetPath);
     if (!QFile::rename(m_temporaryPath, targetPath)) {
-        Fail(QStringLiteral("保存更新文件失败!"));
+        Fail(tr("保存更新文件失败!"));
         return;
     }
     ReleaseReply();

@@ -37,7 +37,7 @@ CQzLiveUpdate::CQzLiveUpdate(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowTitle(QStringLiteral("检查更新"));
+    setWindowTitle(tr("检查更新"));
     setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
     ui.setupUi(this);
     setStyleSheet(ReadStyleSheet());
@@ -149,7 +149,7 @@ void CQzLiveUpdate::OnProcess_Slots(qint64 bytesReceived, qint64 bytesTotal)
         ++shift;
     ui.progressBar->setMaximum(static_cast<int>(bytesTotal >> shift));
     ui.progressBar->setValue(static_cast<int>(qBound<qint64>(0, bytesReceived, bytesTotal) >> shift));
-    ui.label_progress->setText(QStringLiteral("更新中...%1%").arg(bytesReceived * 100 / bytesTotal));
+    ui.label_progress->setText(tr("更新中...%1%").arg(bytesReceived * 100 / bytesTotal));
 }
 
 void CQzLiveUpdate::OnError_Slots(QString strMessage)
@@ -182,13 +182,13 @@ void CQzLiveUpdate::Check()
     }
     m_loading->stop();
     if (!context->HasNewerVersion()) {
-        ui.label_message->setText(QStringLiteral("已经是最新版本啦！"));
-        ui.label_version->setText(QStringLiteral("版本：v%1").arg(context->CurrentVersion()));
+        ui.label_message->setText(tr("已经是最新版本啦！"));
+        ui.label_version->setText(tr("版本：v%1").arg(context->CurrentVersion()));
         ui.Body->setCurrentIndex(PageUpToDate);
     } else if (context->IsForced()) {
         ui.Body->setCurrentIndex(PageForced);
     } else {
-        ui.label_tips->setText(QStringLiteral("检测到最新版本v %1").arg(context->Version()));
+        ui.label_tips->setText(tr("检测到最新版本v %1").arg(context->Version()));
         ui.textBrowser->setHtml(QStringLiteral("%1").arg(context->Note()));
         ui.Body->setCurrentIndex(PageOffered);
     }

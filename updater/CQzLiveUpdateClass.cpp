@@ -1,5 +1,6 @@
 #include "CQzLiveUpdateClass.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -55,7 +56,7 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
     headLayout->setObjectName(QStringLiteral("HeadLayout"));
     headLayout->setContentsMargins(10, 0, 6, 0);
     headLayout->setSpacing(6);
-    label_title = new QLabel(QStringLiteral("检查更新"), Head);
+    label_title = new QLabel(QCoreApplication::translate("CQzLiveUpdateClass", "检查更新"), Head);
     label_title->setObjectName(QStringLiteral("label_title"));
     headLayout->addWidget(label_title);
     headLayout->addStretch();
@@ -74,23 +75,23 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
     label_loading = AddLabel(page, "label_loading", QRect(96, 72, 48, 48), QString(), false);
 
     page_2 = AddPage(Body, "page_2");
-    label_message = AddLabel(page_2, "label_message", QRect(71, 66, 181, 21), QStringLiteral("已经是最新版本啦！"), true);
-    label_version = AddLabel(page_2, "label_version", QRect(71, 90, 121, 16), QStringLiteral("版本：V1.012"), true);
-    btn_finish = AddButton(page_2, "btn_finish", QRect(75, 164, 90, 30), QStringLiteral("确定"));
+    label_message = AddLabel(page_2, "label_message", QRect(71, 66, 181, 21), QCoreApplication::translate("CQzLiveUpdateClass", "已经是最新版本啦！"), true);
+    label_version = AddLabel(page_2, "label_version", QRect(71, 90, 121, 16), QCoreApplication::translate("CQzLiveUpdateClass", "版本：V1.012"), true);
+    btn_finish = AddButton(page_2, "btn_finish", QRect(75, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "确定"));
 
     page_3 = AddPage(Body, "page_3");
-    label_tips = AddLabel(page_3, "label_tips", QRect(24, 16, 181, 17), QStringLiteral("检测到最新版本 V1.301"), false);
+    label_tips = AddLabel(page_3, "label_tips", QRect(24, 16, 181, 17), QCoreApplication::translate("CQzLiveUpdateClass", "检测到最新版本 V1.301"), false);
     textBrowser = new QTextBrowser(page_3);
     textBrowser->setObjectName(QStringLiteral("textBrowser"));
     textBrowser->setGeometry(25, 38, 190, 110);
     // Release notes come from the network: shown, but never followed to other documents.
     textBrowser->setOpenLinks(false);
     textBrowser->setOpenExternalLinks(false);
-    btn_skip = AddButton(page_3, "btn_skip", QRect(25, 164, 90, 30), QStringLiteral("暂不考虑"));
-    btn_update = AddButton(page_3, "btn_update", QRect(125, 164, 90, 30), QStringLiteral("立即更新"));
+    btn_skip = AddButton(page_3, "btn_skip", QRect(25, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "暂不考虑"));
+    btn_update = AddButton(page_3, "btn_update", QRect(125, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "立即更新"));
 
     page_4 = AddPage(Body, "page_4");
-    label_progress = AddLabel(page_4, "label_progress", QRect(25, 72, 81, 17), QStringLiteral("更新中..."), false);
+    label_progress = AddLabel(page_4, "label_progress", QRect(25, 72, 190, 17), QCoreApplication::translate("CQzLiveUpdateClass", "更新中..."), false);
     progressBar = new QProgressBar(page_4);
     progressBar->setObjectName(QStringLiteral("progressBar"));
     progressBar->setGeometry(25, 92, 190, 8);
@@ -100,12 +101,12 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
 
     page_5 = AddPage(Body, "page_5");
     label_autoupdate_tips = AddLabel(page_5, "label_autoupdate_tips", QRect(36, 65, 171, 31),
-        QStringLiteral("您的zudu版本太旧，已不能 使用，请升级到最新版zudu"), false);
+        QCoreApplication::translate("CQzLiveUpdateClass", "您的zudu版本太旧，已不能 使用，请升级到最新版zudu"), false);
     label_autoupdate_tips->setWordWrap(true);
-    btn_autoupdate = AddButton(page_5, "btn_autoupdate", QRect(75, 164, 90, 30), QStringLiteral("一键更新"));
+    btn_autoupdate = AddButton(page_5, "btn_autoupdate", QRect(75, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "一键更新"));
 
     page_6 = AddPage(Body, "page_6");
-    label_error_message = AddLabel(page_6, "label_error_message", QRect(71, 66, 181, 21), QStringLiteral("更新失败！"), true);
-    label_error_tips = AddLabel(page_6, "label_error_tips", QRect(71, 90, 121, 16), QStringLiteral("请检查您的网络连接"), true);
-    btn_retry = AddButton(page_6, "btn_retry", QRect(75, 164, 90, 30), QStringLiteral("重试"));
+    label_error_message = AddLabel(page_6, "label_error_message", QRect(71, 66, 181, 21), QCoreApplication::translate("CQzLiveUpdateClass", "更新失败！"), true);
+    label_error_tips = AddLabel(page_6, "label_error_tips", QRect(71, 90, 121, 16), QCoreApplication::translate("CQzLiveUpdateClass", "请检查您的网络连接"), true);
+    btn_retry = AddButton(page_6, "btn_retry", QRect(75, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "重试"));
 }

@@ -3,6 +3,7 @@
 
 #include "CContext.h"
 #include "CQzLiveUpdate.h"
+#include "core/CLanguage.h"
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+    CLanguage::Install(QStringLiteral("QzLiveUpdate"));
 
     const QStringList arguments = QCoreApplication::arguments();
     CContext::Instance()->SetArguments(arguments.at(1), arguments.at(2), arguments.at(3));

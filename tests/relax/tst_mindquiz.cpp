@@ -38,7 +38,9 @@ private slots:
     void cleanup();
     void lineBreaks_data();
     void lineBreaks();
+    void shippedFileIsComplete_data();
     void shippedFileIsComplete();
+    void englishQuizFile();
     void questionAndAnswerSideways();
     void pagingAroundTheBase_data();
     void pagingAroundTheBase();
@@ -98,6 +100,12 @@ void TestMindQuiz::lineBreaks_data()
     QTest::newRow("short question") << QStringLiteral("猜一猜") << 16 << QStringLiteral("猜一猜");
     QTest::newRow("exactly one step") << QStringLiteral("一二三四五六七八九十子") << 11
                                       << QStringLiteral("一二三四五六七八九十子\n");
+    QTest::newRow("Chinese with a space") << QStringLiteral("一二三 四五六七八九十子") << 11
+                                          << QStringLiteral("一二三 四五六七八九十\n子");
+    QTest::newRow("English question") << QStringLiteral("What has a head but no feet, and an eye but cannot see?") << 16
+                                      << QStringLiteral("What has a head but no feet, and\nan eye but cannot see?");
+    QTest::newRow("word longer than a line") << QStringLiteral("a  supercalifragilisticexpialidocious b") << 11
+                                             << QStringLiteral("a\nsupercalifragilisticexpialidocious\nb");
 }
 
 void TestMindQuiz::lineBreaks()
@@ -108,9 +116,17 @@ void TestMindQuiz::lineBreaks()
     QCOMPARE(CRelaxFullShowWindow::BreakLines(text, step), broken);
 }
 
+void TestMindQuiz::shippedFileIsComplete_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("Chinese") << QStringLiteral(QZ_SHIPPED_QUIZ);
+    QTest::newRow("English") << QStringLiteral(QZ_SHIPPED_QUIZ_EN);
+}
+
 void TestMindQuiz::shippedFileIsComplete()
 {
-    QSettings shipped(QStringLiteral(QZ_SHIPPED_QUIZ), QSettings::IniFormat);
+    QFETCH(QString, path);
+    QSettings shipped(path, QSettings::IniFormat);
     shipped.setIniCodec("UTF-8");
     QCOMPARE(shipped.status(), QSettings::NoError);
     QCOMPARE(shipped.childGroups().count(), 80);
@@ -124,6 +140,19 @@ void TestMindQuiz::shippedFileIsComplete()
         questions.insert(quiz.toString());
     }
     QCOMPARE(questions.count(), 80);
+}
+
+// English reads MindQuiz_en.ini where the data files are looked for, and the Chinese quizzes when
+// there is none; Chinese never reads the English file.
+void TestMindQuiz::englishQuizFile()
+{
+    const QString chinese = CSystemUtil::DataFolder() + QStringLiteral("/MindQuiz.ini");
+    const QString english = CSystemUtil::DataFolder() + QStringLiteral("/MindQuiz_en.ini");
+    WriteUserQuiz(QStringLiteral("[MindQuiz0]\nquiz=\"问\"\nanswer=\"答\"\n"));
+    QCOMPARE(CMindQuizSettings::FileName(CLanguage::English), chinese);
+    QVERIFY(QFile::copy(QStringLiteral(QZ_SHIPPED_QUIZ_EN), english));
+    QCOMPARE(CMindQuizSettings::FileName(CLanguage::English), english);
+    QCOMPARE(CMindQuizSettings::FileName(CLanguage::Chinese), chinese);
 }
 
 void TestMindQuiz::questionAndAnswerSideways()

@@ -1,4 +1,5 @@
-// Renders every window of the shell into PNG files, for checking the looks by eye:
+// Renders every window of the shell into PNG files, for checking the looks by eye, in the
+// language the locale asks for (LANGUAGE=en for English):
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDateTime>
@@ -22,6 +23,7 @@
 #include "CDrinkTotalRecord.h"
 #include "CDrinksWindow.h"
 #include "core/CIniSettings.h"
+#include "core/CLanguage.h"
 #include "core/CMessageShow.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxFullShowWindow.h"
@@ -160,6 +162,7 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
+    CLanguage::Install(QStringLiteral("QzHealthManager"));
     g_folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(g_folder);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));

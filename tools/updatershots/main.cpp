@@ -1,4 +1,5 @@
-// Renders the six pages of the updater's window into PNG files, for checking the looks by eye:
+// Renders the six pages of the updater's window into PNG files, for checking the looks by eye, in
+// the language the locale asks for (LANGUAGE=en for English):
 //   updatershots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 
 #include "CContext.h"
 #include "CQzLiveUpdate.h"
+#include "core/CLanguage.h"
 
 namespace {
 // The window's background is translucent; it is laid on a desktop colour, as a compositor would.
@@ -32,6 +34,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
+    CLanguage::Install(QStringLiteral("QzLiveUpdate"));
     const QString folder = app.arguments().value(1, QStringLiteral("."));
     QDir().mkpath(folder);
     CContext::Instance()->SetArguments(QStringLiteral("QzHealthManager"), QStringLiteral("4.0.0.0"), QStringLiteral("1"));
@@ -45,11 +48,11 @@ int main(int argc, char* argv[])
     auto* body = window.findChild<QStackedWidget*>(QStringLiteral("Body"));
     Save(&window, folder + QStringLiteral("/updater-0-checking.png"));
 
-    window.findChild<QLabel*>(QStringLiteral("label_version"))->setText(QStringLiteral("版本：v4.0.0.0"));
+    window.findChild<QLabel*>(QStringLiteral("label_version"))->setText(QCoreApplication::translate("CQzLiveUpdate", "版本：v%1").arg(QStringLiteral("4.0.0.0")));
     body->setCurrentIndex(1);
     Save(&window, folder + QStringLiteral("/updater-1-uptodate.png"));
 
-    window.findChild<QLabel*>(QStringLiteral("label_tips"))->setText(QStringLiteral("检测到最新版本v 4.1.0.0"));
+    window.findChild<QLabel*>(QStringLiteral("label_tips"))->setText(QCoreApplication::translate("CQzLiveUpdate", "检测到最新版本v %1").arg(QStringLiteral("4.1.0.0")));
     window.findChild<QTextBrowser*>(QStringLiteral("textBrowser"))
         ->setHtml(QStringLiteral("<p><b>新版本更新内容：</b></p><ol><li>喝水提醒可按时间段暂停</li>"
                                  "<li>护眼模式切换更平滑</li><li>修复若干已知问题</li></ol>"));

@@ -1,0 +1,156 @@
+// The history exported as CSV, over a real store, with the clock pinned to local moments.
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTranslator>
+
+#include <memory>
+
+#include "CDrinkHistoryExport.h"
+#include "CDrinkStatistics.h"
+#include "CHealthDatabase.h"
+#include "core/CIniSettings.h"
+#include "TestHome.h"
+#include "clock.h"
+
+namespace {
+// Stands for a translation whose header text needs quoting.
+class CQuotingTranslator : public QTranslator
+{
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (qstrcmp(context, "CDrinkHistoryExport") == 0 && QString::fromUtf8(source) == QStringLiteral("毫升"))
+            return QStringLiteral("ml, \"drunk\"");
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+QByteArray Digest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5);
+}
+}
+
+class TestDrinkHistoryExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void knownHistory();
+    void quotedFields();
+    void unwritableTarget_data();
+    void unwritableTarget();
+
+private:
+    void Drink(const QString& local, int amount);
+
+    CTestHome* m_home = nullptr;
+    std::unique_ptr<CHealthDatabase> m_db;
+    std::unique_ptr<CDrinkStatistics> m_stats;
+};
+
+void TestDrinkHistoryExport::init()
+{
+    m_home = new CTestHome;
+    CIniSettings::Instance()->SetDrinksTarget(1500);
+    m_db = std::make_unique<CHealthDatabase>();
+    m_stats = std::make_unique<CDrinkStatistics>(m_db.get());
+    m_stats->LoadAll();
+}
+
+void TestDrinkHistoryExport::cleanup()
+{
+    m_stats.reset();
+    m_db.reset();
+    CClock::Release();
+    CIniSettings::Destroy();
+    delete m_home;
+}
+
+void TestDrinkHistoryExport::Drink(const QString& local, int amount)
+{
+    CClock::SetLocal(QDateTime::fromString(local, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    m_stats->RecordDrink(amount);
+}
+
+// Local dates and times (the test runs at UTC+8), drinks in time order, one row per day with its
+// total, count and target; the history file itself is left as it was.
+void TestDrinkHistoryExport::knownHistory()
+{
+    Drink(QStringLiteral("2026-12-05 14:05:00"), 1000);
+    Drink(QStringLiteral("2026-12-05 08:30:15"), 500);
+    Drink(QStringLiteral("2026-12-06 00:00:00"), 250);
+    Drink(QStringLiteral("2026-12-07 23:59:59"), 300);
+    Drink(QStringLiteral("2026-12-07 07:45:00"), 1200);
+    const QByteArray before = Digest(m_db->FileName());
+    QVERIFY(!before.isEmpty());
+
+    const QString target = m_home->Path() + QStringLiteral("/history.csv");
+    CDrinkHistoryExport history(m_db.get());
+    QVERIFY2(history.Write(target), qPrintable(history.ErrorString()));
+    QVERIFY(history.ErrorString().isEmpty());
+
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QStringLiteral("日期,时间,毫升\r\n"
+                                            "2026-12-05,08:30:15,500\r\n"
+                                            "2026-12-05,14:05:00,1000\r\n"
+                                            "2026-12-06,00:00:00,250\r\n"
+                                            "2026-12-07,07:45:00,1200\r\n"
+                                            "2026-12-07,23:59:59,300\r\n"
+                                            "\r\n"
+                                            "日期,总量(毫升),喝水次数,是否达标\r\n"
+                                            "2026-12-05,1500,2,是\r\n"
+                                            "2026-12-06,250,1,否\r\n"
+                                            "2026-12-07,1500,2,是\r\n")
+                                 .toUtf8());
+    QCOMPARE(Digest(m_db->FileName()), before);
+}
+
+void TestDrinkHistoryExport::quotedFields()
+{
+    CQuotingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    const QByteArray csv = CDrinkHistoryExport::Csv({}, {});
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(csv.left(csv.indexOf("\r\n")), QStringLiteral("日期,时间,\"ml, \"\"drunk\"\"\"").toUtf8());
+}
+
+void TestDrinkHistoryExport::unwritableTarget_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("missing folder") << QStringLiteral("missing/history.csv");
+    QTest::newRow("folder is a file") << QStringLiteral("plain/history.csv");
+    QTest::newRow("target is a folder") << QStringLiteral("folder");
+}
+
+// The reason is given, and nothing is left behind: no file, no half-written temporary one.
+void TestDrinkHistoryExport::unwritableTarget()
+{
+    QFETCH(QString, target);
+    Drink(QStringLiteral("2026-12-05 08:30:00"), 500);
+    QDir home(m_home->Path());
+    QVERIFY(home.mkdir(QStringLiteral("folder")));
+    QFile plain(home.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QStringList before = home.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+    CDrinkHistoryExport history(m_db.get());
+    QVERIFY(!history.Write(home.filePath(target)));
+    QVERIFY(history.ErrorString().contains(QDir::toNativeSeparators(home.filePath(target))));
+    QCOMPARE(home.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    QVERIFY(QDir(home.filePath(QStringLiteral("folder"))).isEmpty());
+    QCOMPARE(QFileInfo(home.filePath(QStringLiteral("plain"))).size(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestDrinkHistoryExport)
+#include "tst_drinkhistoryexport.moc"

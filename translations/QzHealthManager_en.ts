@@ -1,0 +1,797 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>CBaseManager</name>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>喝水提醒设置</source>
+        <translation>Drink reminder settings</translation>
+    </message>
+    <message>
+        <source>防蓝光设置</source>
+        <translation>Blue light filter settings</translation>
+    </message>
+    <message>
+        <source>休息提醒设置</source>
+        <translation>Rest reminder settings</translation>
+    </message>
+    <message>
+        <source>喝水成绩</source>
+        <translation>Drinking history</translation>
+    </message>
+    <message>
+        <source>立刻喝水</source>
+        <translation>Drink now</translation>
+    </message>
+    <message>
+        <source>是否退出Rezovuvove？</source>
+        <translation>Quit Rezovuvove?</translation>
+    </message>
+    <message>
+        <source>退出后将失去提醒及防蓝光保护</source>
+        <translation>Reminders and the blue light filter stop.</translation>
+    </message>
+</context>
+<context>
+    <name>CBootTip</name>
+    <message>
+        <source>开机时自动启动Rezovuvove</source>
+        <translation>Start Rezovuvove at login</translation>
+    </message>
+    <message>
+        <source>关爱您的健康，让提醒更省心</source>
+        <translation>Reminders that care for you</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CColortempTips</name>
+    <message>
+        <source>蓝光改变通知</source>
+        <translation>Blue light filter notice</translation>
+    </message>
+    <message>
+        <source>防蓝光强度已按时段智能调整！</source>
+        <translation>Filter set for the time of day!</translation>
+    </message>
+    <message>
+        <source>您可以在防蓝光界面</source>
+        <translation>Not what you want?</translation>
+    </message>
+    <message>
+        <source>重新设置</source>
+        <translation>Change</translation>
+    </message>
+</context>
+<context>
+    <name>CCrashReport</name>
+    <message>
+        <source>程式崩溃</source>
+        <translation>Program crashed</translation>
+    </message>
+    <message>
+        <source>&lt;FONT size=4&gt;&lt;div&gt;&lt;b&gt;对于发生的错误，表示诚挚的歉意&lt;/b&gt;&lt;br/&gt;&lt;/div&gt;</source>
+        <translation>&lt;FONT size=4&gt;&lt;div&gt;&lt;b&gt;We sincerely apologise for this error.&lt;/b&gt;&lt;br/&gt;&lt;/div&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;div&gt;错误代码：%1&lt;/div&gt;&lt;div&gt;错误地址：%2&lt;/div&gt;&lt;/FONT&gt;</source>
+        <translation>&lt;div&gt;Error code: %1&lt;/div&gt;&lt;div&gt;Error address: %2&lt;/div&gt;&lt;/FONT&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinkForm</name>
+    <message>
+        <source>充足的水分能够让皮肤更有弹性，更
+明亮，更少脂肪，保持年轻和亮丽</source>
+        <translation>Enough water keeps your skin supple,
+clear and young</translation>
+    </message>
+    <message>
+        <source>水，是最有益于健康的饮料</source>
+        <translation>Water is the healthiest drink there is</translation>
+    </message>
+    <message>
+        <source>研究表明，抑郁和慢性疲劳等许多
+与社会压力有关的症状与大脑脱水有关</source>
+        <translation>Studies link low mood and chronic fatigue
+to a brain short of water</translation>
+    </message>
+    <message>
+        <source>水可以增加机体细胞代谢，
+促进体内毒素的排出</source>
+        <translation>Water speeds up your metabolism
+and helps flush out toxins</translation>
+    </message>
+    <message>
+        <source>充足的水分能够让皮肤更有弹性，
+更明亮，更少脂肪，保持年轻和亮丽</source>
+        <translation>Enough water keeps your skin supple,
+clear and young</translation>
+    </message>
+    <message>
+        <source>平时饮水多、爱喝茶的人高血压
+及动脉硬化发病率就低</source>
+        <translation>People who drink plenty of water and tea
+have less high blood pressure</translation>
+    </message>
+    <message>
+        <source>不知道何时起，我喜欢上了喝水，
+因为我知道它可以稀释一切难受</source>
+        <translation>Somewhere along the way I came to love water:
+it dilutes every sorrow</translation>
+    </message>
+    <message>
+        <source>毫升</source>
+        <translation>ml</translation>
+    </message>
+    <message>
+        <source>毫升/次</source>
+        <translation>ml each</translation>
+    </message>
+    <message>
+        <source>点我喝水</source>
+        <translation>Drink</translation>
+    </message>
+    <message>
+        <source>暂不喝水</source>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>秒后自动关闭</source>
+        <translation>s to close</translation>
+    </message>
+    <message>
+        <source>我的成绩</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>今天距达成目标还有</source>
+        <translation>Still to drink today</translation>
+    </message>
+    <message>
+        <source>今天的目标已达成，已喝水</source>
+        <translation>Target reached! Drunk today</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinkHistoryExport</name>
+    <message>
+        <source>无法读取喝水记录。</source>
+        <translation>The drinking history could not be read.</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>毫升</source>
+        <translation>Millilitres</translation>
+    </message>
+    <message>
+        <source>总量(毫升)</source>
+        <translation>Total (ml)</translation>
+    </message>
+    <message>
+        <source>喝水次数</source>
+        <translation>Drinks</translation>
+    </message>
+    <message>
+        <source>是否达标</source>
+        <translation>Target reached</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinkTotalRecord</name>
+    <message>
+        <source>日</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>周</source>
+        <translation>Week</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>总</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>累计喝水量</source>
+        <translation>Total drunk</translation>
+    </message>
+    <message>
+        <source>达标天数</source>
+        <translation>Days on target</translation>
+    </message>
+    <message>
+        <source>平均每天(毫升)</source>
+        <translation>Daily mean (ml)</translation>
+    </message>
+    <message>
+        <source>%1月%2日喝水量</source>
+        <translation>Drunk on %1/%2</translation>
+    </message>
+    <message>
+        <source>当天喝水(次)</source>
+        <translation>Drinks</translation>
+    </message>
+    <message>
+        <source>平均每次(毫升)</source>
+        <translation>Mean drink (ml)</translation>
+    </message>
+    <message>
+        <source>第%1周喝水量</source>
+        <translation>Week %1 total</translation>
+    </message>
+    <message>
+        <source>%1月喝水量</source>
+        <translation>Month %1 total</translation>
+    </message>
+    <message>
+        <source>毫升</source>
+        <translation>ml</translation>
+    </message>
+    <message>
+        <source>升</source>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>已达标</source>
+        <translation>Reached</translation>
+    </message>
+    <message>
+        <source>未达标</source>
+        <translation>Missed</translation>
+    </message>
+    <message>
+        <source>导出喝水记录…</source>
+        <translation>Export drinking history…</translation>
+    </message>
+    <message>
+        <source>喝水记录</source>
+        <translation>drinking-history</translation>
+    </message>
+    <message>
+        <source>导出喝水记录</source>
+        <translation>Export drinking history</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinksSettingsWindow</name>
+    <message>
+        <source>定时提醒：</source>
+        <translation>Reminder:</translation>
+    </message>
+    <message>
+        <source>喝水音效：</source>
+        <translation>Sip sound:</translation>
+    </message>
+    <message>
+        <source>提醒音效：</source>
+        <translation>Chime:</translation>
+    </message>
+    <message>
+        <source>每日目标：</source>
+        <translation>Per day:</translation>
+    </message>
+    <message>
+        <source>毫升</source>
+        <translation>ml</translation>
+    </message>
+    <message>
+        <source>每次喝水：</source>
+        <translation>Per drink:</translation>
+    </message>
+    <message>
+        <source>每隔多久提醒一次：</source>
+        <translation>Remind me every:</translation>
+    </message>
+    <message>
+        <source>自定义：</source>
+        <translation>Custom:</translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>下次提醒时间：</source>
+        <translation>Next reminder:</translation>
+    </message>
+    <message>
+        <source>喝水要少量多次，每次在100毫升左右较合适</source>
+        <translation>Drink little and often: about 100 ml at a time</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinksTask</name>
+    <message>
+        <source>成绩</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set up</translation>
+    </message>
+    <message>
+        <source>立刻喝水</source>
+        <translation>Drink now</translation>
+    </message>
+</context>
+<context>
+    <name>CDrinksWindow</name>
+    <message>
+        <source>喝水提醒</source>
+        <translation>Drink reminder</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+</context>
+<context>
+    <name>CEyeshieldTask</name>
+    <message>
+        <source>设置</source>
+        <translation>Set up</translation>
+    </message>
+</context>
+<context>
+    <name>CEyeshieldWindow</name>
+    <message>
+        <source>根据晨夜光感不同，智能调节防蓝光强度</source>
+        <translation>Follows the light from morning to night</translation>
+    </message>
+    <message>
+        <source>适当过滤蓝色光，便于在工作中集中注意力</source>
+        <translation>Less blue light helps you focus on work</translation>
+    </message>
+    <message>
+        <source>完美展示特效，颜色比例保持真实度</source>
+        <translation>Keeps colours true for games</translation>
+    </message>
+    <message>
+        <source>增强防蓝光强度，烘托影片氛围</source>
+        <translation>A stronger filter for a cinema mood</translation>
+    </message>
+    <message>
+        <source>建议开启智能模式，可有效过滤蓝光辐射</source>
+        <translation>Smart mode filters blue light for you</translation>
+    </message>
+    <message>
+        <source>防蓝光：</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>防蓝光强度</source>
+        <translation>Filter strength</translation>
+    </message>
+    <message>
+        <source>智能</source>
+        <translation>Smart</translation>
+    </message>
+    <message>
+        <source>办公</source>
+        <translation>Work</translation>
+    </message>
+    <message>
+        <source>游戏</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>看片</source>
+        <translation>Movie</translation>
+    </message>
+    <message>
+        <source>建议开启智能模式,可有效过滤蓝光辐射</source>
+        <translation>Smart mode filters blue light for you</translation>
+    </message>
+</context>
+<context>
+    <name>CFeatureCard</name>
+    <message>
+        <source>已开启</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>未开启</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>CMenuObject</name>
+    <message>
+        <source>今日不弹出</source>
+        <translation>No pop-ups today</translation>
+    </message>
+    <message>
+        <source>不再弹出</source>
+        <translation>No more pop-ups</translation>
+    </message>
+    <message>
+        <source>开机启动</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <source>反馈建议</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>检查更新</source>
+        <translation>Check for updates</translation>
+    </message>
+</context>
+<context>
+    <name>CMessageShow</name>
+    <message>
+        <source>是否退出Rezovuvove？</source>
+        <translation>Quit Rezovuvove?</translation>
+    </message>
+    <message>
+        <source>退出后将失去提醒及防蓝光保护</source>
+        <translation>Reminders and the blue light filter stop.</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>CPromptDialog</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxFullShowSettings</name>
+    <message>
+        <source>休息提醒设置</source>
+        <translation>Rest reminder settings</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxFullShowWindow</name>
+    <message>
+        <source>一只老虎被一根85米长的绳子捆着，它前方100米处有一堆草，老虎怎么样才能吃到草？</source>
+        <translation>A tiger is tied up with an 85-metre rope, and 100 metres in front of it lies a pile of grass. How can the tiger eat the grass?</translation>
+    </message>
+    <message>
+        <source>老虎不吃草</source>
+        <translation>Tigers do not eat grass</translation>
+    </message>
+    <message>
+        <source>一个人如果对自己的事业充满热爱，并选定了自己的工作愿望，就会自发地尽自己最大的努力去工作。如果一个人一生当中没有任何目标，那他就会迷失自己。</source>
+        <translation>Whoever loves their work and has chosen what they want from it will do their very best of their own accord. Whoever has no goal in life loses their way.</translation>
+    </message>
+    <message>
+        <source>脸朝前，侧颈，尽量贴近肩部，保持2~3秒钟，复原。先左后右，做5次。</source>
+        <translation>Face forward and tilt your head, ear towards the shoulder, as far as you can; hold 2–3 seconds and come back. Left, then right, 5 times.</translation>
+    </message>
+    <message>
+        <source>俯视，然后后仰，保持2-3秒。做5次。</source>
+        <translation>Look down, then tilt your head back; hold 2–3 seconds. 5 times.</translation>
+    </message>
+    <message>
+        <source>左右转动头颈，做5次。</source>
+        <translation>Turn your head left and right, 5 times.</translation>
+    </message>
+    <message>
+        <source>伸肘与肩平，做饶肩运动，先向前，再向后，各做5次。</source>
+        <translation>Raise your elbows to shoulder height and circle your shoulders, forward and then back, 5 times each.</translation>
+    </message>
+    <message>
+        <source>您还需要休息 %1</source>
+        <translation>Rest for another %1</translation>
+    </message>
+    <message>
+        <source>全屏展示</source>
+        <translation>Full-screen rest</translation>
+    </message>
+    <message>
+        <source>结束休息</source>
+        <translation>End rest</translation>
+    </message>
+    <message>
+        <source>一小时内不再全屏</source>
+        <translation>No full screen for an hour</translation>
+    </message>
+    <message>
+        <source>今日不再全屏</source>
+        <translation>No full screen today</translation>
+    </message>
+    <message>
+        <source>不再弹出</source>
+        <translation>No more pop-ups</translation>
+    </message>
+    <message>
+        <source>提醒设置</source>
+        <translation>Reminder settings</translation>
+    </message>
+    <message>
+        <source>反馈建议</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>颈椎操 第%1节</source>
+        <translation>Neck exercise %1</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxGreeting</name>
+    <message>
+        <source>新晨伊始，小憩片刻，收拾好昨日的
+欢喜或纷扰，来拥抱当下吧</source>
+        <translation>A new morning: pause, put away yesterday&apos;s
+joys and worries, and embrace the day</translation>
+    </message>
+    <message>
+        <source>一杯清茶，浮生偶得几分闲，那四溢
+而出的，是茶香，也是远方</source>
+        <translation>A cup of tea, a moment of leisure: what rises
+from it is the scent of tea and far-off places</translation>
+    </message>
+    <message>
+        <source>哪怕午餐只是每日任务，也给它来个
+任务完成吧！</source>
+        <translation>Even if lunch is just one more daily task,
+give it a proper &quot;task completed&quot;!</translation>
+    </message>
+    <message>
+        <source>午后的窗外，风景正好，不甘心当个看客，
+约上三五好友，一起出去走走</source>
+        <translation>The view outside is lovely: don&apos;t just watch it,
+ask a few friends out for a walk</translation>
+    </message>
+    <message>
+        <source>歌单里的老歌，如今听来，或许会心一笑
+，或许暗自叹息，可它都是曾经</source>
+        <translation>The old songs on your playlist may bring a smile
+or a sigh, but they are all your past</translation>
+    </message>
+    <message>
+        <source>懒洋洋的下午茶时光，和好友聊
+聊天，生活可以如此惬意</source>
+        <translation>A lazy afternoon tea and a chat with
+friends: life can be this easy</translation>
+    </message>
+    <message>
+        <source>努力了一天的你最优秀，工作再忙
+也要早点回家多陪陪家人哦！</source>
+        <translation>You worked hard today. However busy you are,
+go home early and be with your family!</translation>
+    </message>
+    <message>
+        <source>享受安静时光，不要咖啡和红酒，舒服
+的沙发，最新的剧，就挺好</source>
+        <translation>Enjoy some quiet: no coffee, no wine, just a
+comfy sofa and the latest show</translation>
+    </message>
+    <message>
+        <source>夜深了，有一种孤独叫没人和你说
+晚安。对自己好点，快睡吧</source>
+        <translation>It is late, and no one has said good night.
+Be kind to yourself and go to sleep</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxSettingsForm</name>
+    <message>
+        <source>定时提醒：</source>
+        <translation>Reminder:</translation>
+    </message>
+    <message>
+        <source>全屏提醒：</source>
+        <translation>Fullscreen:</translation>
+    </message>
+    <message>
+        <source>全屏倒计时：</source>
+        <translation>Countdown:</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>每次休息：</source>
+        <translation>Each rest:</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>每隔多久提醒一次：</source>
+        <translation>Remind me every:</translation>
+    </message>
+    <message>
+        <source>自定义：</source>
+        <translation>Custom:</translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>下次提醒时间：</source>
+        <translation>Next reminder:</translation>
+    </message>
+    <message>
+        <source>开启全屏提醒，让每次休息更效率，更健康！</source>
+        <translation>Full-screen rests make every break count!</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxSettingsWindow</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>提醒音效：</source>
+        <translation>Chime:</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxShowWindow</name>
+    <message>
+        <source>休息提醒</source>
+        <translation>Rest reminder</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>后结束休息</source>
+        <translation>left to rest</translation>
+    </message>
+    <message>
+        <source>结束休息</source>
+        <translation>End rest</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxTask</name>
+    <message>
+        <source>设置</source>
+        <translation>Set up</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxTipsWindow</name>
+    <message>
+        <source>休息提醒提示</source>
+        <translation>Rest reminder notice</translation>
+    </message>
+    <message>
+        <source>休息提醒</source>
+        <translation>Rest reminder</translation>
+    </message>
+    <message>
+        <source>秒后开启提醒</source>
+        <translation>s until your rest</translation>
+    </message>
+    <message>
+        <source>我要休息</source>
+        <translation>Rest now</translation>
+    </message>
+    <message>
+        <source>暂不休息</source>
+        <translation>Not now</translation>
+    </message>
+</context>
+<context>
+    <name>CStartupRules</name>
+    <message>
+        <source>开机时自动启动Rezovuvove</source>
+        <translation>Start Rezovuvove at login</translation>
+    </message>
+    <message>
+        <source>关爱您的健康，让提醒更省心</source>
+        <translation>Reminders that care for you</translation>
+    </message>
+</context>
+<context>
+    <name>CSystemTray</name>
+    <message>
+        <source>立刻喝水</source>
+        <translation>Drink now</translation>
+    </message>
+    <message>
+        <source>喝水成绩</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>喝水设置</source>
+        <translation>Drink settings</translation>
+    </message>
+    <message>
+        <source>休息设置</source>
+        <translation>Rest settings</translation>
+    </message>
+    <message>
+        <source>防蓝光设置</source>
+        <translation>Filter settings</translation>
+    </message>
+    <message>
+        <source>反馈建议</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>检查更新</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+</context>
+<context>
+    <name>CUpdateContext</name>
+    <message>
+        <source>完整性效验失败</source>
+        <translation>Integrity check failed</translation>
+    </message>
+    <message>
+        <source>您的程序不完整,请从官网下载最新包</source>
+        <translation>The program is incomplete: download it again</translation>
+    </message>
+</context>
+<context>
+    <name>GaugeRange</name>
+    <message>
+        <source>累计喝水天数</source>
+        <translation>Days of drinking</translation>
+    </message>
+</context>
+<context>
+    <name>Tumbler</name>
+    <message>
+        <source>%1周</source>
+        <translation>W%1</translation>
+    </message>
+    <message>
+        <source>%1月</source>
+        <translation>%1</translation>
+    </message>
+</context>
+</TS>
