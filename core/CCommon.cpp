@@ -7,18 +7,17 @@
 
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
+#include "core/CSystemUtil.h"
 #include "clock.h"
-#include "gammadisplay.h"
+#include "gammabackend.h"
+#include "gammachoice.h"
 #include "instancechannel.h"
 
 namespace {
 CCommon* g_common = nullptr;
 }
 
-CCommon::CCommon()
-    : m_monitors(std::make_unique<CGammaDisplay>())
-{
-}
+CCommon::CCommon() = default;
 
 CCommon::~CCommon() = default;
 
@@ -90,32 +89,45 @@ void CCommon::CheckNewDay()
     CollectMonitors();
 }
 
-void CCommon::CollectMonitors()
+CGammaBackend* CCommon::Gamma()
 {
-    m_monitors->Collect();
+    if (!m_gamma)
+        m_gamma = GammaChoice::Create(CSystemUtil::DataFolder());
+    return m_gamma.get();
 }
 
-int CCommon::MonitorCount() const
+void CCommon::CollectMonitors()
 {
-    return m_monitors->MonitorCount();
+    Gamma()->Collect();
+}
+
+int CCommon::MonitorCount()
+{
+    return Gamma()->MonitorCount();
+}
+
+bool CCommon::CanTintScreen()
+{
+    return Gamma()->CanTint();
+}
+
+QString CCommon::UnsupportedTintText()
+{
+    return QStringLiteral("当前桌面不支持调节屏幕颜色");
 }
 
 void CCommon::SetColorTemperature(int kelvin)
 {
-    if (m_monitors->MonitorCount() == 0)
-        return;
     CGammaRamp ramp;
     ramp.FillColorTemperature(kelvin);
-    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
+    Gamma()->SetTemperature(kelvin, {ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size});
 }
 
 void CCommon::ResetGammaRamp()
 {
-    if (m_monitors->MonitorCount() == 0)
-        return;
     CGammaRamp ramp;
     ramp.FillLinear();
-    m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
+    Gamma()->Restore({ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size});
 }
 
 int CCommon::Random(int n)

@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class CGammaDisplay;
+class CGammaBackend;
 class CInstanceChannel;
 
 // The process-wide hub: panels ask the main frame for a page through its signals, and the
@@ -34,12 +34,16 @@ public:
 
     // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
-    int MonitorCount() const;
+    int MonitorCount();
+    // False on a session that lets the program change no screen colour at all.
+    bool CanTintScreen();
+    // What the eye-protection views say on such a session.
+    static QString UnsupportedTintText();
     // Tints every listed monitor to a colour temperature in kelvin; 6600 leaves all three
     // channels full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
-    // Puts the untinted ramp back on every listed monitor; a ramp outlives the program, so this
-    // runs before it ends.
+    // Puts the untinted ramp back on every listed monitor, or the user's own night light settings
+    // back on a desktop that tints itself; either outlives the program, so this runs before it ends.
     void ResetGammaRamp();
 
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
@@ -60,5 +64,9 @@ private:
     ~CCommon() override;
 
     CInstanceChannel* m_instanceChannel = nullptr;
-    std::unique_ptr<CGammaDisplay> m_monitors;
+    // Made at first use: the way of tinting depends on the session, and a copy that is about to
+    // end because another one runs must not touch the desktop's settings.
+    CGammaBackend* Gamma();
+
+    std::unique_ptr<CGammaBackend> m_gamma;
 };

@@ -87,6 +87,7 @@ QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QSt
 
 CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
+    , m_canTint(CCommon::Instance()->CanTintScreen())
 {
     setObjectName(QStringLiteral("CEyeshieldWindow"));
     resize(282, 328);
@@ -151,8 +152,8 @@ void CEyeshieldWindow::BuildWidgets()
              m_btnPlayer})
         m_actionGroup->addButton(button);
 
-    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), QStringLiteral("建议开启智能模式,可有效过滤蓝光辐射"),
-        QRect(10, 295, 260, 12), Qt::AlignCenter);
+    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), QString(), QRect(10, 295, 260, 12), Qt::AlignCenter);
+    ShowDescription(QStringLiteral("建议开启智能模式,可有效过滤蓝光辐射"));
 }
 
 int CEyeshieldWindow::AutomaticStrength(int hour)
@@ -185,7 +186,7 @@ void CEyeshieldWindow::OnCheckStatus(int status)
     CCommon::Instance()->ResetGammaRamp();
     StopAutomaticTimer();
     settings->SetEyeshieldMode(kModeOff);
-    m_msgTips->setText(kOffTips);
+    ShowDescription(kOffTips);
 }
 
 void CEyeshieldWindow::ApplyStoredMode()
@@ -231,7 +232,7 @@ void CEyeshieldWindow::OnAutomatic_Click()
 {
     SwitchOn();
     m_slider->setEnabled(true);
-    m_msgTips->setText(kAutomaticTips);
+    ShowDescription(kAutomaticTips);
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
     StartAutomaticTimer();
     const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
@@ -260,7 +261,7 @@ void CEyeshieldWindow::ApplyPreset(int strength, int mode, QAbstractButton* butt
     SwitchOn();
     ShowStrength(strength);
     m_slider->setEnabled(true);
-    m_msgTips->setText(description);
+    ShowDescription(description);
     StopAutomaticTimer();
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetColortempNumber(strength);
@@ -314,6 +315,11 @@ void CEyeshieldWindow::StopAutomaticTimer()
     if (m_timerId)
         killTimer(m_timerId);
     m_timerId = 0;
+}
+
+void CEyeshieldWindow::ShowDescription(const QString& description)
+{
+    m_msgTips->setText(m_canTint ? description : CCommon::UnsupportedTintText());
 }
 
 void CEyeshieldWindow::timerEvent(QTimerEvent* event)

@@ -49,6 +49,8 @@ private:
     void StartAutomaticTimer();
     void StopAutomaticTimer();
     void JumpToPress(int x);
+    // The mode's description, or on a session that cannot tint the screen, that it cannot.
+    void ShowDescription(const QString& description);
 
     QCheckBox* m_checkStatus = nullptr;
     QLabel* m_colortempNum = nullptr;
@@ -60,4 +62,5 @@ private:
     QLabel* m_msgTips = nullptr;
     QButtonGroup* m_actionGroup = nullptr;
     int m_timerId = 0;
+    bool m_canTint = true;
 };

@@ -18,9 +18,11 @@
 #include "CBaseManager.h"
 #include "CColortempTips.h"
 #include "core/CCommon.h"
+#include "CEyeshieldTask.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
 #include "TestHome.h"
+#include "WaylandTestCompositor.h"
 #include "XGammaServer.h"
 #include "clock.h"
 
@@ -65,6 +67,7 @@ private slots:
     void dragTintsEveryStep();
     void noticeClosesOnFourthTick();
     void confirmedExitResetsRamp();
+    void waylandWithoutColourSaysSo();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
@@ -453,6 +456,36 @@ void TestEyeshieldWindow::confirmedExitResetsRamp()
     // The stored state stays, so the next start tints again.
     QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 2);
     QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 4);
+}
+
+// A Wayland session whose compositor offers no gamma control, on a desktop with no night light
+// of its own: XWayland's ramps would be taken and never shown, so none are written, and the
+// panel and the card say that this desktop cannot tint. The choices are still kept.
+void TestEyeshieldWindow::waylandWithoutColourSaysSo()
+{
+    CCommon::Destroy();
+    const CWaylandTestCompositor compositor(false, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "weston");
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    auto* description = panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"));
+    QCOMPARE(description->text(), QStringLiteral("当前桌面不支持调节屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_working")});
+
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_player")), Qt::LeftButton);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 4);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 30);
+    QCOMPARE(description->text(), QStringLiteral("当前桌面不支持调节屏幕颜色"));
+    panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 0);
+    CCommon::Instance()->ResetGammaRamp();
+    QCOMPARE(Screen(), CXGammaServer::Marker());
 }
 
 QTEST_MAIN(TestEyeshieldWindow)

@@ -1,0 +1,88 @@
+#include "gammachoice.h"
+
+#include <cstring>
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <wayland-client.h>
+
+#include "gamma_none.h"
+#include "gamma_randr.h"
+#include "waylandwait.h"
+
+namespace {
+constexpr int kProbeTimeoutMs = 2000;
+constexpr char kGammaManager[] = "zwlr_gamma_control_manager_v1";
+
+bool NamesDesktop(const QString& desktops, const QString& name)
+{
+    for (const QString& desktop : desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (desktop.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void NoteGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
+{
+    if (std::strcmp(interface, kGammaManager) == 0)
+        *static_cast<bool*>(data) = true;
+}
+
+void ForgetGlobal(void*, wl_registry*, uint32_t)
+{
+}
+
+const wl_registry_listener kRegistryListener = {NoteGlobal, ForgetGlobal};
+
+// Whether WAYLAND_DISPLAY accepts a connection, and whether its compositor offers the gamma
+// control. An unset name is no session: the library would otherwise try a default socket.
+void ProbeWayland(GammaSessionFacts& facts)
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return;
+    facts.waylandSession = true;
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kRegistryListener, &facts.gammaControl);
+    WaylandWait::Roundtrip(display, kProbeTimeoutMs);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+}
+}
+
+namespace GammaChoice {
+GammaBackendKind Choose(const GammaSessionFacts& facts)
+{
+    if (!facts.waylandSession)
+        return GammaBackendKind::RandR;
+    if (facts.gammaControl)
+        return GammaBackendKind::Wlroots;
+    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")) && facts.gnomeNightLightSchema)
+        return GammaBackendKind::Gnome;
+    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")) && facts.kwinNightLight)
+        return GammaBackendKind::Kde;
+    return GammaBackendKind::None;
+}
+
+GammaSessionFacts Probe()
+{
+    GammaSessionFacts facts;
+    facts.desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    ProbeWayland(facts);
+    return facts;
+}
+
+std::unique_ptr<CGammaBackend> Create(const QString&)
+{
+    switch (Choose(Probe())) {
+    case GammaBackendKind::RandR:
+        return std::make_unique<CRandrGamma>();
+    default:
+        return std::make_unique<CNoGamma>();
+    }
+}
+}
