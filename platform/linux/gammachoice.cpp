@@ -7,6 +7,7 @@
 
 #include <wayland-client.h>
 
+#include "gamma_gnome.h"
 #include "gamma_none.h"
 #include "gamma_randr.h"
 #include "waylandwait.h"
@@ -73,14 +74,22 @@ GammaSessionFacts Probe()
     GammaSessionFacts facts;
     facts.desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
     ProbeWayland(facts);
+    if (!facts.waylandSession || facts.gammaControl)
+        return facts;
+    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")))
+        facts.gnomeNightLightSchema = CGnomeNightLight::Available();
     return facts;
 }
 
-std::unique_ptr<CGammaBackend> Create(const QString&)
+std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
 {
+    // Whatever the session is now, the desktop's settings go back to the user's own first.
+    CGnomeNightLight::RestoreLeftover(dataFolder);
     switch (Choose(Probe())) {
     case GammaBackendKind::RandR:
         return std::make_unique<CRandrGamma>();
+    case GammaBackendKind::Gnome:
+        return std::make_unique<CGnomeNightLight>(dataFolder);
     default:
         return std::make_unique<CNoGamma>();
     }
