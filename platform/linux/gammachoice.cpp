@@ -10,6 +10,7 @@
 #include "gamma_gnome.h"
 #include "gamma_none.h"
 #include "gamma_randr.h"
+#include "gamma_wlroots.h"
 #include "waylandwait.h"
 
 namespace {
@@ -88,6 +89,8 @@ std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
     switch (Choose(Probe())) {
     case GammaBackendKind::RandR:
         return std::make_unique<CRandrGamma>();
+    case GammaBackendKind::Wlroots:
+        return std::make_unique<CWlrootsGamma>();
     case GammaBackendKind::Gnome:
         return std::make_unique<CGnomeNightLight>(dataFolder);
     default:
