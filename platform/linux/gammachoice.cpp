@@ -8,6 +8,7 @@
 #include <wayland-client.h>
 
 #include "gamma_gnome.h"
+#include "gamma_kde.h"
 #include "gamma_none.h"
 #include "gamma_randr.h"
 #include "gamma_wlroots.h"
@@ -79,6 +80,8 @@ GammaSessionFacts Probe()
         return facts;
     if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")))
         facts.gnomeNightLightSchema = CGnomeNightLight::Available();
+    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")))
+        facts.kwinNightLight = CKdeNightColor::Available();
     return facts;
 }
 
@@ -86,6 +89,7 @@ std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
 {
     // Whatever the session is now, the desktop's settings go back to the user's own first.
     CGnomeNightLight::RestoreLeftover(dataFolder);
+    CKdeNightColor::RestoreLeftover(dataFolder);
     switch (Choose(Probe())) {
     case GammaBackendKind::RandR:
         return std::make_unique<CRandrGamma>();
@@ -93,8 +97,11 @@ std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
         return std::make_unique<CWlrootsGamma>();
     case GammaBackendKind::Gnome:
         return std::make_unique<CGnomeNightLight>(dataFolder);
-    default:
-        return std::make_unique<CNoGamma>();
+    case GammaBackendKind::Kde:
+        return std::make_unique<CKdeNightColor>(dataFolder);
+    case GammaBackendKind::None:
+        break;
     }
+    return std::make_unique<CNoGamma>();
 }
 }
