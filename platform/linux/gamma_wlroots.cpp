@@ -78,7 +78,6 @@ void CWlrootsGamma::Global(void* data, wl_registry* registry, uint32_t name, con
     if (std::strcmp(interface, zwlr_gamma_control_manager_v1_interface.name) == 0 && !self->m_manager) {
         self->m_manager = static_cast<zwlr_gamma_control_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_gamma_control_manager_v1_interface, 1));
-        self->RequestControls();
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         auto output = std::make_unique<Output>();
         output->owner = self;
@@ -119,18 +118,21 @@ void CWlrootsGamma::Failed(void* data, zwlr_gamma_control_v1*)
     output->failed = true;
 }
 
-void CWlrootsGamma::RequestControls()
+bool CWlrootsGamma::RequestControls()
 {
     static const zwlr_gamma_control_v1_listener kControlListener = {GammaSize, Failed};
     if (!m_manager)
-        return;
+        return false;
+    bool requested = false;
     for (const auto& output : m_outputs) {
         if (output->control || output->failed)
             continue;
         output->control = zwlr_gamma_control_manager_v1_get_gamma_control(m_manager, output->output);
         zwlr_gamma_control_v1_add_listener(output->control, &kControlListener, output.get());
+        requested = true;
     }
     wl_display_flush(m_display);
+    return requested;
 }
 
 void CWlrootsGamma::Dispatch()
@@ -151,11 +153,10 @@ bool CWlrootsGamma::CanTint() const
 
 void CWlrootsGamma::Collect()
 {
-    if (!m_display)
+    // Once is enough: later changes arrive as events.
+    if (!m_display || m_collected)
         return;
-    // Outputs first, then each control's answer with its size.
-    WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
-    RequestControls();
+    m_collected = true;
     WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
 }
 
@@ -163,7 +164,7 @@ int CWlrootsGamma::MonitorCount() const
 {
     int count = 0;
     for (const auto& output : m_outputs) {
-        if (output->control && output->gammaSize > 0)
+        if (!output->failed)
             ++count;
     }
     return count;
@@ -200,11 +201,12 @@ void CWlrootsGamma::SetTemperature(int, const GammaRampView& ramp)
     m_ramp.assign(ramp.red, ramp.red + ramp.size);
     m_ramp.insert(m_ramp.end(), ramp.green, ramp.green + ramp.size);
     m_ramp.insert(m_ramp.end(), ramp.blue, ramp.blue + ramp.size);
-    // Controls given up by Restore are asked for again; their sizes come with the next dispatch,
-    // which writes the tint to them.
-    RequestControls();
+    // Controls are held only while a tint is in force, so that other programs may have them
+    // meanwhile. A new control's size comes with the compositor's answer, which writes the tint.
     for (const auto& output : m_outputs)
         WriteTo(*output);
+    if (RequestControls())
+        WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
     wl_display_flush(m_display);
 }
 

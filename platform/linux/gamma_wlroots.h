@@ -25,8 +25,9 @@ public:
     CWlrootsGamma& operator=(const CWlrootsGamma&) = delete;
 
     bool CanTint() const override;
-    // Waits for the compositor to announce its outputs and their gamma sizes.
+    // Waits for the compositor to announce its outputs.
     void Collect() override;
+    // Outputs the compositor has not refused.
     int MonitorCount() const override;
     void SetTemperature(int kelvin, const GammaRampView& ramp) override;
     // Gives up every output's control, so the compositor puts its own tables back.
@@ -36,7 +37,8 @@ public:
 
 private:
     void Dispatch();
-    void RequestControls();
+    // True when a control was asked for.
+    bool RequestControls();
     void WriteTo(Output& output);
     static void Global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
     static void GlobalRemoved(void* data, wl_registry* registry, uint32_t name);
@@ -51,4 +53,5 @@ private:
     // The tint in force, red, green and blue, for outputs that appear later; empty while none is.
     std::vector<quint16> m_ramp;
     int m_rampSize = 0;
+    bool m_collected = false;
 };
