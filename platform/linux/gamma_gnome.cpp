@@ -1,8 +1,8 @@
 #include "gamma_gnome.h"
 
-#include <gio/gio.h>
-
 #include <limits>
+
+#include <gio/gio.h>
 
 #include <QDir>
 #include <QFile>
