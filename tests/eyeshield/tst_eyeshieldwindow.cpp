@@ -68,6 +68,7 @@ private slots:
     void noticeClosesOnFourthTick();
     void confirmedExitResetsRamp();
     void waylandWithoutColourSaysSo();
+    void wlrootsTintsOutputsNotXWayland();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
@@ -486,6 +487,35 @@ void TestEyeshieldWindow::waylandWithoutColourSaysSo()
     QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 0);
     CCommon::Instance()->ResetGammaRamp();
     QCOMPARE(Screen(), CXGammaServer::Marker());
+}
+
+// A wlroots compositor: the panel's tint reaches the compositor's output, never XWayland's ramps,
+// and switching off hands the output back.
+void TestEyeshieldWindow::wlrootsTintsOutputsNotXWayland()
+{
+    CCommon::Destroy();
+    const CWaylandTestCompositor compositor(true, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "sway");
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    QTRY_COMPARE_WITH_TIMEOUT(compositor.Outputs().front().tables.size(), 1, 5000);
+    const stCrtcGamma expected = CXGammaServer::Expected(6600 - 32 * 20);
+    const QVector<quint16> table = compositor.Outputs().front().tables.front();
+    QCOMPARE(table.mid(0, 256), expected.red);
+    QCOMPARE(table.mid(256, 256), expected.green);
+    QCOMPARE(table.mid(512), expected.blue);
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("适当过滤蓝色光，便于在工作中集中注意力"));
+
+    panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!compositor.Outputs().front().controlled, 5000);
+    QCOMPARE(Screen(), CXGammaServer::Marker());
+    m_panel.reset();
+    CCommon::Destroy();
 }
 
 QTEST_MAIN(TestEyeshieldWindow)
