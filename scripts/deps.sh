@@ -9,7 +9,7 @@ packages=(
     fonts-wqy-microhei
     xvfb xauth x11-utils xcompmgr imagemagick desktop-file-utils
     dpkg-dev lintian appstream
-    libglib2.0-dev gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
+    libglib2.0-dev libglib2.0-bin gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
 )
 
 missing=()
