@@ -5,11 +5,12 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5svg5-dev
-    libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxtst-dev libwayland-dev
+    libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxtst-dev
     fonts-wqy-microhei
     xvfb xauth x11-utils xcompmgr imagemagick desktop-file-utils
     dpkg-dev lintian appstream
-    libglib2.0-dev libglib2.0-bin gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
+    libwayland-dev libglib2.0-dev libglib2.0-bin
+    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
 )
 
 missing=()

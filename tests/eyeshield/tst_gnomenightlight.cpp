@@ -174,7 +174,8 @@ void TestGnomeNightLight::StartProgram(int status)
 {
     QFile config(m_home->DataFolder() + QStringLiteral("/QzHealthManager/QzConfig.ini"));
     QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QStringLiteral("[eyeshield]\nstatus=%1\nmode=4\n[boot]\nboottips_timestamp=1\n").arg(status).toLatin1());
+    config.write(
+        QStringLiteral("[eyeshield]\nstatus=%1\nmode=4\n[boot]\nboottips_timestamp=1\n").arg(status).toLatin1());
     config.close();
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
