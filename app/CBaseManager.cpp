@@ -25,7 +25,6 @@
 #include "CMenuObject.h"
 #include "CPageEscape.h"
 #include "core/CMessageShow.h"
-#include "core/CScreenTint.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
 #include "CSystemTray.h"
@@ -192,13 +191,12 @@ void CBaseManager::ConnectSignals()
     connect(m_systemTray, &CSystemTray::OnQuitAct_Signals, this, &CBaseManager::OnExit_Click);
 
     // A screen that slept, or that another session had, may come back without its ramps.
-    CScreenTint* tint = common->ScreenTint();
     auto* power = new CPowerMonitor(this);
     connect(power, &CPowerMonitor::Suspending, this, [this] { m_tick.SetSuspended(true); });
     connect(power, &CPowerMonitor::Resumed, this, [this] { m_tick.SetSuspended(false); });
-    connect(power, &CPowerMonitor::Resumed, tint, &CScreenTint::Reapply);
+    connect(power, &CPowerMonitor::Resumed, common, &CCommon::ReapplyTint);
     auto* session = new CSessionMonitor(this);
-    connect(session, &CSessionMonitor::Activated, tint, &CScreenTint::Reapply);
+    connect(session, &CSessionMonitor::Activated, common, &CCommon::ReapplyTint);
     WatchScreens();
 }
 

@@ -15,10 +15,12 @@
 #include "clock.h"
 #include "crashhandler.h"
 #include "executable.h"
+#include "qtplatform.h"
 #include "terminationwatcher.h"
 
 int main(int argc, char* argv[])
 {
+    QtPlatform::PreferX11OnWayland();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));

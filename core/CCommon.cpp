@@ -6,18 +6,19 @@
 #include <QFile>
 
 #include "core/CIniSettings.h"
+#include "core/CGammaRamp.h"
 #include "core/CScreenTint.h"
+#include "core/CSystemUtil.h"
 #include "clock.h"
+#include "gammabackend.h"
+#include "gammachoice.h"
 #include "instancechannel.h"
 
 namespace {
 CCommon* g_common = nullptr;
 }
 
-CCommon::CCommon()
-    : m_screenTint(new CScreenTint(this))
-{
-}
+CCommon::CCommon() = default;
 
 CCommon::~CCommon() = default;
 
@@ -108,28 +109,92 @@ void CCommon::CheckNewDay()
     CollectMonitors();
 }
 
-void CCommon::CollectMonitors()
+void CCommon::ChooseTint()
 {
-    m_screenTint->Collect();
+    if (m_screenTint || m_gamma)
+        return;
+    m_gamma = GammaChoice::Create(CSystemUtil::DataFolder());
+    if (!m_gamma)
+        m_screenTint = new CScreenTint(this);
 }
 
-int CCommon::MonitorCount() const
+void CCommon::CollectMonitors()
 {
-    return m_screenTint->MonitorCount();
+    ChooseTint();
+    if (m_screenTint)
+        m_screenTint->Collect();
+    else
+        m_gamma->Collect();
+}
+
+int CCommon::MonitorCount()
+{
+    ChooseTint();
+    return m_screenTint ? m_screenTint->MonitorCount() : m_gamma->MonitorCount();
+}
+
+bool CCommon::CanTintScreen()
+{
+    ChooseTint();
+    return m_screenTint || m_gamma->CanTint();
+}
+
+QString CCommon::UnsupportedTintText()
+{
+    return tr("当前桌面不支持调节屏幕颜色");
 }
 
 void CCommon::SetColorTemperature(int kelvin)
 {
-    m_screenTint->SetColorTemperature(kelvin);
+    ChooseTint();
+    if (m_screenTint) {
+        m_screenTint->SetColorTemperature(kelvin);
+        return;
+    }
+    CGammaRamp ramp;
+    ramp.FillColorTemperature(kelvin);
+    m_gamma->SetTemperature(kelvin, {ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size});
+}
+
+void CCommon::FadeToColorTemperature(int kelvin)
+{
+    ChooseTint();
+    if (m_screenTint)
+        m_screenTint->FadeToColorTemperature(kelvin);
+    else
+        SetColorTemperature(kelvin);
+}
+
+void CCommon::FadeOutTint()
+{
+    ChooseTint();
+    if (m_screenTint)
+        m_screenTint->FadeOut();
+    else
+        ResetGammaRamp();
+}
+
+void CCommon::ReapplyTint()
+{
+    if (m_screenTint)
+        m_screenTint->Reapply();
 }
 
 void CCommon::ResetGammaRamp()
 {
-    m_screenTint->Restore();
+    ChooseTint();
+    if (m_screenTint) {
+        m_screenTint->Restore();
+        return;
+    }
+    CGammaRamp ramp;
+    ramp.FillLinear();
+    m_gamma->Restore({ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size});
 }
 
-CScreenTint* CCommon::ScreenTint() const
+CScreenTint* CCommon::ScreenTint()
 {
+    ChooseTint();
     return m_screenTint;
 }
 

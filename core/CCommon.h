@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 
+class CGammaBackend;
 class CInstanceChannel;
 class CScreenTint;
 
@@ -38,15 +41,27 @@ public:
 
     // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
-    int MonitorCount() const;
-    // Tints every listed monitor to a colour temperature in kelvin at once; 6600 leaves all three
-    // channels full, lower values take blue and then green away.
+    int MonitorCount();
+    // False on a session that lets the program change no screen colour at all.
+    bool CanTintScreen();
+    // What the eye-protection views say on such a session.
+    static QString UnsupportedTintText();
+    // Tints the screen to a colour temperature in kelvin at once; 6600 leaves all three channels
+    // full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
-    // Puts back at once what the monitors showed before the tint; a ramp outlives the program,
-    // so this runs before it ends.
+    // Goes to a colour temperature in small steps where the program writes the ramps itself; a
+    // desktop's own night light makes its own transition.
+    void FadeToColorTemperature(int kelvin);
+    // Takes the tint away in small steps, then puts the screen back as ResetGammaRamp does.
+    void FadeOutTint();
+    // Writes the tint in force again, for a screen that may have forgotten it.
+    void ReapplyTint();
+    // Puts back at once what the monitors showed before the tint, or the user's own night light
+    // settings on a desktop that tints itself; either outlives the program, so this runs before
+    // it ends.
     void ResetGammaRamp();
-    // The tint itself, for fades and for writing it again.
-    CScreenTint* ScreenTint() const;
+    // The ramps of an X11 session's monitors; null on a Wayland session.
+    CScreenTint* ScreenTint();
 
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
     static int Random(int n);
@@ -66,7 +81,14 @@ private:
     ~CCommon() override;
 
     CInstanceChannel* m_instanceChannel = nullptr;
+    // Made at first use: the way of tinting depends on the session, and a copy that is about to
+    // end because another one runs must not touch the desktop's settings.
+    void ChooseTint();
+
+    // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* m_screenTint = nullptr;
+    // The compositor's or the desktop's way of tinting on a Wayland session.
+    std::unique_ptr<CGammaBackend> m_gamma;
     bool m_loopRunning = false;
     bool m_restartRequested = false;
 };

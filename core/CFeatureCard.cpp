@@ -44,6 +44,13 @@ QPushButton* CFeatureCard::AddButton(const QString& objectName, const QString& t
     return button;
 }
 
+void CFeatureCard::MarkUnavailable(const QString& text, const QString& reason)
+{
+    m_unavailableText = text;
+    m_taskTips->setToolTip(reason);
+    RefreshStatus();
+}
+
 bool CFeatureCard::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Enter) {
@@ -76,6 +83,11 @@ void CFeatureCard::hideEvent(QHideEvent* event)
 
 void CFeatureCard::RefreshStatus()
 {
+    if (!m_unavailableText.isEmpty()) {
+        m_taskTips->setText(m_unavailableText);
+        m_taskTips->setStyleSheet(QStringLiteral("color: rgba(210,230,226,1); font: bold 14px \"Microsoft YaHei\";"));
+        return;
+    }
     const bool on = m_readStatus() != 0;
     m_taskTips->setText(on ? tr("已开启") : tr("未开启"));
     m_taskTips->setStyleSheet(QStringLiteral("color: %1; font: bold 14px \"Microsoft YaHei\";")

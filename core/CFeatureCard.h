@@ -14,7 +14,8 @@ class CFeatureCard : public QWidget
 {
     Q_OBJECT
 public:
-    // The label's text: "已开启" when the feature is on, "未开启" when off.
+    // The label's text: "已开启" when the feature is on, "未开启" when off, and the text given to
+    // MarkUnavailable when this session cannot provide the feature.
     QString StatusText() const;
 
 protected:
@@ -22,6 +23,8 @@ protected:
         const QRect& labelGeometry, std::function<int()> readStatus);
 
     QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
+    // The label shows `text` whatever the stored switch says, and hovering it explains why.
+    void MarkUnavailable(const QString& text, const QString& reason);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -34,6 +37,7 @@ private:
     QWidget* m_panel = nullptr;
     QLabel* m_taskTips = nullptr;
     std::function<int()> m_readStatus;
+    QString m_unavailableText;
     // Only runs while the card is on screen: a hidden card has nothing to refresh.
     QBasicTimer m_refreshTimer;
 };

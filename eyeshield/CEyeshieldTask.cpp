@@ -12,6 +12,8 @@ CEyeshieldTask::CEyeshieldTask(QWidget* parent)
     setObjectName(QStringLiteral("CEyeshieldTask"));
     connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), tr("设置"), QRect(22, 44, 46, 24)),
         &QPushButton::clicked, this, &CEyeshieldTask::OnEyeshieldSettings_Click);
+    if (!CCommon::Instance()->CanTintScreen())
+        MarkUnavailable(tr("不支持"), CCommon::UnsupportedTintText());
 }
 
 void CEyeshieldTask::OnEyeshieldSettings_Click()

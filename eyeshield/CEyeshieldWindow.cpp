@@ -14,7 +14,6 @@
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
-#include "core/CScreenTint.h"
 #include "clock.h"
 
 namespace {
@@ -88,6 +87,7 @@ QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QSt
 
 CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
+    , m_canTint(CCommon::Instance()->CanTintScreen())
 {
     setObjectName(QStringLiteral("CEyeshieldWindow"));
     resize(282, 328);
@@ -153,8 +153,8 @@ void CEyeshieldWindow::BuildWidgets()
              m_btnPlayer})
         m_actionGroup->addButton(button);
 
-    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), tr("建议开启智能模式,可有效过滤蓝光辐射"),
-        QRect(10, 295, 260, 12), Qt::AlignCenter);
+    m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), QString(), QRect(10, 295, 260, 12), Qt::AlignCenter);
+    ShowDescription(tr("建议开启智能模式,可有效过滤蓝光辐射"));
 }
 
 int CEyeshieldWindow::AutomaticStrength(int hour)
@@ -184,10 +184,10 @@ void CEyeshieldWindow::OnCheckStatus(int status)
     ShowStrength(0);
     m_slider->setEnabled(false);
     UncheckModeButtons();
-    CCommon::Instance()->ScreenTint()->FadeOut();
+    CCommon::Instance()->FadeOutTint();
     StopAutomaticTimer();
     settings->SetEyeshieldMode(kModeOff);
-    m_msgTips->setText(tr(kOffTips));
+    ShowDescription(tr(kOffTips));
 }
 
 void CEyeshieldWindow::ApplyStoredMode()
@@ -238,7 +238,7 @@ void CEyeshieldWindow::Tint(int strength, bool fade)
 {
     const int kelvin = CGammaRamp::KelvinForStrength(strength);
     if (fade)
-        CCommon::Instance()->ScreenTint()->FadeToColorTemperature(kelvin);
+        CCommon::Instance()->FadeToColorTemperature(kelvin);
     else
         CCommon::Instance()->SetColorTemperature(kelvin);
 }
@@ -247,7 +247,7 @@ void CEyeshieldWindow::OnAutomatic_Click()
 {
     SwitchOn();
     m_slider->setEnabled(true);
-    m_msgTips->setText(tr(kAutomaticTips));
+    ShowDescription(tr(kAutomaticTips));
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
     StartAutomaticTimer();
     const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
@@ -276,7 +276,7 @@ void CEyeshieldWindow::ApplyPreset(int strength, int mode, QAbstractButton* butt
     SwitchOn();
     ShowStrength(strength);
     m_slider->setEnabled(true);
-    m_msgTips->setText(description);
+    ShowDescription(description);
     StopAutomaticTimer();
     CIniSettings* settings = CIniSettings::Instance();
     settings->SetColortempNumber(strength);
@@ -330,6 +330,11 @@ void CEyeshieldWindow::StopAutomaticTimer()
     if (m_timerId)
         killTimer(m_timerId);
     m_timerId = 0;
+}
+
+void CEyeshieldWindow::ShowDescription(const QString& description)
+{
+    m_msgTips->setText(m_canTint ? description : CCommon::UnsupportedTintText());
 }
 
 void CEyeshieldWindow::timerEvent(QTimerEvent* event)

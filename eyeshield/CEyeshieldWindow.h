@@ -52,6 +52,8 @@ private:
     void StartAutomaticTimer();
     void StopAutomaticTimer();
     void JumpToPress(int x);
+    // The mode's description, or on a session that cannot tint the screen, that it cannot.
+    void ShowDescription(const QString& description);
 
     QCheckBox* m_checkStatus = nullptr;
     QLabel* m_colortempNum = nullptr;
@@ -65,4 +67,5 @@ private:
     int m_timerId = 0;
     // Off while the stored state is applied during construction.
     bool m_fades = false;
+    bool m_canTint = true;
 };

@@ -9,6 +9,8 @@ packages=(
     fonts-wqy-microhei
     xvfb xauth x11-utils xcompmgr imagemagick desktop-file-utils
     dpkg-dev lintian appstream
+    libwayland-dev libglib2.0-dev libglib2.0-bin
+    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
 )
 
 missing=()

@@ -71,6 +71,13 @@
     </message>
 </context>
 <context>
+    <name>CCommon</name>
+    <message>
+        <source>当前桌面不支持调节屏幕颜色</source>
+        <translation>This desktop can't tint the screen</translation>
+    </message>
+</context>
+<context>
     <name>CCrashReport</name>
     <message>
         <source>程式崩溃</source>
@@ -368,6 +375,10 @@ it dilutes every sorrow</translation>
     <message>
         <source>设置</source>
         <translation>Set up</translation>
+    </message>
+    <message>
+        <source>不支持</source>
+        <translation>N/A</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "CContext.h"
 #include "CQzLiveUpdate.h"
 #include "core/CLanguage.h"
+#include "qtplatform.h"
 
 int main(int argc, char* argv[])
 {
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     if (argc < 4)
         return -1;
 
+    QtPlatform::PreferX11OnWayland();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));

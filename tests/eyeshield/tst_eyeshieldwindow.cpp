@@ -18,10 +18,12 @@
 #include "CBaseManager.h"
 #include "CColortempTips.h"
 #include "core/CCommon.h"
+#include "CEyeshieldTask.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
 #include "core/CScreenTint.h"
 #include "TestHome.h"
+#include "WaylandTestCompositor.h"
 #include "XGammaServer.h"
 #include "clock.h"
 #include "powermonitor.h"
@@ -73,6 +75,8 @@ private slots:
     void confirmedExitResetsRamp_data();
     void confirmedExitResetsRamp();
     void forgottenTintIsWrittenAgain();
+    void waylandWithoutColourSaysSo();
+    void wlrootsTintsOutputsNotXWayland();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
@@ -582,6 +586,65 @@ void TestEyeshieldWindow::forgottenTintIsWrittenAgain()
     emit power->Resumed();
     emit session->Activated();
     QCOMPARE(Screen(), CXGammaServer::Marker());
+}
+
+// A Wayland session whose compositor offers no gamma control, on a desktop with no night light
+// of its own: XWayland's ramps would be taken and never shown, so none are written, and the
+// panel and the card say that this desktop cannot tint. The choices are still kept.
+void TestEyeshieldWindow::waylandWithoutColourSaysSo()
+{
+    CCommon::Destroy();
+    const CWaylandTestCompositor compositor(false, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "weston");
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    auto* description = panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"));
+    QCOMPARE(description->text(), QStringLiteral("当前桌面不支持调节屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_working")});
+
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_player")), Qt::LeftButton);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldMode(), 4);
+    QCOMPARE(CIniSettings::Instance()->GetColortempNumber(), 30);
+    QCOMPARE(description->text(), QStringLiteral("当前桌面不支持调节屏幕颜色"));
+    panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    QCOMPARE(CIniSettings::Instance()->GetEyeshieldStatus(), 0);
+    CCommon::Instance()->ResetGammaRamp();
+    QCOMPARE(Screen(), CXGammaServer::Marker());
+}
+
+// A wlroots compositor: the panel's tint reaches the compositor's output, never XWayland's ramps,
+// and switching off hands the output back.
+void TestEyeshieldWindow::wlrootsTintsOutputsNotXWayland()
+{
+    CCommon::Destroy();
+    const CWaylandTestCompositor compositor(true, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "sway");
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    QTRY_COMPARE_WITH_TIMEOUT(compositor.Outputs().front().tables.size(), 1, 5000);
+    const stCrtcGamma expected = CXGammaServer::Expected(6600 - 32 * 20);
+    const QVector<quint16> table = compositor.Outputs().front().tables.front();
+    QCOMPARE(table.mid(0, 256), expected.red);
+    QCOMPARE(table.mid(256, 256), expected.green);
+    QCOMPARE(table.mid(512), expected.blue);
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("适当过滤蓝色光，便于在工作中集中注意力"));
+
+    panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!compositor.Outputs().front().controlled, 5000);
+    QCOMPARE(Screen(), CXGammaServer::Marker());
+    m_panel.reset();
+    CCommon::Destroy();
 }
 
 QTEST_MAIN(TestEyeshieldWindow)

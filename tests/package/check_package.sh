@@ -27,6 +27,12 @@ cat "$work/lintian"
 # The README promises a package without lintian errors or warnings.
 ! grep -q '^[EW]:' "$work/lintian" || fail "lintian reports errors or warnings"
 
+# The Wayland gamma control and GNOME's Night Light need these libraries at run time.
+depends="$(dpkg-deb -f "$deb" Depends)"
+for library in libwayland-client0 libglib2.0-0; do
+    grep -q "\b$library\b" <<<"$depends" || fail "the package does not depend on $library: $depends"
+done
+
 dpkg-deb -x "$deb" "$work/root"
 usr="$work/root/usr"
 desktop-file-validate "$usr/share/applications/QzHealthManager.desktop" || fail "menu entry"

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include "gammabackend.h"
+
+// GNOME on Wayland: the desktop's own Night Light, set through GSettings to a temperature that
+// holds at every hour. The user's own values of each key are saved in a file before the first
+// change and put back by Restore, also by the next start after a run that died before it could.
+class CGnomeNightLight : public CGammaBackend
+{
+public:
+    // The schema that holds Night Light.
+    static const char* const Schema;
+
+    explicit CGnomeNightLight(const QString& dataFolder);
+
+    // Whether the schema is installed.
+    static bool Available();
+    // Puts back what a run that died left saved in `dataFolder`.
+    static void RestoreLeftover(const QString& dataFolder);
+
+    bool CanTint() const override;
+    void Collect() override;
+    int MonitorCount() const override;
+    void SetTemperature(int kelvin, const GammaRampView& ramp) override;
+    void Restore(const GammaRampView& linear) override;
+
+private:
+    QString m_savedPath;
+};

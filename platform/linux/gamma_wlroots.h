@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QtGlobal>
+
+#include "gammabackend.h"
+
+class QSocketNotifier;
+struct wl_display;
+struct wl_registry;
+struct zwlr_gamma_control_manager_v1;
+
+// A wlroots compositor (sway, Hyprland, labwc …): each output's gamma tables through the
+// compositor's gamma control, on a Wayland connection of the program's own. The compositor gives
+// every output its own tables back when that connection closes, however the program ends.
+// Outputs that come and go are followed while the event loop runs.
+class CWlrootsGamma : public CGammaBackend
+{
+public:
+    CWlrootsGamma();
+    ~CWlrootsGamma() override;
+    CWlrootsGamma(const CWlrootsGamma&) = delete;
+    CWlrootsGamma& operator=(const CWlrootsGamma&) = delete;
+
+    bool CanTint() const override;
+    // Waits for the compositor to announce its outputs.
+    void Collect() override;
+    // Outputs the compositor has not refused.
+    int MonitorCount() const override;
+    void SetTemperature(int kelvin, const GammaRampView& ramp) override;
+    // Gives up every output's control, so the compositor puts its own tables back.
+    void Restore(const GammaRampView& linear) override;
+
+    struct Output;
+
+private:
+    void Dispatch();
+    // True when a control was asked for.
+    bool RequestControls();
+    void WriteTo(Output& output);
+    static void Global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
+    static void GlobalRemoved(void* data, wl_registry* registry, uint32_t name);
+    static void GammaSize(void* data, struct zwlr_gamma_control_v1* control, uint32_t size);
+    static void Failed(void* data, struct zwlr_gamma_control_v1* control);
+
+    wl_display* m_display = nullptr;
+    wl_registry* m_registry = nullptr;
+    zwlr_gamma_control_manager_v1* m_manager = nullptr;
+    std::vector<std::unique_ptr<Output>> m_outputs;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    // The tint in force, red, green and blue, for outputs that appear later; empty while none is.
+    std::vector<quint16> m_ramp;
+    int m_rampSize = 0;
+    bool m_collected = false;
+};

@@ -1,0 +1,106 @@
+#include "gammachoice.h"
+
+#include <cstring>
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <wayland-client.h>
+
+#include "gamma_gnome.h"
+#include "gamma_kde.h"
+#include "gamma_none.h"
+#include "gamma_wlroots.h"
+#include "waylandwait.h"
+
+namespace {
+constexpr int kProbeTimeoutMs = 2000;
+constexpr char kGammaManager[] = "zwlr_gamma_control_manager_v1";
+
+bool NamesDesktop(const QString& desktops, const QString& name)
+{
+    for (const QString& desktop : desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (desktop.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void NoteGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
+{
+    if (std::strcmp(interface, kGammaManager) == 0)
+        *static_cast<bool*>(data) = true;
+}
+
+void ForgetGlobal(void*, wl_registry*, uint32_t)
+{
+}
+
+const wl_registry_listener kRegistryListener = {NoteGlobal, ForgetGlobal};
+
+// Whether WAYLAND_DISPLAY accepts a connection, and whether its compositor offers the gamma
+// control. An unset name is no session: the library would otherwise try a default socket.
+void ProbeWayland(GammaSessionFacts& facts)
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display)
+        return;
+    facts.waylandSession = true;
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &kRegistryListener, &facts.gammaControl);
+    WaylandWait::Roundtrip(display, kProbeTimeoutMs);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+}
+}
+
+namespace GammaChoice {
+GammaBackendKind Choose(const GammaSessionFacts& facts)
+{
+    if (!facts.waylandSession)
+        return GammaBackendKind::RandR;
+    if (facts.gammaControl)
+        return GammaBackendKind::Wlroots;
+    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")) && facts.gnomeNightLightSchema)
+        return GammaBackendKind::Gnome;
+    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")) && facts.kwinNightLight)
+        return GammaBackendKind::Kde;
+    return GammaBackendKind::None;
+}
+
+GammaSessionFacts Probe()
+{
+    GammaSessionFacts facts;
+    facts.desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    ProbeWayland(facts);
+    if (!facts.waylandSession || facts.gammaControl)
+        return facts;
+    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")))
+        facts.gnomeNightLightSchema = CGnomeNightLight::Available();
+    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")))
+        facts.kwinNightLight = CKdeNightColor::Available();
+    return facts;
+}
+
+std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
+{
+    // Whatever the session is now, the desktop's settings go back to the user's own first.
+    CGnomeNightLight::RestoreLeftover(dataFolder);
+    CKdeNightColor::RestoreLeftover(dataFolder);
+    switch (Choose(Probe())) {
+    case GammaBackendKind::RandR:
+        return nullptr;
+    case GammaBackendKind::Wlroots:
+        return std::make_unique<CWlrootsGamma>();
+    case GammaBackendKind::Gnome:
+        return std::make_unique<CGnomeNightLight>(dataFolder);
+    case GammaBackendKind::Kde:
+        return std::make_unique<CKdeNightColor>(dataFolder);
+    case GammaBackendKind::None:
+        break;
+    }
+    return std::make_unique<CNoGamma>();
+}
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <QByteArray>
+#include <QVector>
+
+struct wl_display;
+struct wl_global;
+
+// A compositor of the test's own, on a socket in XDG_RUNTIME_DIR, running on a thread of its own.
+// It offers outputs and, if asked, the wlroots gamma control, and records every table a client
+// sends. Outputs can be announced, removed and have their control fail while a client is connected.
+class CWaylandTestCompositor
+{
+public:
+    struct Output
+    {
+        int gammaSize = 0;
+        bool present = true;
+        bool controlled = false;
+        // Each table received: red, green and blue of gammaSize entries.
+        QVector<QVector<quint16>> tables;
+    };
+
+    // `gammaSizes`: one output per entry, each with that many entries per channel.
+    CWaylandTestCompositor(bool offersGammaControl, const std::vector<int>& gammaSizes);
+    ~CWaylandTestCompositor();
+    CWaylandTestCompositor(const CWaylandTestCompositor&) = delete;
+    CWaylandTestCompositor& operator=(const CWaylandTestCompositor&) = delete;
+
+    // The socket's name for WAYLAND_DISPLAY; empty when the compositor could not start.
+    QByteArray SocketName() const;
+
+    std::vector<Output> Outputs() const;
+    int DisconnectedClients() const;
+
+    // Index of the new output.
+    int AddOutput(int gammaSize);
+    void RemoveOutput(int index);
+    void FailControl(int index);
+
+    // Internal state reached from the protocol's callbacks.
+    struct OutputState;
+    struct ControlState;
+
+private:
+    int AddOutputNow(int gammaSize);
+    void Run();
+    // Runs `job` on the compositor's thread and waits for it.
+    void OnThread(const std::function<void()>& job);
+    void Pump();
+
+    wl_display* m_display = nullptr;
+    wl_global* m_gammaGlobal = nullptr;
+    QByteArray m_socket;
+    std::thread m_thread;
+    std::atomic<bool> m_stop {false};
+    mutable std::mutex m_mutex;
+    std::vector<std::function<void()>> m_jobs;
+    std::vector<OutputState*> m_outputs;
+    std::vector<Output> m_records;
+    int m_disconnected = 0;
+    void* m_createdWatch = nullptr;
+
+    friend struct WaylandTestCallbacks;
+};
