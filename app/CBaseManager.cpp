@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include "CAdsWidget.h"
+#include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "CDrinkNowWindow.h"
 #include "CDrinkTotalRecord.h"
@@ -30,8 +31,11 @@
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 #include "clock.h"
+#include "fullscreenwatcher.h"
+#include "idlemonitor.h"
 #include "instancechannel.h"
 #include "powermonitor.h"
+#include "sessionlockmonitor.h"
 
 namespace {
 constexpr int kTickMs = 1000;
@@ -187,6 +191,19 @@ void CBaseManager::ConnectSignals()
     connect(power, &CPowerMonitor::Suspending, this, [this] { m_tick.SetSuspended(true); });
     connect(power, &CPowerMonitor::Resumed, this, [this] { m_tick.SetSuspended(false); });
     WatchScreens();
+    WatchUser();
+}
+
+void CBaseManager::WatchUser()
+{
+    // Drawn off screen, the frame has no user in front of it to wait for.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    m_considerateGate = new CConsiderateGate(this);
+    m_considerateGate->Watch(new CFullscreenWatcher(this), new CIdleMonitor(CConsiderateGate::AwayAfterSecs, this),
+        new CSessionLockMonitor(this));
+    connect(m_considerateGate, &CConsiderateGate::RestTaken, this, [this](qint64 returned) { m_tick.RestTaken(returned); });
+    m_tick.SetGate(m_considerateGate);
 }
 
 void CBaseManager::WatchScreens()

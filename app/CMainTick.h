@@ -2,11 +2,13 @@
 
 #include <QtGlobal>
 
+class CConsiderateGate;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the hourly
 // heartbeat, the delayed report of a start with the system, and the drink and rest reminders
-// on their interval grids.
+// on their interval grids. A reminder that falls due while the gate holds reminders waits, and
+// shows once on the first tick after the gate opens.
 class CMainTick
 {
 public:
@@ -21,6 +23,10 @@ public:
     int LaunchSource() const;
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
+    void SetGate(const CConsiderateGate* gate);
+    // The user took a rest by being away: the rest grid starts again at `returned`, and a rest
+    // reminder that waited is dropped.
+    void RestTaken(qint64 returned);
 
     void Run();
 
@@ -37,4 +43,7 @@ private:
     int m_launchSource = 0;
     bool m_suspended = false;
     bool m_bootReportDone = false;
+    const CConsiderateGate* m_gate = nullptr;
+    bool m_drinkWaiting = false;
+    bool m_relaxWaiting = false;
 };
