@@ -209,9 +209,12 @@ bool CIdleMonitor::StartMutter()
 void CIdleMonitor::OnWatchFired(uint id)
 {
     if (id == d->idleWatch && !d->idle) {
-        // The compositor's active watch fires once, at the next input.
+        // The compositor's active watch fires once, at the next input. Without one the return
+        // would never be seen, so the user does not count as idle at all.
         const QDBusReply<uint> watch = QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
-        d->activeWatch = watch.isValid() ? watch.value() : 0;
+        if (!watch.isValid())
+            return;
+        d->activeWatch = watch.value();
         SetIdle(true);
     } else if (id == d->activeWatch && d->activeWatch) {
         d->activeWatch = 0;
