@@ -134,6 +134,7 @@ private slots:
     void awayAsLongAsARestRestartsTheRestClock_data();
     void awayAsLongAsARestRestartsTheRestClock();
     void bothSwitchesOffFireAsBefore();
+    void chosenSilenceDropsWaitingReminders();
     void lockAndUnlockThroughTheSession();
 
 private:
@@ -433,6 +434,28 @@ void TestConsiderate::bothSwitchesOffFireAsBefore()
     QVERIFY(!gate.HoldsReminders());
     settings->SetConsiderateAway(true);
     QVERIFY(gate.HoldsReminders());
+}
+
+void TestConsiderate::chosenSilenceDropsWaitingReminders()
+{
+    DueReminders();
+    CConsiderateGate gate;
+    CRecordingHost host;
+    CMainTick tick(host, kStart);
+    tick.SetGate(&gate);
+    gate.SetFullscreenInFront(true);
+    RunAt(tick, kStart + 1);
+    QVERIFY(host.calls.isEmpty());
+
+    // "今日不弹出" chosen during the film: what waited is not shown once both end.
+    CIniSettings::Instance()->SetTodayTipsStatus(1);
+    RunAt(tick, kStart + 2);
+    CIniSettings::Instance()->SetTodayTipsStatus(0);
+    gate.SetFullscreenInFront(false);
+    RunAt(tick, kStart + 3);
+    QVERIFY(host.calls.isEmpty());
+    RunAt(tick, kStart + 201);
+    QCOMPARE(host.calls, kBothShown);
 }
 
 void TestConsiderate::lockAndUnlockThroughTheSession()
