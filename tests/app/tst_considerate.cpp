@@ -1,3 +1,5 @@
+#include <atomic>
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -117,6 +119,76 @@ signals:
     void Lock();
     void Unlock();
 };
+
+class CFakeIdleMonitor : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.Mutter.IdleMonitor")
+public:
+    std::atomic<quint64> idleInterval{0};
+public slots:
+    uint AddIdleWatch(qulonglong interval)
+    {
+        idleInterval = interval;
+        return 1;
+    }
+    uint AddUserActiveWatch() { return ++m_lastWatch; }
+    void RemoveWatch(uint) {}
+signals:
+    void WatchFired(uint id);
+
+private:
+    uint m_lastWatch = 1;
+};
+
+// A message bus of the test's own. The stand-ins for the desktop's services answer from a thread
+// of their own: the program asks them with blocking calls from the test's thread.
+class CPrivateBus
+{
+public:
+    CPrivateBus()
+    {
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(5000)) {
+        }
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        m_thread.start();
+    }
+    ~CPrivateBus()
+    {
+        for (const QString& name : qAsConst(m_connections))
+            QDBusConnection::disconnectFromBus(name);
+        m_thread.quit();
+        m_thread.wait();
+        m_daemon.terminate();
+        m_daemon.waitForFinished();
+    }
+    QString Address() const { return m_address; }
+    QDBusConnection Connect(const QString& name)
+    {
+        m_connections << name;
+        return QDBusConnection::connectToBus(m_address, name);
+    }
+    // Puts the objects on the bus at their paths under the service's name; the bus owns them.
+    bool Serve(const QString& service, const QList<QPair<QString, QObject*>>& objects)
+    {
+        QDBusConnection connection = Connect(service);
+        bool served = connection.isConnected();
+        for (const auto& object : objects) {
+            served = connection.registerObject(object.first, object.second, QDBusConnection::ExportAllContents) && served;
+            object.second->moveToThread(&m_thread);
+            QObject::connect(&m_thread, &QThread::finished, object.second, &QObject::deleteLater);
+        }
+        return connection.registerService(service) && served;
+    }
+
+private:
+    QProcess m_daemon;
+    QThread m_thread;
+    QString m_address;
+    QStringList m_connections;
+};
 }
 
 class TestConsiderate : public QObject
@@ -136,6 +208,7 @@ private slots:
     void bothSwitchesOffFireAsBefore();
     void chosenSilenceDropsWaitingReminders();
     void lockAndUnlockThroughTheSession();
+    void waylandIdleFromGnomesMonitor();
 
 private:
     void RunAt(CMainTick& tick, qint64 now);
@@ -460,69 +533,76 @@ void TestConsiderate::chosenSilenceDropsWaitingReminders()
 
 void TestConsiderate::lockAndUnlockThroughTheSession()
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-    QVERIFY(daemon.waitForStarted());
-    QTRY_VERIFY(daemon.canReadLine());
-    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    QDBusConnection service = QDBusConnection::connectToBus(address, QStringLiteral("fake login"));
-    QVERIFY(service.isConnected());
-
-    QThread thread;
-    // Also on a failed check: a running thread or bus left behind would end the whole run.
-    const auto stop = qScopeGuard([&] {
-        QDBusConnection::disconnectFromBus(QStringLiteral("monitor"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("fake login"));
-        thread.quit();
-        thread.wait();
-        daemon.terminate();
-        daemon.waitForFinished();
-    });
-    auto* manager = new CFakeLoginManager;
+    CPrivateBus bus;
     auto* session = new CFakeSession;
-    QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/login1"), manager, QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerObject(
-        kSessionPath, session, QDBusConnection::ExportAllSignals | QDBusConnection::ExportAllProperties));
-    QVERIFY(service.registerService(QStringLiteral("org.freedesktop.login1")));
-    for (QObject* fake : std::initializer_list<QObject*>{manager, session}) {
-        fake->moveToThread(&thread);
-        connect(&thread, &QThread::finished, fake, &QObject::deleteLater);
-    }
-    thread.start();
+    QVERIFY(bus.Serve(QStringLiteral("org.freedesktop.login1"),
+        {{QStringLiteral("/org/freedesktop/login1"), new CFakeLoginManager}, {kSessionPath, session}}));
 
-    {
-        QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("monitor"));
-        CSessionLockMonitor lock(bus);
-        QVERIFY(lock.IsAvailable());
-        // Locked before the program started: the hint says so.
-        QVERIFY(lock.IsLocked());
-        CConsiderateGate gate;
-        CFullscreenWatcher watcher;
-        CIdleMonitor idle(3600);
-        CClock::Set(kStart + 100);
-        gate.Watch(&watcher, &idle, &lock);
-        QVERIFY(gate.HoldsReminders());
+    CSessionLockMonitor lock(bus.Connect(QStringLiteral("monitor")));
+    QVERIFY(lock.IsAvailable());
+    // Locked before the program started: the hint says so.
+    QVERIFY(lock.IsLocked());
+    CConsiderateGate gate;
+    CFullscreenWatcher watcher;
+    CIdleMonitor idle(3600);
+    CClock::Set(kStart + 100);
+    gate.Watch(&watcher, &idle, &lock);
+    QVERIFY(gate.HoldsReminders());
 
-        QSignalSpy rests(&gate, &CConsiderateGate::RestTaken);
-        QMetaObject::invokeMethod(session, &CFakeSession::Unlock, Qt::QueuedConnection);
-        QTRY_VERIFY(!lock.IsLocked());
-        QVERIFY(!gate.HoldsReminders());
-        QVERIFY(rests.isEmpty());
+    QSignalSpy rests(&gate, &CConsiderateGate::RestTaken);
+    QMetaObject::invokeMethod(session, [session] { emit session->Unlock(); }, Qt::QueuedConnection);
+    QTRY_VERIFY(!lock.IsLocked());
+    QVERIFY(!gate.HoldsReminders());
+    QVERIFY(rests.isEmpty());
 
-        QMetaObject::invokeMethod(session, &CFakeSession::Lock, Qt::QueuedConnection);
-        QTRY_VERIFY(lock.IsLocked());
-        QVERIFY(gate.HoldsReminders());
-        CClock::Set(kStart + 100 + 1800);
-        QDBusMessage changed = QDBusMessage::createSignal(
-            kSessionPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
-        changed << QStringLiteral("org.freedesktop.login1.Session")
-                << QVariantMap{{QStringLiteral("LockedHint"), false}} << QStringList();
-        QVERIFY(service.send(changed));
-        QTRY_VERIFY(!lock.IsLocked());
-        QCOMPARE(rests.count(), 1);
-        QCOMPARE(rests.at(0).at(0).toLongLong(), kStart + 1900);
-    }
+    QMetaObject::invokeMethod(session, [session] { emit session->Lock(); }, Qt::QueuedConnection);
+    QTRY_VERIFY(lock.IsLocked());
+    QVERIFY(gate.HoldsReminders());
+    CClock::Set(kStart + 100 + 1800);
+    QDBusMessage changed = QDBusMessage::createSignal(
+        kSessionPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+    changed << QStringLiteral("org.freedesktop.login1.Session") << QVariantMap{{QStringLiteral("LockedHint"), false}}
+            << QStringList();
+    // Sent by the session manager itself: the monitor listens to no one else.
+    QVERIFY(QDBusConnection(QStringLiteral("org.freedesktop.login1")).send(changed));
+    QTRY_VERIFY(!lock.IsLocked());
+    QCOMPARE(rests.count(), 1);
+    QCOMPARE(rests.at(0).at(0).toLongLong(), kStart + 1900);
+}
+
+void TestConsiderate::waylandIdleFromGnomesMonitor()
+{
+    CPrivateBus bus;
+    auto* mutter = new CFakeIdleMonitor;
+    QVERIFY(bus.Serve(QStringLiteral("org.gnome.Mutter.IdleMonitor"), {{QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"), mutter}}));
+    // The session bus is opened once per process: only this case uses it.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().toUtf8());
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    const auto restore = qScopeGuard([] { qputenv("XDG_SESSION_TYPE", "x11"); });
+    auto fire = [mutter](uint id) {
+        QMetaObject::invokeMethod(mutter, [mutter, id] { emit mutter->WatchFired(id); }, Qt::QueuedConnection);
+    };
+
+    CIdleMonitor idle(CConsiderateGate::AwayAfterSecs);
+    QVERIFY(idle.IsAvailable());
+    QCOMPARE(quint64(mutter->idleInterval), quint64(120000));
+    QSignalSpy ended(&idle, &CIdleMonitor::IdleEnded);
+    fire(1);
+    QTRY_VERIFY(idle.IsIdle());
+    // Another program's watch is not the user's return.
+    fire(7);
+    QTest::qWait(200);
+    QVERIFY(idle.IsIdle());
+    fire(2);
+    QTRY_COMPARE(ended.count(), 1);
+    QVERIFY(!idle.IsIdle());
+    // The return watch fires once; the idle watch every time.
+    fire(2);
+    fire(1);
+    QTRY_VERIFY(idle.IsIdle());
+    fire(3);
+    QTRY_VERIFY(!idle.IsIdle());
+    QCOMPARE(ended.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestConsiderate)
