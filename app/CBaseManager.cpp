@@ -202,7 +202,8 @@ void CBaseManager::WatchUser()
     m_considerateGate = new CConsiderateGate(this);
     m_considerateGate->Watch(new CFullscreenWatcher(this), new CIdleMonitor(CConsiderateGate::AwayAfterSecs, this),
         new CSessionLockMonitor(this));
-    connect(m_considerateGate, &CConsiderateGate::RestTaken, this, [this](qint64 returned) { m_tick.RestTaken(returned); });
+    connect(m_considerateGate, &CConsiderateGate::RestTaken, this,
+        [this](qint64 returned) { m_tick.RestTaken(returned); });
     m_tick.SetGate(m_considerateGate);
 }
 

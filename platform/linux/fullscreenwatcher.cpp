@@ -68,7 +68,8 @@ struct CFullscreenWatcher::Private
         unsigned long after = 0;
         unsigned char* data = nullptr;
         Window result = None;
-        if (XGetWindowProperty(display, window, property, 0, 1, False, type, &actualType, &format, &count, &after, &data)
+        if (XGetWindowProperty(
+                display, window, property, 0, 1, False, type, &actualType, &format, &count, &after, &data)
                 == Success
             && data && actualType == type && format == 32 && count == 1)
             result = *reinterpret_cast<unsigned long*>(data);
@@ -107,7 +108,8 @@ struct CFullscreenWatcher::Private
         Window window = active;
         while (window != None && window != root) {
             // Only the window itself changes its state; the frames only move or resize it.
-            XSelectInput(display, window, window == active ? PropertyChangeMask | StructureNotifyMask : StructureNotifyMask);
+            const long mask = window == active ? PropertyChangeMask | StructureNotifyMask : StructureNotifyMask;
+            XSelectInput(display, window, mask);
             watched.append(window);
             Window rootReturn = None;
             Window parent = None;

@@ -113,10 +113,10 @@ CIdleMonitor::CIdleMonitor(int thresholdSecs, QObject* parent)
 
 CIdleMonitor::~CIdleMonitor()
 {
-    if (d->idleWatch)
-        QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("RemoveWatch"), {d->idleWatch}), QDBus::NoBlock);
-    if (d->activeWatch)
-        QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("RemoveWatch"), {d->activeWatch}), QDBus::NoBlock);
+    for (uint watch : {d->idleWatch, d->activeWatch}) {
+        if (watch)
+            QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("RemoveWatch"), {watch}), QDBus::NoBlock);
+    }
 }
 
 bool CIdleMonitor::IsAvailable() const
@@ -198,8 +198,8 @@ bool CIdleMonitor::StartMutter()
         return false;
     bus.connect(kMutterService, kMutterPath, kMutterInterface, QStringLiteral("WatchFired"), this,
         SLOT(OnWatchFired(uint)));
-    const QDBusReply<uint> watch = bus.call(
-        d->MutterCall(QStringLiteral("AddIdleWatch"), {QVariant::fromValue<quint64>(quint64(d->thresholdSecs) * 1000)}));
+    const QVariant intervalMs = QVariant::fromValue<quint64>(quint64(d->thresholdSecs) * 1000);
+    const QDBusReply<uint> watch = bus.call(d->MutterCall(QStringLiteral("AddIdleWatch"), {intervalMs}));
     if (!watch.isValid())
         return false;
     d->idleWatch = watch.value();
@@ -211,7 +211,8 @@ void CIdleMonitor::OnWatchFired(uint id)
     if (id == d->idleWatch && !d->idle) {
         // The compositor's active watch fires once, at the next input. Without one the return
         // would never be seen, so the user does not count as idle at all.
-        const QDBusReply<uint> watch = QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
+        const QDBusReply<uint> watch =
+            QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
         if (!watch.isValid())
             return;
         d->activeWatch = watch.value();

@@ -176,7 +176,7 @@ public:
         QDBusConnection connection = Connect(service);
         bool served = connection.isConnected();
         for (const auto& object : objects) {
-            served = connection.registerObject(object.first, object.second, QDBusConnection::ExportAllContents) && served;
+            served &= connection.registerObject(object.first, object.second, QDBusConnection::ExportAllContents);
             object.second->moveToThread(&m_thread);
             QObject::connect(&m_thread, &QThread::finished, object.second, &QObject::deleteLater);
         }
@@ -574,7 +574,8 @@ void TestConsiderate::waylandIdleFromGnomesMonitor()
 {
     CPrivateBus bus;
     auto* mutter = new CFakeIdleMonitor;
-    QVERIFY(bus.Serve(QStringLiteral("org.gnome.Mutter.IdleMonitor"), {{QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"), mutter}}));
+    QVERIFY(bus.Serve(
+        QStringLiteral("org.gnome.Mutter.IdleMonitor"), {{QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"), mutter}}));
     // The session bus is opened once per process: only this case uses it.
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().toUtf8());
     qputenv("XDG_SESSION_TYPE", "wayland");
