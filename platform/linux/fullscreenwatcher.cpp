@@ -46,6 +46,8 @@ struct CFullscreenWatcher::Private
     Atom activeAtom = None;
     Atom stateAtom = None;
     Atom fullscreenAtom = None;
+    Atom typeAtom = None;
+    Atom desktopAtom = None;
     Atom pidAtom = None;
     // The active window, then the window manager's frames around it up to the root: a frame
     // moves while the window inside it keeps its own coordinates.
@@ -78,7 +80,7 @@ struct CFullscreenWatcher::Private
         return result;
     }
 
-    bool HasFullscreenState(Window window) const
+    bool HasAtom(Window window, Atom property, Atom wanted) const
     {
         Atom actualType = None;
         int format = 0;
@@ -86,13 +88,13 @@ struct CFullscreenWatcher::Private
         unsigned long after = 0;
         unsigned char* data = nullptr;
         bool found = false;
-        if (XGetWindowProperty(display, window, stateAtom, 0, 64, False, XA_ATOM, &actualType, &format, &count, &after,
+        if (XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &actualType, &format, &count, &after,
                 &data)
                 == Success
             && data && actualType == XA_ATOM && format == 32) {
             const auto* atoms = reinterpret_cast<const unsigned long*>(data);
             for (unsigned long i = 0; i < count && !found; ++i)
-                found = atoms[i] == fullscreenAtom;
+                found = atoms[i] == wanted;
         }
         if (data)
             XFree(data);
@@ -155,7 +157,10 @@ struct CFullscreenWatcher::Private
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, active, &attributes) || attributes.map_state != IsViewable)
             return false;
-        if (HasFullscreenState(active))
+        // The desktop's own window covers the screen and is active whenever the user clicks on it.
+        if (HasAtom(active, typeAtom, desktopAtom))
+            return false;
+        if (HasAtom(active, stateAtom, fullscreenAtom))
             return true;
         int x = 0;
         int y = 0;
@@ -179,6 +184,8 @@ CFullscreenWatcher::CFullscreenWatcher(QObject* parent)
     d->activeAtom = XInternAtom(d->display, "_NET_ACTIVE_WINDOW", False);
     d->stateAtom = XInternAtom(d->display, "_NET_WM_STATE", False);
     d->fullscreenAtom = XInternAtom(d->display, "_NET_WM_STATE_FULLSCREEN", False);
+    d->typeAtom = XInternAtom(d->display, "_NET_WM_WINDOW_TYPE", False);
+    d->desktopAtom = XInternAtom(d->display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
     d->pidAtom = XInternAtom(d->display, "_NET_WM_PID", False);
     XSelectInput(d->display, d->root, PropertyChangeMask);
     d->Track(d->ReadWindow(d->root, d->activeAtom, XA_WINDOW));

@@ -71,6 +71,13 @@ public:
             PropModeReplace, reinterpret_cast<unsigned char*>(&fullscreen), 1);
         XSync(m_display, False);
     }
+    void SetDesktopType()
+    {
+        Atom desktop = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+        XChangeProperty(m_display, m_window, XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+            PropModeReplace, reinterpret_cast<unsigned char*>(&desktop), 1);
+        XSync(m_display, False);
+    }
     void SetPid(qint64 pid)
     {
         unsigned long value = pid;
@@ -281,11 +288,13 @@ void TestConsiderate::fullscreenInFrontHoldsReminders_data()
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<bool>("marked");
     QTest::addColumn<bool>("ours");
+    QTest::addColumn<bool>("desktop");
     QTest::addColumn<bool>("holds");
-    QTest::newRow("marked full screen") << QRect(100, 100, 300, 200) << true << false << true;
-    QTest::newRow("covers its screen") << QRect() << false << false << true;
-    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false;
-    QTest::newRow("our own full-screen rest") << QRect() << true << true << false;
+    QTest::newRow("marked full screen") << QRect(100, 100, 300, 200) << true << false << false << true;
+    QTest::newRow("covers its screen") << QRect() << false << false << false << true;
+    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false << false;
+    QTest::newRow("our own full-screen rest") << QRect() << true << true << false << false;
+    QTest::newRow("the desktop clicked") << QRect() << false << false << true << false;
 }
 
 void TestConsiderate::fullscreenInFrontHoldsReminders()
@@ -293,6 +302,7 @@ void TestConsiderate::fullscreenInFrontHoldsReminders()
     QFETCH(QRect, geometry);
     QFETCH(bool, marked);
     QFETCH(bool, ours);
+    QFETCH(bool, desktop);
     QFETCH(bool, holds);
     DueReminders();
     CFullscreenWatcher watcher;
@@ -311,6 +321,8 @@ void TestConsiderate::fullscreenInFrontHoldsReminders()
         window->SetFullscreenState();
     if (ours)
         window->SetPid(QCoreApplication::applicationPid());
+    if (desktop)
+        window->SetDesktopType();
     window->MakeActive();
     if (holds) {
         QTRY_VERIFY(watcher.IsFullscreenInFront());
