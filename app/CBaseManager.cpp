@@ -14,6 +14,7 @@
 #include <QWindow>
 
 #include "CAdsWidget.h"
+#include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "CDrinkNowWindow.h"
 #include "CDrinkTotalRecord.h"
@@ -31,8 +32,11 @@
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 #include "clock.h"
+#include "fullscreenwatcher.h"
+#include "idlemonitor.h"
 #include "instancechannel.h"
 #include "powermonitor.h"
+#include "sessionlockmonitor.h"
 #include "sessionmonitor.h"
 
 namespace {
@@ -198,6 +202,20 @@ void CBaseManager::ConnectSignals()
     auto* session = new CSessionMonitor(this);
     connect(session, &CSessionMonitor::Activated, common, &CCommon::ReapplyTint);
     WatchScreens();
+    WatchUser();
+}
+
+void CBaseManager::WatchUser()
+{
+    // Drawn off screen, the frame has no user in front of it to wait for.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    m_considerateGate = new CConsiderateGate(this);
+    m_considerateGate->Watch(new CFullscreenWatcher(this), new CIdleMonitor(CConsiderateGate::AwayAfterSecs, this),
+        new CSessionLockMonitor(this));
+    connect(m_considerateGate, &CConsiderateGate::RestTaken, this,
+        [this](qint64 returned) { m_tick.RestTaken(returned); });
+    m_tick.SetGate(m_considerateGate);
 }
 
 void CBaseManager::WatchScreens()

@@ -9,6 +9,7 @@
 #include "ITickHost.h"
 
 class CAdsWidget;
+class CConsiderateGate;
 class CDrinkNowWindow;
 class CDrinkTotalRecord;
 class CDrinksWindow;
@@ -71,6 +72,7 @@ private:
     void ShowPage(QWidget* page);
     void OnInstanceCommand(const QByteArray& command);
     void WatchScreens();
+    void WatchUser();
 
     bool IsDrinksRecordCurrent() const override;
     bool IsDrinksSettingsCurrent() const override;
@@ -90,6 +92,7 @@ private:
     int m_tickTimerId = 0;
     qint64 m_startTime = 0;
     CMainTick m_tick;
+    CConsiderateGate* m_considerateGate = nullptr;
 
     CSystemTray* m_systemTray = nullptr;
     CMainWindow* m_mainWindow = nullptr;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
 #include "CUpdateContext.h"
@@ -36,6 +37,22 @@ void CMainTick::SetSuspended(bool suspended)
 bool CMainTick::IsSuspended() const
 {
     return m_suspended;
+}
+
+void CMainTick::SetGate(const CConsiderateGate* gate)
+{
+    m_gate = gate;
+}
+
+void CMainTick::RestTaken(qint64 returned)
+{
+    m_relaxWaiting = false;
+    CIniSettings* settings = CIniSettings::Instance();
+    if (settings->GetRelaxStatus() == 0)
+        return;
+    settings->SetRelaxTimestamp(returned);
+    if (m_host.IsRelaxSettingsCurrent())
+        m_host.RefreshRelaxSettings();
 }
 
 int CMainTick::Interval(int hours, int minutes)
@@ -76,13 +93,25 @@ void CMainTick::Run()
     }
 
     CIniSettings* settings = CIniSettings::Instance();
-    if (settings->GetTipsStatus() != 0 || settings->GetTodayTipsStatus() != 0 || m_host.IsDrinksRecordCurrent())
+    if (settings->GetTipsStatus() != 0 || settings->GetTodayTipsStatus() != 0 || m_host.IsDrinksRecordCurrent()) {
+        // A silence the user chose also covers what was waiting.
+        m_drinkWaiting = false;
+        m_relaxWaiting = false;
         return;
+    }
 
-    if (settings->GetDrinksStatus() != 0 && !m_suspended) {
+    // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
+    const bool held = m_gate && m_gate->HoldsReminders();
+    if (settings->GetDrinksStatus() == 0) {
+        m_drinkWaiting = false;
+    } else if (!m_suspended) {
         qint64 stamp = settings->GetDrinkTimestamp();
         if (AdvanceGrid(now, stamp, Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()))) {
             settings->SetDrinkTimestamp(stamp);
+            m_drinkWaiting = true;
+        }
+        if (m_drinkWaiting && !held) {
+            m_drinkWaiting = false;
             if (settings->GetDrinkPrompt() != 0)
                 m_host.PlayPromptSound(kPromptSound);
             m_host.OnDrinksTipsShow();
@@ -91,10 +120,16 @@ void CMainTick::Run()
         }
     }
 
-    if (settings->GetRelaxStatus() != 0 && !m_suspended) {
+    if (settings->GetRelaxStatus() == 0) {
+        m_relaxWaiting = false;
+    } else if (!m_suspended) {
         qint64 stamp = settings->GetRelaxTimestamp();
         if (AdvanceGrid(now, stamp, Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()))) {
             settings->SetRelaxTimestamp(stamp);
+            m_relaxWaiting = true;
+        }
+        if (m_relaxWaiting && !held) {
+            m_relaxWaiting = false;
             if (settings->GetRelaxPrompt() != 0)
                 m_host.PlayPromptSound(kPromptSound);
             m_host.OnRelaxTipsShow();

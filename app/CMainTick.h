@@ -2,11 +2,13 @@
 
 #include <QtGlobal>
 
+class CConsiderateGate;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
-// and rest reminders on their interval grids.
+// and rest reminders on their interval grids. A reminder that falls due while the gate holds
+// reminders waits, and shows once on the first tick after the gate opens.
 class CMainTick
 {
 public:
@@ -21,6 +23,10 @@ public:
     int LaunchSource() const;
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
+    void SetGate(const CConsiderateGate* gate);
+    // The user took a rest by being away: the rest grid starts again at `returned`, and a rest
+    // reminder that waited is dropped.
+    void RestTaken(qint64 returned);
 
     void Run();
 
@@ -39,4 +45,7 @@ private:
     bool m_bootReportDone = false;
     // Whole hours of running already reported by the heartbeat.
     qint64 m_heartbeatHours = 0;
+    const CConsiderateGate* m_gate = nullptr;
+    bool m_drinkWaiting = false;
+    bool m_relaxWaiting = false;
 };

@@ -32,6 +32,8 @@ QMenu* CMenuObject::ShowTopMenu(QWidget* This)
     m_menu->setObjectName(QStringLiteral("btn_menu"));
     m_todayAct = AddAction(tr("今日不弹出"), true);
     m_noPopupAct = AddAction(tr("不再弹出"), true);
+    m_fullscreenAct = AddAction(tr("全屏时暂缓提醒"), true);
+    m_awayAct = AddAction(tr("离开时暂缓提醒"), true);
     m_bootrunAct = AddAction(tr("开机启动"), true);
     m_feedbackAct = AddAction(tr("反馈建议"), false);
     m_updateAct = AddAction(tr("检查更新"), false);
@@ -39,6 +41,8 @@ QMenu* CMenuObject::ShowTopMenu(QWidget* This)
     connect(m_menu, &QMenu::aboutToShow, this, &CMenuObject::OnMenu_Click);
     connect(m_todayAct, &QAction::triggered, this, &CMenuObject::OnMenuTodayAct_Click);
     connect(m_noPopupAct, &QAction::triggered, this, &CMenuObject::OnMenuNoPopupAct_Click);
+    connect(m_fullscreenAct, &QAction::triggered, this, &CMenuObject::OnMenuFullscreenAct_Click);
+    connect(m_awayAct, &QAction::triggered, this, &CMenuObject::OnMenuAwayAct_Click);
     connect(m_bootrunAct, &QAction::triggered, this, &CMenuObject::OnMenuBootrunAct_Click);
     connect(m_feedbackAct, &QAction::triggered, this, &CMenuObject::OnMenuFeedbackAct_Click);
     connect(m_updateAct, &QAction::triggered, this, &CMenuObject::OnMenuUpdateAct_Click);
@@ -74,6 +78,18 @@ void CMenuObject::OnMenuNoPopupAct_Click(bool check)
     settings->SetTipsStatus(check ? 1 : 0);
 }
 
+void CMenuObject::OnMenuFullscreenAct_Click(bool check)
+{
+    m_fullscreenAct->setChecked(check);
+    CIniSettings::Instance()->SetConsiderateFullscreen(check);
+}
+
+void CMenuObject::OnMenuAwayAct_Click(bool check)
+{
+    m_awayAct->setChecked(check);
+    CIniSettings::Instance()->SetConsiderateAway(check);
+}
+
 void CMenuObject::OnMenuBootrunAct_Click(bool check)
 {
     m_bootrunAct->setChecked(check);
@@ -104,4 +120,7 @@ void CMenuObject::OnMenu_Click()
     const int noPopup = settings->GetTipsStatus();
     settings->SetTipsStatus(noPopup != 0 ? 1 : 0);
     m_noPopupAct->setChecked(noPopup != 0);
+
+    m_fullscreenAct->setChecked(settings->GetConsiderateFullscreen());
+    m_awayAct->setChecked(settings->GetConsiderateAway());
 }

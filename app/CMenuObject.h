@@ -7,8 +7,9 @@ class QAction;
 class QMenu;
 class QWidget;
 
-// The frame's drop-down menu: the two reminder silences, start with the system, feedback and
-// update. The switches live in the configuration file, where the tick reads them.
+// The frame's drop-down menu: the two reminder silences, the two considerate holds (wait while a
+// full-screen program is in front, wait while the user is away), start with the system, feedback
+// and update. The switches live in the configuration file, where the tick reads them.
 class CMenuObject : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ public slots:
     QMenu* ShowTopMenu();
     void OnMenuTodayAct_Click(bool check);
     void OnMenuNoPopupAct_Click(bool check);
+    void OnMenuFullscreenAct_Click(bool check);
+    void OnMenuAwayAct_Click(bool check);
     void OnMenuBootrunAct_Click(bool check);
     void OnMenuFeedbackAct_Click();
     void OnMenuUpdateAct_Click();
@@ -32,6 +35,8 @@ private:
     QPointer<QMenu> m_menu;
     QAction* m_todayAct = nullptr;
     QAction* m_noPopupAct = nullptr;
+    QAction* m_fullscreenAct = nullptr;
+    QAction* m_awayAct = nullptr;
     QAction* m_bootrunAct = nullptr;
     QAction* m_feedbackAct = nullptr;
     QAction* m_updateAct = nullptr;

@@ -44,6 +44,11 @@ int CIniSettings::ReadInt(const char* key) const
     return m_settings ? m_settings->value(QLatin1String(key)).toInt() : 0;
 }
 
+bool CIniSettings::ReadSwitch(const char* key) const
+{
+    return !m_settings || !m_settings->contains(QLatin1String(key)) || ReadInt(key) != 0;
+}
+
 qint64 CIniSettings::ReadInt64(const char* key) const
 {
     return m_settings ? m_settings->value(QLatin1String(key)).toLongLong() : 0;
@@ -125,6 +130,11 @@ int CIniSettings::GetRelaxFullShowType() const { return ReadInt("relax/full_show
 void CIniSettings::SetRelaxFullShowType(int value) { Write("relax/full_show_type", value); }
 qint64 CIniSettings::GetRelaxFullShowClickTimer() const { return ReadInt64("relax/full_show_click_timer"); }
 void CIniSettings::SetRelaxFullShowClickTimer(qint64 value) { Write("relax/full_show_click_timer", value); }
+
+bool CIniSettings::GetConsiderateFullscreen() const { return ReadSwitch("considerate/fullscreen"); }
+void CIniSettings::SetConsiderateFullscreen(bool on) { Write("considerate/fullscreen", on ? 1 : 0); }
+bool CIniSettings::GetConsiderateAway() const { return ReadSwitch("considerate/away"); }
+void CIniSettings::SetConsiderateAway(bool on) { Write("considerate/away", on ? 1 : 0); }
 
 int CIniSettings::GetEyeshieldStatus() const { return ReadInt("eyeshield/status"); }
 void CIniSettings::SetEyeshieldStatus(int value) { Write("eyeshield/status", value); }

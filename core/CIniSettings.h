@@ -81,6 +81,13 @@ public:
     qint64 GetRelaxFullShowClickTimer() const;
     void SetRelaxFullShowClickTimer(qint64 value);
 
+    // Reminders that fall due wait while a full-screen program is in front, or while the user is
+    // away or the session locked. Both are on until the user switches them off.
+    bool GetConsiderateFullscreen() const;
+    void SetConsiderateFullscreen(bool on);
+    bool GetConsiderateAway() const;
+    void SetConsiderateAway(bool on);
+
     int GetEyeshieldStatus() const;
     void SetEyeshieldStatus(int value);
     int GetEyeshieldMode() const;
@@ -93,6 +100,7 @@ private:
     ~CIniSettings() override;
 
     int ReadInt(const char* key) const;
+    bool ReadSwitch(const char* key) const;
     qint64 ReadInt64(const char* key) const;
     void Write(const char* key, const QVariant& value);
 

@@ -74,7 +74,7 @@
     <name>CCommon</name>
     <message>
         <source>当前桌面不支持调节屏幕颜色</source>
-        <translation>This desktop can't tint the screen</translation>
+        <translation>This desktop can&apos;t tint the screen</translation>
     </message>
 </context>
 <context>
@@ -464,6 +464,14 @@ it dilutes every sorrow</translation>
     <message>
         <source>检查更新</source>
         <translation>Check for updates</translation>
+    </message>
+    <message>
+        <source>全屏时暂缓提醒</source>
+        <translation>Hold during full screen</translation>
+    </message>
+    <message>
+        <source>离开时暂缓提醒</source>
+        <translation>Hold while away</translation>
     </message>
 </context>
 <context>

@@ -18,9 +18,10 @@ class TestMenuObject : public QObject
 private slots:
     void init();
     void cleanup();
-    void buildsFiveActionsInOrder();
+    void buildsSevenActionsInOrder();
     void reminderSwitchesExcludeEachOther();
     void noPopupReportsOnlyWhenChecked();
+    void considerateHoldsOnUntilSwitchedOff();
     void bootrunFollowsTheEntry();
     void oddStoredValuesAreRewritten();
 
@@ -53,7 +54,7 @@ QAction* TestMenuObject::Act(const QString& text) const
     return nullptr;
 }
 
-void TestMenuObject::buildsFiveActionsInOrder()
+void TestMenuObject::buildsSevenActionsInOrder()
 {
     m_menu = CMenuObject::Instance()->ShowTopMenu();
     QCOMPARE(m_menu->objectName(), QStringLiteral("btn_menu"));
@@ -63,9 +64,10 @@ void TestMenuObject::buildsFiveActionsInOrder()
         texts << action->text();
         checkable << action->isCheckable();
     }
-    QCOMPARE(texts, (QStringList{QStringLiteral("今日不弹出"), QStringLiteral("不再弹出"), QStringLiteral("开机启动"),
-                        QStringLiteral("反馈建议"), QStringLiteral("检查更新")}));
-    QCOMPARE(checkable, (QList<bool>{true, true, true, false, false}));
+    QCOMPARE(texts, (QStringList{QStringLiteral("今日不弹出"), QStringLiteral("不再弹出"), QStringLiteral("全屏时暂缓提醒"),
+                        QStringLiteral("离开时暂缓提醒"), QStringLiteral("开机启动"), QStringLiteral("反馈建议"),
+                        QStringLiteral("检查更新")}));
+    QCOMPARE(checkable, (QList<bool>{true, true, true, true, true, false, false}));
 }
 
 void TestMenuObject::reminderSwitchesExcludeEachOther()
@@ -102,6 +104,33 @@ void TestMenuObject::noPopupReportsOnlyWhenChecked()
     Act(QStringLiteral("不再弹出"))->trigger();
     Act(QStringLiteral("今日不弹出"))->trigger();
     QCOMPARE(reports.count(), 1);
+}
+
+void TestMenuObject::considerateHoldsOnUntilSwitchedOff()
+{
+    m_menu = CMenuObject::Instance()->ShowTopMenu();
+    QAction* fullscreen = Act(QStringLiteral("全屏时暂缓提醒"));
+    QAction* away = Act(QStringLiteral("离开时暂缓提醒"));
+    QVERIFY(fullscreen->isChecked());
+    QVERIFY(away->isChecked());
+
+    fullscreen->trigger();
+    QVERIFY(!fullscreen->isChecked());
+    QVERIFY(away->isChecked());
+    CIniSettings::Destroy();
+    QSettings file(m_home->DataFolder() + QStringLiteral("/tst_menuobject/QzConfig.ini"), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("considerate/fullscreen")).toInt(), 0);
+    QVERIFY(!file.contains(QStringLiteral("considerate/away")));
+
+    // The file decides what the menu shows each time it opens.
+    file.setValue(QStringLiteral("considerate/fullscreen"), 1);
+    file.setValue(QStringLiteral("considerate/away"), 0);
+    file.sync();
+    emit m_menu->aboutToShow();
+    QVERIFY(fullscreen->isChecked());
+    QVERIFY(!away->isChecked());
+    away->trigger();
+    QVERIFY(CIniSettings::Instance()->GetConsiderateAway());
 }
 
 void TestMenuObject::bootrunFollowsTheEntry()

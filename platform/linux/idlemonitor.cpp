@@ -1,0 +1,224 @@
+#include "idlemonitor.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QSocketNotifier>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/sync.h>
+
+namespace {
+const QString kMutterService = QStringLiteral("org.gnome.Mutter.IdleMonitor");
+const QString kMutterPath = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
+const QString kMutterInterface = QStringLiteral("org.gnome.Mutter.IdleMonitor");
+
+bool IsWaylandSession()
+{
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+XSyncValue Milliseconds(qint64 ms)
+{
+    XSyncValue value;
+    XSyncIntsToValue(&value, static_cast<unsigned int>(ms & 0xffffffff), static_cast<int>(ms >> 32));
+    return value;
+}
+}
+
+struct CIdleMonitor::Private
+{
+    int thresholdSecs = 0;
+    bool available = false;
+    bool idle = false;
+
+    Display* display = nullptr;
+    int syncEventBase = 0;
+    XSyncCounter idleCounter = None;
+    // One alarm goes off when the idle time reaches the threshold, the other when input drops it
+    // again; only one of them is armed at a time.
+    XSyncAlarm idleAlarm = None;
+    XSyncAlarm resetAlarm = None;
+
+    QSocketNotifier* notifier = nullptr;
+
+    uint idleWatch = 0;
+    uint activeWatch = 0;
+
+    ~Private()
+    {
+        delete notifier;
+        if (!display)
+            return;
+        if (idleAlarm != None)
+            XSyncDestroyAlarm(display, idleAlarm);
+        if (resetAlarm != None)
+            XSyncDestroyAlarm(display, resetAlarm);
+        XCloseDisplay(display);
+    }
+
+    void Arm(XSyncAlarm& alarm, XSyncTestType test, const XSyncValue& value)
+    {
+        XSyncAlarmAttributes attributes;
+        attributes.trigger.counter = idleCounter;
+        attributes.trigger.value_type = XSyncAbsolute;
+        attributes.trigger.test_type = test;
+        attributes.trigger.wait_value = value;
+        XSyncIntToValue(&attributes.delta, 0);
+        attributes.events = True;
+        const unsigned long mask = XSyncCACounter | XSyncCAValueType | XSyncCATestType | XSyncCAValue | XSyncCADelta
+            | XSyncCAEvents;
+        if (alarm == None)
+            alarm = XSyncCreateAlarm(display, mask, &attributes);
+        else
+            XSyncChangeAlarm(display, alarm, mask, &attributes);
+    }
+
+    void ArmIdle()
+    {
+        // A comparison, not a transition: a user already idle when this is armed counts at once.
+        Arm(idleAlarm, XSyncPositiveComparison, Milliseconds(qint64(thresholdSecs) * 1000));
+    }
+
+    void ArmReset(const XSyncValue& reached)
+    {
+        // Fires when the counter falls below the value it had reached, which only input does.
+        XSyncValue below;
+        Bool overflow = False;
+        XSyncValue minusOne;
+        XSyncIntToValue(&minusOne, -1);
+        XSyncValueAdd(&below, reached, minusOne, &overflow);
+        Arm(resetAlarm, XSyncNegativeTransition, below);
+    }
+
+    QDBusMessage MutterCall(const QString& method, const QVariantList& arguments = {}) const
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(kMutterService, kMutterPath, kMutterInterface, method);
+        call.setArguments(arguments);
+        return call;
+    }
+};
+
+CIdleMonitor::CIdleMonitor(int thresholdSecs, QObject* parent)
+    : QObject(parent)
+    , d(new Private)
+{
+    d->thresholdSecs = thresholdSecs;
+    // In a Wayland session the X server sees only the input its own windows get, so its counter
+    // would call a busy user idle.
+    d->available = IsWaylandSession() ? StartMutter() : StartXSync();
+}
+
+CIdleMonitor::~CIdleMonitor()
+{
+    for (uint watch : {d->idleWatch, d->activeWatch}) {
+        if (watch)
+            QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("RemoveWatch"), {watch}), QDBus::NoBlock);
+    }
+}
+
+bool CIdleMonitor::IsAvailable() const
+{
+    return d->available;
+}
+
+bool CIdleMonitor::IsIdle() const
+{
+    return d->idle;
+}
+
+int CIdleMonitor::ThresholdSecs() const
+{
+    return d->thresholdSecs;
+}
+
+void CIdleMonitor::SetIdle(bool idle)
+{
+    if (idle == d->idle)
+        return;
+    d->idle = idle;
+    if (idle)
+        emit IdleStarted();
+    else
+        emit IdleEnded();
+}
+
+bool CIdleMonitor::StartXSync()
+{
+    d->display = XOpenDisplay(nullptr);
+    if (!d->display)
+        return false;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XSyncQueryExtension(d->display, &d->syncEventBase, &errorBase) || !XSyncInitialize(d->display, &major, &minor))
+        return false;
+    int count = 0;
+    XSyncSystemCounter* counters = XSyncListSystemCounters(d->display, &count);
+    for (int i = 0; i < count; ++i) {
+        if (qstrcmp(counters[i].name, "IDLETIME") == 0)
+            d->idleCounter = counters[i].counter;
+    }
+    if (counters)
+        XSyncFreeSystemCounterList(counters);
+    if (d->idleCounter == None)
+        return false;
+
+    d->ArmIdle();
+    XFlush(d->display);
+    d->notifier = new QSocketNotifier(ConnectionNumber(d->display), QSocketNotifier::Read, this);
+    connect(d->notifier, &QSocketNotifier::activated, this, &CIdleMonitor::OnDisplayReadable);
+    return true;
+}
+
+void CIdleMonitor::OnDisplayReadable()
+{
+    while (XPending(d->display)) {
+        XEvent event;
+        XNextEvent(d->display, &event);
+        if (event.type != d->syncEventBase + XSyncAlarmNotify)
+            continue;
+        const auto* alarm = reinterpret_cast<const XSyncAlarmNotifyEvent*>(&event);
+        if (alarm->alarm == d->idleAlarm && !d->idle) {
+            d->ArmReset(alarm->counter_value);
+            SetIdle(true);
+        } else if (alarm->alarm == d->resetAlarm && d->idle) {
+            d->ArmIdle();
+            SetIdle(false);
+        }
+    }
+}
+
+bool CIdleMonitor::StartMutter()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kMutterService))
+        return false;
+    bus.connect(kMutterService, kMutterPath, kMutterInterface, QStringLiteral("WatchFired"), this,
+        SLOT(OnWatchFired(uint)));
+    const QVariant intervalMs = QVariant::fromValue<quint64>(quint64(d->thresholdSecs) * 1000);
+    const QDBusReply<uint> watch = bus.call(d->MutterCall(QStringLiteral("AddIdleWatch"), {intervalMs}));
+    if (!watch.isValid())
+        return false;
+    d->idleWatch = watch.value();
+    return true;
+}
+
+void CIdleMonitor::OnWatchFired(uint id)
+{
+    if (id == d->idleWatch && !d->idle) {
+        // The compositor's active watch fires once, at the next input. Without one the return
+        // would never be seen, so the user does not count as idle at all.
+        const QDBusReply<uint> watch =
+            QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
+        if (!watch.isValid())
+            return;
+        d->activeWatch = watch.value();
+        SetIdle(true);
+    } else if (id == d->activeWatch && d->activeWatch) {
+        d->activeWatch = 0;
+        SetIdle(false);
+    }
+}
