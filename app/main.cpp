@@ -14,10 +14,12 @@
 #include "clock.h"
 #include "crashhandler.h"
 #include "executable.h"
+#include "glintegration.h"
 #include "terminationwatcher.h"
 
 int main(int argc, char* argv[])
 {
+    GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));

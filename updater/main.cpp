@@ -3,6 +3,7 @@
 
 #include "CContext.h"
 #include "CQzLiveUpdate.h"
+#include "glintegration.h"
 
 int main(int argc, char* argv[])
 {
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
     if (argc < 4)
         return -1;
 
+    GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));

@@ -16,6 +16,7 @@
 
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
+#include "OpenGlMaps.h"
 #include "StreamingHttpServer.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
@@ -200,6 +201,7 @@ QProcessEnvironment TestLiveUpdateProgram::Environment() const
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path() + QStringLiteral("/run"));
     environment.insert(QStringLiteral("PATH"), m_opener->SearchPath());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("QT_XCB_GL_INTEGRATION"));
     return environment;
 }
 
@@ -286,6 +288,8 @@ void TestLiveUpdateProgram::offersDownloadsAndOpensTheInstaller()
     QTest::qWait(300);
     QVERIFY(m_files->RequestedPaths().isEmpty());
     QVERIFY(ClickButton(QRect(125, 164, 90, 30), m_process->processId()));  // 立即更新
+    // Its window is up: the OpenGL driver stack must not have come with it.
+    QCOMPARE(OpenGlDriverLibraries(m_process->processId()), QStringList());
     QTRY_COMPARE_WITH_TIMEOUT(m_opener->Opened().size(), 1, 8000);
     const QString installer = QFileInfo(m_stage).canonicalFilePath() + QStringLiteral("/QzLive/setup.deb");
     QCOMPARE(m_opener->Opened().first(), installer);
