@@ -118,6 +118,13 @@ void CCommon::ResetGammaRamp()
     m_monitors->Write(ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size);
 }
 
+QIcon CCommon::ProgramIcon()
+{
+    if (m_programIcon.isNull())
+        m_programIcon = QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico"));
+    return m_programIcon;
+}
+
 int CCommon::Random(int n)
 {
     if (n <= 0)

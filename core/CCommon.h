@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QIcon>
 #include <QObject>
 
 class CGammaDisplay;
@@ -42,6 +43,11 @@ public:
     // runs before it ends.
     void ResetGammaRamp();
 
+    // The program's icon, for its windows and the tray. Read once and shared by all: the icon
+    // file holds every size up to 256 px, some 360 KiB once decoded, and each window that
+    // read it afresh would keep a copy of its own for the rest of the run.
+    QIcon ProgramIcon();
+
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
     static int Random(int n);
     // "hh:mm:ss" for a number of seconds.
@@ -61,4 +67,5 @@ private:
 
     CInstanceChannel* m_instanceChannel = nullptr;
     std::unique_ptr<CGammaDisplay> m_monitors;
+    QIcon m_programIcon;
 };
