@@ -22,6 +22,7 @@ int main(int argc, char* argv[])
     GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    GlIntegration::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
 
     const QStringList arguments = QCoreApplication::arguments();

@@ -7,4 +7,8 @@ namespace GlIntegration {
 // OpenGL. Translucent windows keep their visuals without it. A choice the user made in the
 // environment is left as it is. Call before the application object exists.
 void KeepOutUnlessChosen();
+// Call once the application object exists: has the platform make its choice now, then takes
+// our setting out of the environment again, so that the programs we start (a browser, the
+// software installer, which may well draw with OpenGL) do not inherit it.
+void SettleForThisProcess();
 }

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -293,6 +294,10 @@ void TestLiveUpdateProgram::offersDownloadsAndOpensTheInstaller()
     QTRY_COMPARE_WITH_TIMEOUT(m_opener->Opened().size(), 1, 8000);
     const QString installer = QFileInfo(m_stage).canonicalFilePath() + QStringLiteral("/QzLive/setup.deb");
     QCOMPARE(m_opener->Opened().first(), installer);
+    // Keeping OpenGL out is this program's own business: the installer may well need it.
+    const QStringList openerEnvironment = m_opener->Environment();
+    QVERIFY(!openerEnvironment.filter(QRegularExpression(QStringLiteral("^PATH="))).isEmpty());
+    QCOMPARE(openerEnvironment.filter(QRegularExpression(QStringLiteral("^QT_XCB_GL_INTEGRATION="))), QStringList());
     QVERIFY(Finished(5000));
     QCOMPARE(m_process->exitCode(), 0);
     QFile saved(installer);
