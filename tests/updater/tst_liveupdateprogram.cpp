@@ -18,6 +18,7 @@
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
 #include "OpenGlMaps.h"
+#include "PrivateXServer.h"
 #include "StreamingHttpServer.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
@@ -125,6 +126,7 @@ class TestLiveUpdateProgram : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void fewerThanThreeArgumentsShowNothing_data();
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<CLoopbackHttpServer> m_service;
     std::unique_ptr<CStreamingHttpServer> m_files;
     std::unique_ptr<QProcess> m_process;
+    CPrivateXServer m_server;
     std::unique_ptr<CXPointer> m_x;
     QString m_stage;
     QString m_dataHome;
@@ -157,9 +160,19 @@ private:
 
 void TestLiveUpdateProgram::initTestCase()
 {
+    // The clicks go to places on the screen: on a display shared with other tests, a window of
+    // theirs in the same place would take them. Without Xvfb, the display we were given serves.
+    const QByteArray display = m_server.Start();
+    if (!display.isEmpty())
+        qputenv("DISPLAY", display);
     m_x = std::make_unique<CXPointer>();
     if (!m_x->IsOpen())
         QSKIP("no X display");
+}
+
+void TestLiveUpdateProgram::cleanupTestCase()
+{
+    m_x.reset();
 }
 
 void TestLiveUpdateProgram::init()
