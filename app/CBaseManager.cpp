@@ -89,7 +89,7 @@ void CBaseManager::BuildWindow()
     setObjectName(QStringLiteral("CBaseManager"));
     resize(290, 450);
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setWindowTitle(kProgramName);
 
     auto* layout = new QVBoxLayout(this);

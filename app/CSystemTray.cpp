@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QWidgetAction>
 
+#include "core/CCommon.h"
+
 namespace {
 const QString kBlankIcon = QStringLiteral(":Resources/Skin/Verd/menu_blank.png");
 
@@ -33,7 +35,7 @@ CSystemTray::CSystemTray(QObject* parent)
     : QSystemTrayIcon(parent)
     , m_menu(new QMenu)
 {
-    setIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setIcon(CCommon::Instance()->ProgramIcon());
     setToolTip(QStringLiteral("Rezovuvove"));
     m_menu->setObjectName(QStringLiteral("system_tray_menu"));
     m_menu->setFixedWidth(110);

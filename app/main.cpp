@@ -15,14 +15,17 @@
 #include "clock.h"
 #include "crashhandler.h"
 #include "executable.h"
+#include "glintegration.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
 
 int main(int argc, char* argv[])
 {
     QtPlatform::PreferX11OnWayland();
+    GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    GlIntegration::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     CLanguage::Install(QStringLiteral("QzHealthManager"));
 

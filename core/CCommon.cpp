@@ -198,6 +198,13 @@ CScreenTint* CCommon::ScreenTint()
     return m_screenTint;
 }
 
+QIcon CCommon::ProgramIcon()
+{
+    if (m_programIcon.isNull())
+        m_programIcon = QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico"));
+    return m_programIcon;
+}
+
 int CCommon::Random(int n)
 {
     if (n <= 0)

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QIcon>
 #include <QObject>
 
 class CGammaBackend;
@@ -63,6 +64,11 @@ public:
     // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* ScreenTint();
 
+    // The program's icon, for its windows and the tray. Read once and shared by all: the icon
+    // file holds every size up to 256 px, some 360 KiB once decoded, and each window that
+    // read it afresh would keep a copy of its own for the rest of the run.
+    QIcon ProgramIcon();
+
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
     static int Random(int n);
     // "hh:mm:ss" for a number of seconds.
@@ -91,4 +97,5 @@ private:
     std::unique_ptr<CGammaBackend> m_gamma;
     bool m_loopRunning = false;
     bool m_restartRequested = false;
+    QIcon m_programIcon;
 };

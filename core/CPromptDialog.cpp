@@ -8,11 +8,13 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "core/CCommon.h"
+
 CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometry, const QRect& messageGeometry)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(objectName);
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setWindowTitle(tr("提示"));
     setAttribute(Qt::WA_TranslucentBackground);
     resize(300, 180);

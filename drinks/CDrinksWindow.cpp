@@ -47,7 +47,7 @@ CDrinksWindow::CDrinksWindow(QWidget* parent)
     // meant for another window would land in the amount field or press a button here.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(tr("喝水提醒"));
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     resize(290, 450);
     setStyleSheet(kWindowStyle);
 

@@ -30,7 +30,7 @@ CColortempTips::CColortempTips(QWidget* parent)
 {
     setObjectName(QStringLiteral("CColortempTips"));
     setWindowTitle(tr("蓝光改变通知"));
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(kWidth, kHeight);

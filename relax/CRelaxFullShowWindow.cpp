@@ -95,7 +95,7 @@ void CRelaxFullShowWindow::BuildWindow()
 {
     setObjectName(QStringLiteral("CRelaxFullShowWindow"));
     setWindowTitle(tr("全屏展示"));
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_StyledBackground);
     setWindowOpacity(0.95);

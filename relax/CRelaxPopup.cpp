@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "CAdsWidget.h"
+#include "core/CCommon.h"
 #include "CPopupSlider.h"
 #include "CRelaxStyle.h"
 
@@ -26,7 +27,7 @@ CRelaxPopup::CRelaxPopup(QWidget* parent, const QString& objectName, const QStri
 {
     setObjectName(objectName);
     setWindowTitle(title);
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kWidth, kHeight);

@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 #include <QTimerEvent>
 
+#include "core/CCommon.h"
 #include "core/CIniSettings.h"
 #include "CRelaxLength.h"
 #include "CRelaxStyle.h"
@@ -31,7 +32,7 @@ constexpr int kTextHeight = 18;
 CRelaxSettingsForm::CRelaxSettingsForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
-    setWindowIcon(QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico")));
+    setWindowIcon(CCommon::Instance()->ProgramIcon());
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setStyleSheet(CRelaxStyle::Sheet());

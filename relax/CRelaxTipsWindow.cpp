@@ -39,7 +39,7 @@ CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
     AddLabel(QStringLiteral("label_times_tips_msg"), tr("秒后开启提醒"), QRect(100, 98, 96, 16));
     m_box = AddLabel(QStringLiteral("label_box"), QString(), QRect(45, 120, 190, 130));
     m_box->setScaledContents(true);
-    m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(CRelaxGreeting::PictureOf(kMorningHour))));
+    ShowPicture(CRelaxGreeting::PictureOf(kMorningHour));
     QPushButton* start = AddButton(QStringLiteral("btn_click_start_relax"), tr("我要休息"), QRect(95, 272, 90, 30));
     QPushButton* putOff = AddButton(QStringLiteral("btn_click_start_norelax"), tr("暂不休息"), QRect(95, 304, 90, 30));
 
@@ -96,7 +96,17 @@ void CRelaxTipsWindow::GreetingTick()
 {
     const int hour = CRelaxGreeting::CurrentHour();
     m_tips->setText(CRelaxGreeting::GreetingOf(hour));
-    m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(CRelaxGreeting::PictureOf(hour))));
+    ShowPicture(CRelaxGreeting::PictureOf(hour));
+}
+
+void CRelaxTipsWindow::ShowPicture(int picture)
+{
+    // The tick runs every second for the whole run, mostly with the prompt hidden: decoding the
+    // same picture again each time would cost time and a fresh copy of it.
+    if (picture == m_picture)
+        return;
+    m_picture = picture;
+    m_box->setPixmap(QPixmap(CRelaxGreeting::PicturePath(picture)));
 }
 
 QList<CRelaxFullShowWindow*> CRelaxTipsWindow::FullShowWindows() const

@@ -57,11 +57,14 @@ private:
     // False while a silence chosen in the full-screen window holds; a silence that has run out
     // is cleared, and this rest still shows nothing.
     bool FullShowAllowed();
+    void ShowPicture(int picture);
 
     QLabel* m_tips = nullptr;
     QLabel* m_timesTips = nullptr;
     QLabel* m_box = nullptr;
     int m_countdown = 0;
+    // The number of the picture on show.
+    int m_picture = -1;
     QBasicTimer m_countdownTimer;
     QBasicTimer m_greetingTimer;
     QList<CRelaxFullShowWindow*> m_fullShowWindows;

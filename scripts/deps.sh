@@ -7,7 +7,7 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxtst-dev
     fonts-wqy-microhei
-    xvfb xauth x11-utils xcompmgr imagemagick desktop-file-utils
+    xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils
     dpkg-dev lintian appstream
     libwayland-dev libglib2.0-dev libglib2.0-bin
     gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston

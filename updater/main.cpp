@@ -4,6 +4,7 @@
 #include "CContext.h"
 #include "CQzLiveUpdate.h"
 #include "core/CLanguage.h"
+#include "glintegration.h"
 #include "qtplatform.h"
 
 int main(int argc, char* argv[])
@@ -14,8 +15,10 @@ int main(int argc, char* argv[])
         return -1;
 
     QtPlatform::PreferX11OnWayland();
+    GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
+    GlIntegration::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     CLanguage::Install(QStringLiteral("QzLiveUpdate"));

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include "OpenGlMaps.h"
 #include "TestHome.h"
 
 // Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
@@ -281,6 +282,8 @@ private slots:
     void crashWritesDumpAndStartsHelper();
     void startOpensDrinkHistory();
     void unusableDrinkHistoryKeepsProgramRunning();
+    void shownFrameMapsNoOpenGlDriver_data();
+    void shownFrameMapsNoOpenGlDriver();
 
 private:
     QProcess* Start(const QStringList& arguments, const QByteArray& display = {}, const QString& folder = {});
@@ -293,6 +296,8 @@ private:
     std::unique_ptr<CTestHome> m_home;
     std::vector<std::unique_ptr<QProcess>> m_processes;
     std::unique_ptr<QProcess> m_server;
+    // The OpenGL integration the user chose for Qt's X11 platform; empty for none chosen.
+    QString m_glIntegration;
 };
 
 void TestProgram::initTestCase()
@@ -306,6 +311,7 @@ void TestProgram::initTestCase()
 void TestProgram::init()
 {
     m_home = std::make_unique<CTestHome>();
+    m_glIntegration.clear();
 }
 
 void TestProgram::cleanup()
@@ -337,6 +343,10 @@ QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& dis
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->RuntimeFolder());
     environment.insert(QStringLiteral("XDG_DATA_DIRS"), m_home->Path() + QStringLiteral("/shared"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (m_glIntegration.isEmpty())
+        environment.remove(QStringLiteral("QT_XCB_GL_INTEGRATION"));
+    else
+        environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), m_glIntegration);
     if (!display.isEmpty())
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
 
@@ -686,6 +696,34 @@ void TestProgram::unusableDrinkHistoryKeepsProgramRunning()
     QCOMPARE(program->state(), QProcess::Running);
     QVERIFY(history.open(QIODevice::ReadOnly));
     QCOMPARE(history.readAll(), noise);
+}
+
+void TestProgram::shownFrameMapsNoOpenGlDriver_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("driverMapped");
+    QTest::newRow("nothing chosen") << QString() << false;
+    // The user's own choice stands; it also shows that this check sees a driver when there is one.
+    QTest::newRow("user chose GLX") << QStringLiteral("xcb_glx") << true;
+}
+
+// Nothing draws with OpenGL, and its driver stack would stay resident for the whole run.
+void TestProgram::shownFrameMapsNoOpenGlDriver()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, driverMapped);
+    WriteAskedBefore();
+    m_glIntegration = chosen;
+
+    QProcess* program = Start({});
+    const qint64 pid = program->processId();
+    QVERIFY(pid > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(pid, kFrameTitle), kStartMs);
+    // Past the first paint of the frame and its pages.
+    QTest::qWait(300);
+    QCOMPARE(program->state(), QProcess::Running);
+    const QStringList mapped = OpenGlDriverLibraries(pid);
+    QVERIFY2(mapped.isEmpty() != driverMapped, qPrintable(mapped.join(QLatin1Char(' '))));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -10,7 +10,8 @@ CFakeOpener::CFakeOpener(const QString& folder)
     QDir().mkpath(folder);
     QFile script(folder + QStringLiteral("/xdg-open"));
     script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"" + QFile::encodeName(folder) + "/opened.log\"\n");
+    const QByteArray place = QFile::encodeName(folder);
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"" + place + "/opened.log\"\nenv > \"" + place + "/environment.log\"\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", SearchPath().toLocal8Bit());
@@ -24,6 +25,14 @@ CFakeOpener::~CFakeOpener()
 QStringList CFakeOpener::Opened() const
 {
     QFile log(m_folder + QStringLiteral("/opened.log"));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList CFakeOpener::Environment() const
+{
+    QFile log(m_folder + QStringLiteral("/environment.log"));
     if (!log.open(QIODevice::ReadOnly))
         return {};
     return QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

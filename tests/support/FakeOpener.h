@@ -13,6 +13,8 @@ public:
 
     // The files opened so far, one per call.
     QStringList Opened() const;
+    // The environment of the last call, one "NAME=value" a line.
+    QStringList Environment() const;
     // The PATH value that finds the stand-in first, for programs the test starts.
     QString SearchPath() const;
 

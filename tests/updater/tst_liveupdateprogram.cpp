@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,7 @@
 
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
+#include "OpenGlMaps.h"
 #include "PrivateXServer.h"
 #include "StreamingHttpServer.h"
 
@@ -126,6 +128,7 @@ class TestLiveUpdateProgram : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void fewerThanThreeArgumentsShowNothing_data();
@@ -165,6 +168,11 @@ void TestLiveUpdateProgram::initTestCase()
     qputenv("DISPLAY", m_server->DisplayName());
     m_x = std::make_unique<CXPointer>();
     QVERIFY(m_x->IsOpen());
+}
+
+void TestLiveUpdateProgram::cleanupTestCase()
+{
+    m_x.reset();
 }
 
 void TestLiveUpdateProgram::init()
@@ -207,6 +215,7 @@ QProcessEnvironment TestLiveUpdateProgram::Environment() const
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path() + QStringLiteral("/run"));
     environment.insert(QStringLiteral("PATH"), m_opener->SearchPath());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("QT_XCB_GL_INTEGRATION"));
     return environment;
 }
 
@@ -293,9 +302,15 @@ void TestLiveUpdateProgram::offersDownloadsAndOpensTheInstaller()
     QTest::qWait(300);
     QVERIFY(m_files->RequestedPaths().isEmpty());
     QVERIFY(ClickButton(QRect(125, 164, 90, 30), m_process->processId()));  // 立即更新
+    // Its window is up: the OpenGL driver stack must not have come with it.
+    QCOMPARE(OpenGlDriverLibraries(m_process->processId()), QStringList());
     QTRY_COMPARE_WITH_TIMEOUT(m_opener->Opened().size(), 1, 8000);
     const QString installer = QFileInfo(m_stage).canonicalFilePath() + QStringLiteral("/QzLive/setup.deb");
     QCOMPARE(m_opener->Opened().first(), installer);
+    // Keeping OpenGL out is this program's own business: the installer may well need it.
+    const QStringList openerEnvironment = m_opener->Environment();
+    QVERIFY(!openerEnvironment.filter(QRegularExpression(QStringLiteral("^PATH="))).isEmpty());
+    QCOMPARE(openerEnvironment.filter(QRegularExpression(QStringLiteral("^QT_XCB_GL_INTEGRATION="))), QStringList());
     QVERIFY(Finished(5000));
     QCOMPARE(m_process->exitCode(), 0);
     QFile saved(installer);

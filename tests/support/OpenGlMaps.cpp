@@ -1,0 +1,23 @@
+#include "OpenGlMaps.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+QStringList OpenGlDriverLibraries(qint64 pid)
+{
+    static const QRegularExpression driver(QStringLiteral(
+        "/(libGLX_[^/]*|libEGL[^/]*|[^/]*_dri\\.so[^/]*|libLLVM[^/]*|libglapi[^/]*|libgbm[^/]*|libqxcb-[^/]*-integration\\.so)$"));
+    QStringList found;
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {QStringLiteral("unreadable: ") + maps.fileName()};
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const int path = line.indexOf('/');
+        if (path < 0)
+            continue;
+        const QString file = QString::fromLocal8Bit(line.mid(path));
+        if (driver.match(file).hasMatch() && !found.contains(file))
+            found << file;
+    }
+    return found;
+}
