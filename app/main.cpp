@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     GlIntegration::SettleForThisProcess();
+    QtPlatform::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     CLanguage::Install(QStringLiteral("QzHealthManager"));
 

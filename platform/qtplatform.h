@@ -6,4 +6,8 @@ namespace QtPlatform {
 // every screen all need that. A platform the user chose in QT_QPA_PLATFORM is kept. Called
 // before QApplication exists.
 void PreferX11OnWayland();
+// Once the application object exists (and has read it), takes our choice out of the environment
+// again, so that the programs we start (a browser, the software installer) run on the session's
+// own platform. A user's own choice stays.
+void SettleForThisProcess();
 }

@@ -50,6 +50,9 @@ void TestQtPlatform::platform()
     set("XDG_SESSION_TYPE", sessionType);
     QtPlatform::PreferX11OnWayland();
     QCOMPARE(qgetenv("QT_QPA_PLATFORM"), platform);
+    // What the programs we start inherit: the user's choice, never ours.
+    QtPlatform::SettleForThisProcess();
+    QCOMPARE(qgetenv("QT_QPA_PLATFORM"), chosen);
 }
 
 QTEST_APPLESS_MAIN(TestQtPlatform)
