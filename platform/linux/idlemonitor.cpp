@@ -9,16 +9,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/sync.h>
 
+#include "idle_extnotify.h"
+
 namespace {
 const QString kMutterService = QStringLiteral("org.gnome.Mutter.IdleMonitor");
 const QString kMutterPath = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
 const QString kMutterInterface = QStringLiteral("org.gnome.Mutter.IdleMonitor");
-
-bool IsWaylandSession()
-{
-    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
 
 XSyncValue Milliseconds(qint64 ms)
 {
@@ -46,6 +42,8 @@ struct CIdleMonitor::Private
 
     uint idleWatch = 0;
     uint activeWatch = 0;
+
+    std::unique_ptr<CExtIdleNotify> wayland;
 
     ~Private()
     {
@@ -106,9 +104,17 @@ CIdleMonitor::CIdleMonitor(int thresholdSecs, QObject* parent)
     , d(new Private)
 {
     d->thresholdSecs = thresholdSecs;
+    d->wayland = std::make_unique<CExtIdleNotify>([this](bool idle) { SetIdle(idle); });
+    if (d->wayland->Start(thresholdSecs)) {
+        d->available = true;
+        return;
+    }
     // In a Wayland session the X server sees only the input its own windows get, so its counter
-    // would call a busy user idle.
-    d->available = IsWaylandSession() ? StartMutter() : StartXSync();
+    // would call a busy user idle. GNOME offers its own monitor on the session bus instead.
+    const bool wayland
+        = d->wayland->IsConnected() || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    d->wayland.reset();
+    d->available = wayland ? StartMutter() : StartXSync();
 }
 
 CIdleMonitor::~CIdleMonitor()

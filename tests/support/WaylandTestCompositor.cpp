@@ -1,5 +1,6 @@
 #include "WaylandTestCompositor.h"
 
+#include <algorithm>
 #include <future>
 
 #include <sys/stat.h>
@@ -7,6 +8,7 @@
 
 #include <wayland-server.h>
 
+#include "ext-idle-notify-server-header.h"
 #include "wlr-gamma-control-server-header.h"
 
 struct CWaylandTestCompositor::OutputState
@@ -123,6 +125,41 @@ struct WaylandTestCallbacks
             wl_output_send_done(resource);
     }
 
+    static void BindSeat(wl_client* client, void*, uint32_t version, uint32_t id)
+    {
+        // A seat without pointer or keyboard: clients have nothing to ask of it but its release.
+        static const struct wl_seat_interface kSeat = {nullptr, nullptr, nullptr, DestroyResource};
+        wl_resource* resource = wl_resource_create(client, &wl_seat_interface, int(version), id);
+        wl_resource_set_implementation(resource, &kSeat, nullptr, nullptr);
+        wl_seat_send_capabilities(resource, 0);
+    }
+
+    static void NotificationGone(wl_resource* resource)
+    {
+        auto* owner = static_cast<CWaylandTestCompositor*>(wl_resource_get_user_data(resource));
+        auto& notifications = owner->m_idleNotifications;
+        notifications.erase(std::remove_if(notifications.begin(), notifications.end(),
+                                [resource](const auto& held) { return held.first == resource; }),
+            notifications.end());
+    }
+
+    static void GetIdleNotification(
+        wl_client* client, wl_resource* notifier, uint32_t id, uint32_t timeout, wl_resource*)
+    {
+        static const struct ext_idle_notification_v1_interface kNotification = {DestroyResource};
+        wl_resource* resource = wl_resource_create(client, &ext_idle_notification_v1_interface, 1, id);
+        auto* owner = static_cast<CWaylandTestCompositor*>(wl_resource_get_user_data(notifier));
+        wl_resource_set_implementation(resource, &kNotification, owner, NotificationGone);
+        owner->m_idleNotifications.emplace_back(resource, timeout);
+    }
+
+    static void BindIdleNotifier(wl_client* client, void* data, uint32_t version, uint32_t id)
+    {
+        static const struct ext_idle_notifier_v1_interface kNotifier = {DestroyResource, GetIdleNotification};
+        wl_resource* resource = wl_resource_create(client, &ext_idle_notifier_v1_interface, int(version), id);
+        wl_resource_set_implementation(resource, &kNotifier, data, nullptr);
+    }
+
     static void ClientDestroyed(wl_listener* listener, void*)
     {
         auto* watch = reinterpret_cast<ClientWatch*>(listener);
@@ -143,7 +180,8 @@ struct WaylandTestCallbacks
     }
 };
 
-CWaylandTestCompositor::CWaylandTestCompositor(bool offersGammaControl, const std::vector<int>& gammaSizes)
+CWaylandTestCompositor::CWaylandTestCompositor(
+    bool offersGammaControl, const std::vector<int>& gammaSizes, bool offersIdleNotifier)
 {
     m_display = wl_display_create();
     const char* socket = m_display ? wl_display_add_socket_auto(m_display) : nullptr;
@@ -157,6 +195,10 @@ CWaylandTestCompositor::CWaylandTestCompositor(bool offersGammaControl, const st
     if (offersGammaControl)
         m_gammaGlobal = wl_global_create(m_display, &zwlr_gamma_control_manager_v1_interface, 1, nullptr,
             WaylandTestCallbacks::BindManager);
+    if (offersIdleNotifier) {
+        wl_global_create(m_display, &wl_seat_interface, 5, nullptr, WaylandTestCallbacks::BindSeat);
+        wl_global_create(m_display, &ext_idle_notifier_v1_interface, 1, this, WaylandTestCallbacks::BindIdleNotifier);
+    }
     for (int size : gammaSizes)
         AddOutputNow(size);
     m_thread = std::thread([this] { Run(); });
@@ -242,6 +284,32 @@ void CWaylandTestCompositor::FailControl(int index)
         state->control = nullptr;
         std::lock_guard<std::mutex> lock(m_mutex);
         m_records[size_t(index)].controlled = false;
+    });
+}
+
+std::vector<uint32_t> CWaylandTestCompositor::IdleTimeoutsMs()
+{
+    std::vector<uint32_t> timeouts;
+    OnThread([&] {
+        for (const auto& notification : m_idleNotifications)
+            timeouts.push_back(notification.second);
+    });
+    return timeouts;
+}
+
+void CWaylandTestCompositor::SendIdled()
+{
+    OnThread([&] {
+        for (const auto& notification : m_idleNotifications)
+            ext_idle_notification_v1_send_idled(notification.first);
+    });
+}
+
+void CWaylandTestCompositor::SendResumed()
+{
+    OnThread([&] {
+        for (const auto& notification : m_idleNotifications)
+            ext_idle_notification_v1_send_resumed(notification.first);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <QByteArray>
@@ -15,6 +16,8 @@ struct wl_global;
 // A compositor of the test's own, on a socket in XDG_RUNTIME_DIR, running on a thread of its own.
 // It offers outputs and, if asked, the wlroots gamma control, and records every table a client
 // sends. Outputs can be announced, removed and have their control fail while a client is connected.
+// If asked it offers a seat and the idle notifier too, and tells every idle notification that the
+// seat went idle or was used again whenever the test says so.
 class CWaylandTestCompositor
 {
 public:
@@ -28,7 +31,8 @@ public:
     };
 
     // `gammaSizes`: one output per entry, each with that many entries per channel.
-    CWaylandTestCompositor(bool offersGammaControl, const std::vector<int>& gammaSizes);
+    CWaylandTestCompositor(
+        bool offersGammaControl, const std::vector<int>& gammaSizes, bool offersIdleNotifier = false);
     ~CWaylandTestCompositor();
     CWaylandTestCompositor(const CWaylandTestCompositor&) = delete;
     CWaylandTestCompositor& operator=(const CWaylandTestCompositor&) = delete;
@@ -44,6 +48,11 @@ public:
     void RemoveOutput(int index);
     void FailControl(int index);
 
+    // The timeout of each idle notification a client holds, in milliseconds.
+    std::vector<uint32_t> IdleTimeoutsMs();
+    void SendIdled();
+    void SendResumed();
+
     // Internal state reached from the protocol's callbacks.
     struct OutputState;
     struct ControlState;
@@ -57,6 +66,8 @@ private:
 
     wl_display* m_display = nullptr;
     wl_global* m_gammaGlobal = nullptr;
+    // Each idle notification and its timeout; touched on the compositor's thread only.
+    std::vector<std::pair<struct wl_resource*, uint32_t>> m_idleNotifications;
     QByteArray m_socket;
     std::thread m_thread;
     std::atomic<bool> m_stop {false};
