@@ -168,20 +168,6 @@ void CGnomeNightLight::RestoreLeftover(const QString& dataFolder)
         PutBack(path);
 }
 
-bool CGnomeNightLight::CanTint() const
-{
-    return true;
-}
-
-void CGnomeNightLight::Collect()
-{
-}
-
-int CGnomeNightLight::MonitorCount() const
-{
-    return 0;
-}
-
 void CGnomeNightLight::SetTemperature(int kelvin, const GammaRampView&)
 {
     CNightLightSettings settings;

@@ -2,12 +2,12 @@
 
 #include <QString>
 
-#include "gammabackend.h"
+#include "gamma_desktop.h"
 
 // GNOME on Wayland: the desktop's own Night Light, set through GSettings to a temperature that
 // holds at every hour. The user's own values of each key are saved in a file before the first
 // change and put back by Restore, also by the next start after a run that died before it could.
-class CGnomeNightLight : public CGammaBackend
+class CGnomeNightLight : public CDesktopNightLight
 {
 public:
     // The schema that holds Night Light.
@@ -20,9 +20,6 @@ public:
     // Puts back what a run that died left saved in `dataFolder`.
     static void RestoreLeftover(const QString& dataFolder);
 
-    bool CanTint() const override;
-    void Collect() override;
-    int MonitorCount() const override;
     void SetTemperature(int kelvin, const GammaRampView& ramp) override;
     void Restore(const GammaRampView& linear) override;
 

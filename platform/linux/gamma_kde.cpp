@@ -144,20 +144,6 @@ void CKdeNightColor::RestoreLeftover(const QString& dataFolder)
         PutBack(path);
 }
 
-bool CKdeNightColor::CanTint() const
-{
-    return true;
-}
-
-void CKdeNightColor::Collect()
-{
-}
-
-int CKdeNightColor::MonitorCount() const
-{
-    return 0;
-}
-
 void CKdeNightColor::SetTemperature(int kelvin, const GammaRampView&)
 {
     if (!QFileInfo::exists(m_savedPath)) {

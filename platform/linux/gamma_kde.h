@@ -2,13 +2,13 @@
 
 #include <QString>
 
-#include "gammabackend.h"
+#include "gamma_desktop.h"
 
 // KDE Plasma on Wayland: KWin's own Night Light, configured with KDE's configuration tool and
 // applied at once through KWin's D-Bus interface. The user's own values of each key are saved in
 // a file before the first change and put back by Restore, also by the next start after a run that
 // died before it could.
-class CKdeNightColor : public CGammaBackend
+class CKdeNightColor : public CDesktopNightLight
 {
 public:
     explicit CKdeNightColor(const QString& dataFolder);
@@ -18,9 +18,6 @@ public:
     // Puts back what a run that died left saved in `dataFolder`.
     static void RestoreLeftover(const QString& dataFolder);
 
-    bool CanTint() const override;
-    void Collect() override;
-    int MonitorCount() const override;
     void SetTemperature(int kelvin, const GammaRampView& ramp) override;
     void Restore(const GammaRampView& linear) override;
 
