@@ -335,8 +335,14 @@ void CBaseManager::ShowPage(QWidget* page)
 void CBaseManager::OnClose_Click()
 {
     ShowPage(m_mainWindow);
-    if (isActiveWindow())
+    if (isActiveWindow()) {
         hide();
+        // The closed frame may stay in the tray for days: its window and the shared-memory back
+        // buffer behind it (about half a MiB) are let go and made anew by the next show. The
+        // position is pinned first, so that the new window opens where this one was.
+        move(pos());
+        destroy(true, false);
+    }
 }
 
 void CBaseManager::OnBack_Click()

@@ -331,7 +331,14 @@ wake_frame() {
     wait_window "$tour_pid" QzHealthManager "$tour_log" Rezovuvove
 }
 
-sleep_until_ms $((tour_start + (reminder_s + 1) * 1000))
+# Reminders wait while the user is away (two minutes without input), so the pointer moves now
+# and then, as a user at the desk would.
+nudge=0
+while [ "$(now_ms)" -lt $((tour_start + (reminder_s + 1) * 1000)) ]; do
+    nudge=$((1 - nudge))
+    xdotool mousemove $((1260 + nudge)) 790
+    sleep 20
+done
 wait_window "$tour_pid" QzHealthManager "$tour_log" "喝水提醒" shown 30
 wait_window "$tour_pid" QzHealthManager "$tour_log" "休息提醒提示" shown 30
 # The rest prompt opens the full-screen rest by itself after its countdown.

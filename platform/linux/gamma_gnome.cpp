@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include <dlfcn.h>
 #include <gio/gio.h>
 
 #include <QDir>
@@ -21,6 +22,83 @@ constexpr char kFrom[] = "night-light-schedule-from";
 constexpr char kTo[] = "night-light-schedule-to";
 const char* const kTouchedKeys[] = {kEnabled, kTemperature, kAutomatic, kFrom, kTo};
 
+// GIO is opened only where Night Light is really set: linked in, it would cost every process
+// about 1 MiB resident (GIO and what it brings: GObject, libmount, libblkid, SELinux) for a
+// backend that only GNOME on Wayland uses.
+struct GioCalls
+{
+    decltype(&g_settings_schema_source_get_default) schemaSourceGetDefault;
+    decltype(&g_settings_schema_source_lookup) schemaSourceLookup;
+    decltype(&g_settings_schema_unref) schemaUnref;
+    decltype(&g_settings_schema_has_key) schemaHasKey;
+    decltype(&g_settings_schema_get_key) schemaGetKey;
+    decltype(&g_settings_schema_key_get_range) schemaKeyGetRange;
+    decltype(&g_settings_schema_key_unref) schemaKeyUnref;
+    decltype(&g_settings_new_full) settingsNewFull;
+    decltype(&g_settings_sync) settingsSync;
+    decltype(&g_settings_get_user_value) settingsGetUserValue;
+    decltype(&g_settings_reset) settingsReset;
+    decltype(&g_settings_set_value) settingsSetValue;
+    decltype(&g_settings_set_boolean) settingsSetBoolean;
+    decltype(&g_settings_set_double) settingsSetDouble;
+    decltype(&g_settings_set_uint) settingsSetUint;
+    decltype(&g_object_unref) objectUnref;
+    decltype(&g_variant_get) variantGet;
+    decltype(&g_variant_is_of_type) variantIsOfType;
+    decltype(&g_variant_parse) variantParse;
+    decltype(&g_variant_print) variantPrint;
+    decltype(&g_variant_unref) variantUnref;
+    decltype(&g_strcmp0) strcmp0;
+    decltype(&g_free) free;
+};
+
+template <typename Function>
+bool Resolve(void* library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+GioCalls* OpenGio()
+{
+    // Never closed: GObject's types cannot be unloaded.
+    void* library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    static GioCalls calls;
+    const bool resolved = Resolve(library, "g_settings_schema_source_get_default", calls.schemaSourceGetDefault)
+        && Resolve(library, "g_settings_schema_source_lookup", calls.schemaSourceLookup)
+        && Resolve(library, "g_settings_schema_unref", calls.schemaUnref)
+        && Resolve(library, "g_settings_schema_has_key", calls.schemaHasKey)
+        && Resolve(library, "g_settings_schema_get_key", calls.schemaGetKey)
+        && Resolve(library, "g_settings_schema_key_get_range", calls.schemaKeyGetRange)
+        && Resolve(library, "g_settings_schema_key_unref", calls.schemaKeyUnref)
+        && Resolve(library, "g_settings_new_full", calls.settingsNewFull)
+        && Resolve(library, "g_settings_sync", calls.settingsSync)
+        && Resolve(library, "g_settings_get_user_value", calls.settingsGetUserValue)
+        && Resolve(library, "g_settings_reset", calls.settingsReset)
+        && Resolve(library, "g_settings_set_value", calls.settingsSetValue)
+        && Resolve(library, "g_settings_set_boolean", calls.settingsSetBoolean)
+        && Resolve(library, "g_settings_set_double", calls.settingsSetDouble)
+        && Resolve(library, "g_settings_set_uint", calls.settingsSetUint)
+        && Resolve(library, "g_object_unref", calls.objectUnref)
+        && Resolve(library, "g_variant_get", calls.variantGet)
+        && Resolve(library, "g_variant_is_of_type", calls.variantIsOfType)
+        && Resolve(library, "g_variant_parse", calls.variantParse)
+        && Resolve(library, "g_variant_print", calls.variantPrint)
+        && Resolve(library, "g_variant_unref", calls.variantUnref)
+        && Resolve(library, "g_strcmp0", calls.strcmp0)
+        && Resolve(library, "g_free", calls.free);
+    return resolved ? &calls : nullptr;
+}
+
+// GIO's calls, or null when the library is missing: then there is no Night Light to set.
+const GioCalls* Gio()
+{
+    static const GioCalls* const calls = OpenGio();
+    return calls;
+}
+
 QString SavedPath(const QString& dataFolder)
 {
     return dataFolder + QStringLiteral("/gnome-night-light.json");
@@ -29,8 +107,9 @@ QString SavedPath(const QString& dataFolder)
 // The installed schema, or null; the caller unrefs it.
 GSettingsSchema* LookUpSchema()
 {
-    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    return source ? g_settings_schema_source_lookup(source, CGnomeNightLight::Schema, TRUE) : nullptr;
+    const GioCalls* gio = Gio();
+    GSettingsSchemaSource* source = gio ? gio->schemaSourceGetDefault() : nullptr;
+    return source ? gio->schemaSourceLookup(source, CGnomeNightLight::Schema, TRUE) : nullptr;
 }
 
 // Night Light's settings, or null when the schema is missing: GSettings would abort the program.
@@ -39,18 +118,18 @@ class CNightLightSettings
 public:
     CNightLightSettings()
         : m_schema(LookUpSchema())
-        , m_settings(m_schema ? g_settings_new_full(m_schema, nullptr, nullptr) : nullptr)
+        , m_settings(m_schema ? Gio()->settingsNewFull(m_schema, nullptr, nullptr) : nullptr)
     {
     }
     ~CNightLightSettings()
     {
         if (m_settings) {
             // Written through to the settings store before the program may end.
-            g_settings_sync();
-            g_object_unref(m_settings);
+            Gio()->settingsSync();
+            Gio()->objectUnref(m_settings);
         }
         if (m_schema)
-            g_settings_schema_unref(m_schema);
+            Gio()->schemaUnref(m_schema);
     }
     CNightLightSettings(const CNightLightSettings&) = delete;
     CNightLightSettings& operator=(const CNightLightSettings&) = delete;
@@ -62,7 +141,7 @@ public:
     // Older GNOME versions lack some keys; those are left alone.
     bool Has(const char* key) const
     {
-        return g_settings_schema_has_key(m_schema, key);
+        return Gio()->schemaHasKey(m_schema, key);
     }
     GSettings* Settings() const
     {
@@ -73,21 +152,24 @@ public:
     {
         qint64 lowest = 0;
         qint64 highest = std::numeric_limits<guint32>::max();
-        GSettingsSchemaKey* key = g_settings_schema_get_key(m_schema, kTemperature);
-        GVariant* range = g_settings_schema_key_get_range(key);
+        const GioCalls* gio = Gio();
+        GSettingsSchemaKey* key = gio->schemaGetKey(m_schema, kTemperature);
+        GVariant* range = gio->schemaKeyGetRange(key);
         const gchar* kind = nullptr;
         GVariant* bounds = nullptr;
-        g_variant_get(range, "(&sv)", &kind, &bounds);
-        if (g_strcmp0(kind, "range") == 0 && g_variant_is_of_type(bounds, G_VARIANT_TYPE("(uu)"))) {
+        gio->variantGet(range, "(&sv)", &kind, &bounds);
+        // A type string is its own GVariantType; the checking macro would call into GLib itself.
+        const auto* pair = reinterpret_cast<const GVariantType*>("(uu)");
+        if (gio->strcmp0(kind, "range") == 0 && gio->variantIsOfType(bounds, pair)) {
             guint32 minimum = 0;
             guint32 maximum = 0;
-            g_variant_get(bounds, "(uu)", &minimum, &maximum);
+            gio->variantGet(bounds, "(uu)", &minimum, &maximum);
             lowest = minimum;
             highest = maximum;
         }
-        g_variant_unref(bounds);
-        g_variant_unref(range);
-        g_settings_schema_key_unref(key);
+        gio->variantUnref(bounds);
+        gio->variantUnref(range);
+        gio->schemaKeyUnref(key);
         return guint32(qBound(lowest, qint64(kelvin), highest));
     }
 
@@ -104,15 +186,15 @@ bool SaveUserValues(const CNightLightSettings& settings, const QString& path)
     for (const char* key : kTouchedKeys) {
         if (!settings.Has(key))
             continue;
-        GVariant* value = g_settings_get_user_value(settings.Settings(), key);
+        GVariant* value = Gio()->settingsGetUserValue(settings.Settings(), key);
         if (!value) {
             saved.insert(QLatin1String(key), QJsonValue::Null);
             continue;
         }
-        gchar* text = g_variant_print(value, TRUE);
+        gchar* text = Gio()->variantPrint(value, TRUE);
         saved.insert(QLatin1String(key), QString::fromUtf8(text));
-        g_free(text);
-        g_variant_unref(value);
+        Gio()->free(text);
+        Gio()->variantUnref(value);
     }
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
@@ -134,13 +216,13 @@ void PutBack(const QString& path)
         if (!settings.Has(key.constData()))
             continue;
         if (entry.value().isNull()) {
-            g_settings_reset(settings.Settings(), key.constData());
+            Gio()->settingsReset(settings.Settings(), key.constData());
             continue;
         }
-        GVariant* value = g_variant_parse(nullptr, entry.value().toString().toUtf8().constData(), nullptr, nullptr,
-            nullptr);
+        GVariant* value = Gio()->variantParse(nullptr, entry.value().toString().toUtf8().constData(), nullptr,
+            nullptr, nullptr);
         if (value)
-            g_settings_set_value(settings.Settings(), key.constData(), value);
+            Gio()->settingsSetValue(settings.Settings(), key.constData(), value);
     }
     // A file that could not be read back would be tried at every start in vain.
     QFile::remove(path);
@@ -157,7 +239,7 @@ bool CGnomeNightLight::Available()
     GSettingsSchema* schema = LookUpSchema();
     if (!schema)
         return false;
-    g_settings_schema_unref(schema);
+    Gio()->schemaUnref(schema);
     return true;
 }
 
@@ -175,16 +257,17 @@ void CGnomeNightLight::SetTemperature(int kelvin, const GammaRampView&)
         return;
     if (!QFileInfo::exists(m_savedPath) && !SaveUserValues(settings, m_savedPath))
         return;
+    const GioCalls* gio = Gio();
     GSettings* gsettings = settings.Settings();
     // A schedule that starts and ends at the same moment lasts the whole day.
     if (settings.Has(kAutomatic))
-        g_settings_set_boolean(gsettings, kAutomatic, FALSE);
+        gio->settingsSetBoolean(gsettings, kAutomatic, FALSE);
     if (settings.Has(kFrom))
-        g_settings_set_double(gsettings, kFrom, 0.0);
+        gio->settingsSetDouble(gsettings, kFrom, 0.0);
     if (settings.Has(kTo))
-        g_settings_set_double(gsettings, kTo, 0.0);
-    g_settings_set_uint(gsettings, kTemperature, settings.Temperature(kelvin));
-    g_settings_set_boolean(gsettings, kEnabled, TRUE);
+        gio->settingsSetDouble(gsettings, kTo, 0.0);
+    gio->settingsSetUint(gsettings, kTemperature, settings.Temperature(kelvin));
+    gio->settingsSetBoolean(gsettings, kEnabled, TRUE);
 }
 
 void CGnomeNightLight::Restore(const GammaRampView&)

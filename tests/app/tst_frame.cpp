@@ -238,9 +238,16 @@ void TestFrame::closeHidesAndGoesHome()
     m_frame->OnDrinksRecord_Click();
     m_frame->activateWindow();
     QTRY_VERIFY(m_frame->isActiveWindow());
+    const QPoint place = m_frame->pos();
     m_frame->OnClose_Click();
     QVERIFY(!m_frame->isVisible());
     QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
+    // The closed frame keeps no window (nor its back buffer); the next wake-up makes one where
+    // the old one was.
+    QVERIFY(!m_frame->windowHandle());
+    m_frame->WakeUp();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    QCOMPARE(m_frame->pos(), place);
 }
 
 void TestFrame::suspendAndResumeReachTheTick()
