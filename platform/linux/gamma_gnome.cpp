@@ -5,12 +5,9 @@
 #include <dlfcn.h>
 #include <gio/gio.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 const char* const CGnomeNightLight::Schema = "org.gnome.settings-daemon.plugins.color";
 
@@ -196,22 +193,18 @@ bool SaveUserValues(const CNightLightSettings& settings, const QString& path)
         Gio()->free(text);
         Gio()->variantUnref(value);
     }
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(saved).toJson()) > 0 && file.commit();
+    return SavedNightLight::Write(path, saved);
 }
 
 void PutBack(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QJsonObject> saved = SavedNightLight::Read(path);
+    if (!saved)
         return;
-    const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
     CNightLightSettings settings;
     if (!settings.IsValid())
         return;
-    for (auto entry = saved.begin(); entry != saved.end(); ++entry) {
+    for (auto entry = saved->begin(); entry != saved->end(); ++entry) {
         const QByteArray key = entry.key().toUtf8();
         if (!settings.Has(key.constData()))
             continue;

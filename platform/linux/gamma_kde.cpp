@@ -3,13 +3,10 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -98,20 +95,16 @@ bool SaveUserValues(const QString& path)
         const QString text = QString::fromUtf8(value).chopped(value.endsWith('\n') ? 1 : 0);
         saved.insert(key, text == kAbsent ? QJsonValue() : QJsonValue(text));
     }
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(saved).toJson()) > 0 && file.commit();
+    return SavedNightLight::Write(path, saved);
 }
 
 void PutBack(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QJsonObject> saved = SavedNightLight::Read(path);
+    if (!saved)
         return;
-    const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
     bool complete = true;
-    for (auto entry = saved.begin(); entry != saved.end(); ++entry) {
+    for (auto entry = saved->begin(); entry != saved->end(); ++entry) {
         const QStringList arguments = entry.value().isNull()
             ? KeyArguments(entry.key()) << QStringLiteral("--delete") << QString()
             : KeyArguments(entry.key()) << entry.value().toString();
