@@ -62,43 +62,37 @@ struct CFullscreenWatcher::Private
             XCloseDisplay(display);
     }
 
-    Window ReadWindow(Window window, Atom property, Atom type) const
+    // The 32-bit items of a property of `type`, at most `limit` of them; none when it is missing
+    // or of another type.
+    QVector<unsigned long> ReadItems(Window window, Atom property, Atom type, long limit) const
     {
         Atom actualType = None;
         int format = 0;
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        Window result = None;
+        QVector<unsigned long> items;
         if (XGetWindowProperty(
-                display, window, property, 0, 1, False, type, &actualType, &format, &count, &after, &data)
+                display, window, property, 0, limit, False, type, &actualType, &format, &count, &after, &data)
                 == Success
-            && data && actualType == type && format == 32 && count == 1)
-            result = *reinterpret_cast<unsigned long*>(data);
+            && data && actualType == type && format == 32) {
+            const auto* values = reinterpret_cast<const unsigned long*>(data);
+            items = QVector<unsigned long>(values, values + count);
+        }
         if (data)
             XFree(data);
-        return result;
+        return items;
+    }
+
+    Window ReadWindow(Window window, Atom property, Atom type) const
+    {
+        const QVector<unsigned long> items = ReadItems(window, property, type, 1);
+        return items.size() == 1 ? items.first() : None;
     }
 
     bool HasAtom(Window window, Atom property, Atom wanted) const
     {
-        Atom actualType = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        bool found = false;
-        if (XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &actualType, &format, &count, &after,
-                &data)
-                == Success
-            && data && actualType == XA_ATOM && format == 32) {
-            const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-            for (unsigned long i = 0; i < count && !found; ++i)
-                found = atoms[i] == wanted;
-        }
-        if (data)
-            XFree(data);
-        return found;
+        return ReadItems(window, property, XA_ATOM, 64).contains(wanted);
     }
 
     void Track(Window active)
