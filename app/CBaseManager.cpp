@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
@@ -33,6 +34,7 @@
 #include "CUpdateContext.h"
 #include "clock.h"
 #include "fullscreenwatcher.h"
+#include "heap.h"
 #include "idlemonitor.h"
 #include "instancechannel.h"
 #include "powermonitor.h"
@@ -56,20 +58,17 @@ CBaseManager::CBaseManager(QWidget* parent)
 
     m_systemTray = new CSystemTray(this);
     m_mainWindow = new CMainWindow(this);
-    m_drinksSettingsWindow = new CDrinksSettingsWindow(this);
-    m_eyeshieldWindow = new CEyeshieldWindow(this);
-    m_relaxSettingsWindow = new CRelaxSettingsWindow(this);
-    m_relaxTipsWindow = new CRelaxTipsWindow(this);
-    m_drinkTotalRecord = new CDrinkTotalRecord(this);
-    m_drinkNowWindow = new CDrinkNowWindow(this);
     // Esc on a page goes back home, as the back button does.
-    auto* escape = new CPageEscape(this);
-    connect(escape, &CPageEscape::Escaped, this, &CBaseManager::OnBack_Click);
-    for (QWidget* page : std::initializer_list<QWidget*>{m_mainWindow, m_drinksSettingsWindow, m_eyeshieldWindow,
-             m_relaxSettingsWindow, m_drinkTotalRecord, m_drinkNowWindow}) {
-        m_bodyPanel->addWidget(page);
-        escape->Watch(page);
-    }
+    m_pageEscape = new CPageEscape(this);
+    connect(m_pageEscape, &CPageEscape::Escaped, this, &CBaseManager::OnBack_Click);
+    m_bodyPanel->addWidget(m_mainWindow);
+    m_pageEscape->Watch(m_mainWindow);
+    m_eyeshieldWindow = new CEyeshieldWindow(this);
+    m_bodyPanel->addWidget(m_eyeshieldWindow);
+    m_pageEscape->Watch(m_eyeshieldWindow);
+    // The drink settings page is built when it is first asked for; what it would store at once,
+    // the reminders and the history need from the start.
+    CDrinksSettingsWindow::StoreDefaults();
 
     ConnectSignals();
     // Shown by start-up according to the launch word: showing here and hiding after would
@@ -158,6 +157,58 @@ void CBaseManager::BuildWindow()
     mainLayout->addLayout(body);
 }
 
+template <class Page>
+Page* CBaseManager::EnsurePage(QPointer<Page>& page)
+{
+    if (!page) {
+        page = new Page(this);
+        m_bodyPanel->addWidget(page);
+        m_pageEscape->Watch(page);
+    }
+    return page;
+}
+
+void CBaseManager::ReleasePages()
+{
+    for (QWidget* page : std::initializer_list<QWidget*>{m_drinksSettingsWindow, m_relaxSettingsWindow,
+             m_drinkTotalRecord, m_drinkNowWindow}) {
+        if (!page)
+            continue;
+        m_bodyPanel->removeWidget(page);
+        page->deleteLater();
+        m_cachesToRelease = true;
+    }
+    m_drinksSettingsWindow = nullptr;
+    m_relaxSettingsWindow = nullptr;
+    m_drinkTotalRecord = nullptr;
+    m_drinkNowWindow = nullptr;
+}
+
+void CBaseManager::ReleaseFinishedPopups()
+{
+    if (m_drinksWindow && m_drinksWindow->isHidden()) {
+        m_drinksWindow->deleteLater();
+        m_drinksWindow = nullptr;
+        m_cachesToRelease = true;
+    }
+    if (m_relaxTipsWindow && m_relaxTipsWindow->isHidden() && !m_relaxTipsWindow->HasOpenRestWindows()) {
+        m_relaxTipsWindow->deleteLater();
+        m_relaxTipsWindow = nullptr;
+        m_cachesToRelease = true;
+    }
+}
+
+void CBaseManager::ReleaseCaches()
+{
+    // The pictures the released windows' styles loaded stay in Qt's pixmap cache, and their
+    // memory with the allocator, until both are told.
+    if (!m_cachesToRelease)
+        return;
+    m_cachesToRelease = false;
+    QPixmapCache::clear();
+    Heap::ReturnFreed();
+}
+
 void CBaseManager::ConnectSignals()
 {
     connect(m_bodyPanel, &QStackedWidget::currentChanged, this, &CBaseManager::OnBodyPanelChanged);
@@ -182,7 +233,6 @@ void CBaseManager::ConnectSignals()
     // The menu is a window of its own: inside the shadowed panel's tree, rows repainted after a
     // page with pop-up lists was shown came out smeared by the panel's shadow.
     m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu());
-    m_relaxTipsWindow->SetFrameMenu(m_btnMenu->menu());
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
     connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);
@@ -293,7 +343,6 @@ void CBaseManager::OnBodyPanelChanged(int Id)
     if (page == m_mainWindow) {
         m_btnBack->setText(kProgramName);
         m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
-        m_headPanel->setStyleSheet(QStringLiteral("#Head_Panel { border-image: url(:/Resources/Skin/Verd/head.png); }"));
         m_headPanel->setProperty("page", QStringLiteral("home"));
     } else {
         if (page == m_drinksSettingsWindow)
@@ -307,11 +356,13 @@ void CBaseManager::OnBodyPanelChanged(int Id)
         else if (page == m_drinkNowWindow)
             m_btnBack->setText(tr("立刻喝水"));
         m_btnBack->setObjectName(QStringLiteral("btn_back"));
-        m_headPanel->setStyleSheet(QStringLiteral("#Head_Panel { background-color: rgb(239, 252, 247); }"));
-        // The head's own buttons turn dark on the light head.
+        // A light head, on which the head's own buttons turn dark.
         m_headPanel->setProperty("page", QStringLiteral("sub"));
     }
-    // The application style sheet addresses the head's buttons by the object name just set.
+    // The application style sheet addresses the head's buttons by the object name just set. A
+    // frame not shown yet is polished once, when it is first shown.
+    if (!testAttribute(Qt::WA_WState_Polished))
+        return;
     for (QWidget* widget : std::initializer_list<QWidget*>{m_headPanel, m_btnBack, m_btnClose, m_btnMenu}) {
         widget->style()->unpolish(widget);
         widget->style()->polish(widget);
@@ -342,14 +393,15 @@ void CBaseManager::OnClose_Click()
         // position is pinned first, so that the new window opens where this one was.
         move(pos());
         destroy(true, false);
+        ReleasePages();
     }
 }
 
 void CBaseManager::OnBack_Click()
 {
-    if (m_bodyPanel->currentWidget() == m_drinksSettingsWindow)
+    if (IsDrinksSettingsCurrent())
         m_drinksSettingsWindow->RefreshNextReminder();
-    else if (m_bodyPanel->currentWidget() == m_relaxSettingsWindow)
+    else if (IsRelaxSettingsCurrent())
         m_relaxSettingsWindow->RefreshSchedule();
     ShowPage(m_mainWindow);
 }
@@ -366,27 +418,27 @@ void CBaseManager::OnMain_Click()
 
 void CBaseManager::OnDrinksRecord_Click()
 {
-    ShowPage(m_drinkTotalRecord);
+    ShowPage(EnsurePage(m_drinkTotalRecord));
 }
 
 void CBaseManager::OnDrinksSettings_Click()
 {
     ShowIfInactive();
-    m_drinksSettingsWindow->LoadSettings();
+    EnsurePage(m_drinksSettingsWindow)->LoadSettings();
     m_bodyPanel->setCurrentWidget(m_drinksSettingsWindow);
 }
 
 void CBaseManager::OnRelaxSettings_Click()
 {
     ShowIfInactive();
-    m_relaxSettingsWindow->LoadSettings();
+    EnsurePage(m_relaxSettingsWindow)->LoadSettings();
     m_bodyPanel->setCurrentWidget(m_relaxSettingsWindow);
 }
 
 void CBaseManager::OnDrinkNow_Click()
 {
     ShowIfInactive();
-    m_drinkNowWindow->OnResetSetting();
+    EnsurePage(m_drinkNowWindow)->OnResetSetting();
     m_bodyPanel->setCurrentWidget(m_drinkNowWindow);
     repaint();
 }
@@ -448,8 +500,11 @@ bool CBaseManager::eventFilter(QObject* watched, QEvent* event)
 
 void CBaseManager::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == m_tickTimerId)
-        m_tick.Run();
+    if (event->timerId() != m_tickTimerId)
+        return;
+    ReleaseCaches();
+    m_tick.Run();
+    ReleaseFinishedPopups();
 }
 
 void CBaseManager::mouseMoveEvent(QMouseEvent* event)
@@ -470,17 +525,17 @@ void CBaseManager::showEvent(QShowEvent* event)
 
 bool CBaseManager::IsDrinksRecordCurrent() const
 {
-    return m_bodyPanel->currentWidget() == m_drinkTotalRecord;
+    return m_drinkTotalRecord && m_bodyPanel->currentWidget() == m_drinkTotalRecord;
 }
 
 bool CBaseManager::IsDrinksSettingsCurrent() const
 {
-    return m_bodyPanel->currentWidget() == m_drinksSettingsWindow;
+    return m_drinksSettingsWindow && m_bodyPanel->currentWidget() == m_drinksSettingsWindow;
 }
 
 bool CBaseManager::IsRelaxSettingsCurrent() const
 {
-    return m_bodyPanel->currentWidget() == m_relaxSettingsWindow;
+    return m_relaxSettingsWindow && m_bodyPanel->currentWidget() == m_relaxSettingsWindow;
 }
 
 void CBaseManager::PlayPromptSound(int kind)
@@ -490,10 +545,12 @@ void CBaseManager::PlayPromptSound(int kind)
 
 void CBaseManager::RefreshDrinksSettings()
 {
-    m_drinksSettingsWindow->RefreshNextReminder();
+    if (m_drinksSettingsWindow)
+        m_drinksSettingsWindow->RefreshNextReminder();
 }
 
 void CBaseManager::RefreshRelaxSettings()
 {
-    m_relaxSettingsWindow->RefreshSchedule();
+    if (m_relaxSettingsWindow)
+        m_relaxSettingsWindow->RefreshSchedule();
 }

@@ -16,6 +16,7 @@ class CDrinksWindow;
 class CDrinksSettingsWindow;
 class CEyeshieldWindow;
 class CMainWindow;
+class CPageEscape;
 class CRelaxSettingsWindow;
 class CRelaxTipsWindow;
 class CSystemTray;
@@ -67,6 +68,14 @@ protected:
 
 private:
     void BuildWindow();
+    // The page, built and put on the stack if it is not there yet.
+    template <class Page>
+    Page* EnsurePage(QPointer<Page>& page);
+    // The pages other than home and the eye protection are built when they are asked for and
+    // let go when the frame closes; the pop-ups are let go once they are done.
+    void ReleasePages();
+    void ReleaseFinishedPopups();
+    void ReleaseCaches();
     void ConnectSignals();
     void ShowIfInactive();
     void ShowPage(QWidget* page);
@@ -93,15 +102,19 @@ private:
     qint64 m_startTime = 0;
     CMainTick m_tick;
     CConsiderateGate* m_considerateGate = nullptr;
+    CPageEscape* m_pageEscape = nullptr;
+    // Windows were let go since the last tick: what they cached goes at the next one.
+    bool m_cachesToRelease = false;
 
     CSystemTray* m_systemTray = nullptr;
     CMainWindow* m_mainWindow = nullptr;
-    CDrinksSettingsWindow* m_drinksSettingsWindow = nullptr;
+    QPointer<CDrinksSettingsWindow> m_drinksSettingsWindow;
+    // Built at start and kept: it runs the eye protection's schedule.
     CEyeshieldWindow* m_eyeshieldWindow = nullptr;
-    CRelaxSettingsWindow* m_relaxSettingsWindow = nullptr;
+    QPointer<CRelaxSettingsWindow> m_relaxSettingsWindow;
+    // The pop-ups are made when their reminder comes.
     QPointer<CRelaxTipsWindow> m_relaxTipsWindow;
-    CDrinkTotalRecord* m_drinkTotalRecord = nullptr;
-    CDrinkNowWindow* m_drinkNowWindow = nullptr;
-    // Made when the first drink reminder comes, then kept hidden between reminders.
+    QPointer<CDrinkTotalRecord> m_drinkTotalRecord;
+    QPointer<CDrinkNowWindow> m_drinkNowWindow;
     QPointer<CDrinksWindow> m_drinksWindow;
 };

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFont>
 #include <QProcess>
 #include <QThread>
@@ -7,7 +8,6 @@
 #include "CBaseManager.h"
 #include "core/CCommon.h"
 #include "CCrashReport.h"
-#include "CDrinkStatistics.h"
 #include "core/CIniSettings.h"
 #include "core/CLanguage.h"
 #include "CStartupRules.h"
@@ -36,8 +36,11 @@ int main(int argc, char* argv[])
         return CCrashReport::Run(arguments.value(2), arguments.value(3));
 
     // A restarted copy starts while the old one is still ending, and a start at log-in while
-    // the desktop is still coming up: every start gives them a second first.
-    QThread::msleep(1000);
+    // the desktop is still coming up: every start gives them a second first. The style sheet,
+    // which touches nothing outside this process, is read meanwhile.
+    const QDeadlineTimer pauseEnds(1000);
+    CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
+    QThread::msleep(quint64(pauseEnds.remainingTime()));
 
     CAdsDataManager::Instance()->FetchConfig();
     CAdsDataManager::Instance()->PrepareImages();
@@ -46,7 +49,6 @@ int main(int argc, char* argv[])
     CrashHandler::Install(Executable::Path(), {CCrashReport::Mode});
 
     CCommon* common = CCommon::Instance();
-    common->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
     if (!common->IsFirstInstance())
         return 0;
 
@@ -57,7 +59,6 @@ int main(int argc, char* argv[])
     const qint64 startTime = CClock::Now();
     CIniSettings::Instance()->SetDrinkTimestamp(startTime);
     CIniSettings::Instance()->SetRelaxTimestamp(startTime);
-    CDrinkStatistics::Instance()->LoadAll();
 
     auto* frame = new CBaseManager;
     QObject::connect(&termination, &CTerminationWatcher::TerminationRequested, frame, &CBaseManager::Quit);

@@ -132,8 +132,12 @@ int Yyyymmdd(const QDate& date)
 
 CDrinkStatistics* CDrinkStatistics::Instance()
 {
-    if (!g_drinkStatistics)
+    // Read when first needed: a day in the tray that shows no history does not hold SQLite or
+    // the rows in memory.
+    if (!g_drinkStatistics) {
         g_drinkStatistics = new CDrinkStatistics(CHealthDatabase::Instance());
+        g_drinkStatistics->LoadAll();
+    }
     return g_drinkStatistics;
 }
 

@@ -26,7 +26,8 @@ class CHealthDatabase;
 class CDrinkStatistics
 {
 public:
-    // The process-wide model over the process-wide store; created on first use, never destroyed.
+    // The process-wide model over the process-wide store; created and read on first use, never
+    // destroyed.
     static CDrinkStatistics* Instance();
 
     // A model over the given store; it opens the store and creates its tables.

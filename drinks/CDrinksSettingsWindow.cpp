@@ -146,21 +146,21 @@ QComboBox* CDrinksSettingsWindow::AddList(const QString& name, const QRect& geom
     return list;
 }
 
-void CDrinksSettingsWindow::LoadSettings()
+void CDrinksSettingsWindow::StoreDefaults()
 {
     CIniSettings* settings = CIniSettings::Instance();
-    int target = settings->GetDrinksTarget();
-    if (target == 0) {
-        target = kDefaultTarget;
-        settings->SetDrinksTarget(target);
-    }
-    m_dayTarget->setText(QString::number(target));
-    int amount = settings->GetDrinksTimeTarget();
-    if (amount == 0) {
-        amount = kDefaultAmount;
-        settings->SetDrinksTimeTarget(amount);
-    }
-    m_timeTarget->setText(QString::number(amount));
+    if (settings->GetDrinksTarget() == 0)
+        settings->SetDrinksTarget(kDefaultTarget);
+    if (settings->GetDrinksTimeTarget() == 0)
+        settings->SetDrinksTimeTarget(kDefaultAmount);
+}
+
+void CDrinksSettingsWindow::LoadSettings()
+{
+    StoreDefaults();
+    CIniSettings* settings = CIniSettings::Instance();
+    m_dayTarget->setText(QString::number(settings->GetDrinksTarget()));
+    m_timeTarget->setText(QString::number(settings->GetDrinksTimeTarget()));
 
     if (const int hour = settings->GetDrinksTimerHour())
         m_hour->setCurrentText(QString::number(hour));

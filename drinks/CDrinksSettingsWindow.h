@@ -18,6 +18,10 @@ public:
     static constexpr int DueMargin = 30;
     static constexpr int RefreshMs = 30000;
 
+    // Stores the day's target and the amount of one drink where none is stored yet: the
+    // reminders and the history read them whether or not this page was ever built.
+    static void StoreDefaults();
+
     explicit CDrinksSettingsWindow(QWidget* parent = nullptr);
 
     // Shows the stored settings, writing the defaults of the target and the amount when unset.

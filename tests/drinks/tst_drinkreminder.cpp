@@ -181,6 +181,7 @@ void TestDrinkReminder::drinkNowPageReachedReset_data()
 void TestDrinkReminder::drinkNowPageReachedReset()
 {
     QFETCH(bool, fromTray);
+    m_frame->OnDrinkNow_Click();
     auto* page = m_frame->findChild<CDrinkNowWindow*>();
     page->findChild<QSlider*>()->setValue(420);
     page->OnDrinks_Click();

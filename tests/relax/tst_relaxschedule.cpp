@@ -142,14 +142,8 @@ void TestRelaxSchedule::frameShowsPromptAndRefreshesPage()
     CClock::Set(kStamp + 10);
     {
         CBaseManager frame;
-        auto* prompt = frame.findChild<CRelaxTipsWindow*>();
-        QVERIFY(prompt);
-        QCOMPARE(prompt->parentWidget(), &frame);
-        QVERIFY(prompt->isHidden());
-        // The prompt carries the frame's own menu.
-        QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
-        QVERIFY(frameMenu);
-        QCOMPARE(prompt->findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu(), frameMenu);
+        // The prompt is made when the first rest is due.
+        QVERIFY(!frame.findChild<CRelaxTipsWindow*>());
 
         frame.OnRelaxSettings_Click();
         auto* page = frame.findChild<CRelaxSettingsWindow*>();
@@ -157,7 +151,14 @@ void TestRelaxSchedule::frameShowsPromptAndRefreshesPage()
         runtime->setText(QString());
         CClock::Set(kStamp + 2701);
         frame.Tick().Run();
+        auto* prompt = frame.findChild<CRelaxTipsWindow*>();
+        QVERIFY(prompt);
+        QCOMPARE(prompt->parentWidget(), &frame);
         QVERIFY(prompt->isVisible());
+        // The prompt carries the frame's own menu.
+        QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
+        QVERIFY(frameMenu);
+        QCOMPARE(prompt->findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu(), frameMenu);
         QCOMPARE(settings->GetRelaxTimestamp(), kStamp + 2700);
         QCOMPARE(runtime->text(), QDateTime::fromSecsSinceEpoch(kStamp + 5400).toString(QStringLiteral("hh:mm")));
 

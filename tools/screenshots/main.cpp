@@ -59,9 +59,8 @@ void SaveRelaxWindows(CBaseManager& frame)
     settings->SetRelaxFullStatus(2);
     settings->SetRelaxSleepTimer(25);
     settings->SetRelaxTimerMinute(45);
+    frame.OnRelaxTipsShow();
     auto* tips = frame.findChild<CRelaxTipsWindow*>();
-    tips->PrepareShow();
-    tips->show();
     const int hours[] = {8, 15, 23};
     for (int hour : hours) {
         CClock::SetLocal(QDateTime(QDate(2026, 12, 7), QTime(hour, 30)));

@@ -1,0 +1,8 @@
+#include "heap.h"
+
+#include <malloc.h>
+
+void Heap::ReturnFreed()
+{
+    malloc_trim(0);
+}
