@@ -61,11 +61,9 @@ CBaseManager::CBaseManager(QWidget* parent)
     // Esc on a page goes back home, as the back button does.
     m_pageEscape = new CPageEscape(this);
     connect(m_pageEscape, &CPageEscape::Escaped, this, &CBaseManager::OnBack_Click);
-    m_bodyPanel->addWidget(m_mainWindow);
-    m_pageEscape->Watch(m_mainWindow);
+    AddPage(m_mainWindow);
     m_eyeshieldWindow = new CEyeshieldWindow(this);
-    m_bodyPanel->addWidget(m_eyeshieldWindow);
-    m_pageEscape->Watch(m_eyeshieldWindow);
+    AddPage(m_eyeshieldWindow);
     // The drink settings page is built when it is first asked for; what it would store at once,
     // the reminders and the history need from the start.
     CDrinksSettingsWindow::StoreDefaults();
@@ -157,13 +155,18 @@ void CBaseManager::BuildWindow()
     mainLayout->addLayout(body);
 }
 
+void CBaseManager::AddPage(QWidget* page)
+{
+    m_bodyPanel->addWidget(page);
+    m_pageEscape->Watch(page);
+}
+
 template <class Page>
 Page* CBaseManager::EnsurePage(QPointer<Page>& page)
 {
     if (!page) {
         page = new Page(this);
-        m_bodyPanel->addWidget(page);
-        m_pageEscape->Watch(page);
+        AddPage(page);
     }
     return page;
 }

@@ -68,6 +68,8 @@ protected:
 
 private:
     void BuildWindow();
+    // Puts a page on the stack, where Esc takes it back home.
+    void AddPage(QWidget* page);
     // The page, built and put on the stack if it is not there yet.
     template <class Page>
     Page* EnsurePage(QPointer<Page>& page);
