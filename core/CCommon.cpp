@@ -91,6 +91,15 @@ int CCommon::RunEventLoop()
 
 void CCommon::CheckNewDay()
 {
+    const qint64 last = CIniSettings::Instance()->GetTimestamp();
+    const qint64 now = CClock::Now();
+    if (last == 0 || last != m_checkedStamp || now < m_checkedDayStart || now >= m_checkedDayEnd)
+        ResetCountersIfNewDay();
+    CollectMonitors();
+}
+
+void CCommon::ResetCountersIfNewDay()
+{
     CIniSettings* settings = CIniSettings::Instance();
     const qint64 last = settings->GetTimestamp();
     const QDateTime now = CClock::LocalNow();
@@ -106,7 +115,9 @@ void CCommon::CheckNewDay()
         settings->SetCompletion(0);
         settings->SetMessageTipsMun(0);
     }
-    CollectMonitors();
+    m_checkedStamp = settings->GetTimestamp();
+    m_checkedDayStart = now.date().startOfDay().toSecsSinceEpoch();
+    m_checkedDayEnd = now.date().addDays(1).startOfDay().toSecsSinceEpoch();
 }
 
 void CCommon::ChooseTint()

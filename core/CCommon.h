@@ -90,11 +90,17 @@ private:
     // Made at first use: the way of tinting depends on the session, and a copy that is about to
     // end because another one runs must not touch the desktop's settings.
     void ChooseTint();
+    void ResetCountersIfNewDay();
 
     // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* m_screenTint = nullptr;
     // The compositor's or the desktop's way of tinting on a Wayland session.
     std::unique_ptr<CGammaBackend> m_gamma;
+    // The local day CheckNewDay last found boot/timestamp in, as seconds [start, end), and the
+    // stamp it found there: working out local dates every few seconds was most of a quiet tick.
+    qint64 m_checkedStamp = 0;
+    qint64 m_checkedDayStart = 0;
+    qint64 m_checkedDayEnd = 0;
     bool m_loopRunning = false;
     bool m_restartRequested = false;
     QIcon m_programIcon;

@@ -41,7 +41,8 @@ QString CIniSettings::FileName() const
 
 int CIniSettings::ReadInt(const char* key) const
 {
-    return m_settings ? m_settings->value(QLatin1String(key)).toInt() : 0;
+    // The int is the 64-bit number cut to its low bits, as QVariant::toInt() does with text.
+    return int(ReadInt64(key));
 }
 
 bool CIniSettings::ReadSwitch(const char* key) const
@@ -51,11 +52,15 @@ bool CIniSettings::ReadSwitch(const char* key) const
 
 qint64 CIniSettings::ReadInt64(const char* key) const
 {
-    return m_settings ? m_settings->value(QLatin1String(key)).toLongLong() : 0;
+    auto found = m_readNumbers.constFind(key);
+    if (found == m_readNumbers.constEnd())
+        found = m_readNumbers.insert(key, m_settings ? m_settings->value(QLatin1String(key)).toLongLong() : 0);
+    return found.value();
 }
 
 void CIniSettings::Write(const char* key, const QVariant& value)
 {
+    m_readNumbers.clear();
     if (m_settings)
         m_settings->setValue(QLatin1String(key), value.toString());
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 
 class QSettings;
 
-// The program's settings and small state, kept in QzConfig.ini in the data folder. Every getter
-// goes to the file, so a value one panel writes is what the next reader sees; an absent key or
-// text that is not a number reads as 0.
+// The program's settings and small state, kept in QzConfig.ini in the data folder. Every write
+// goes to the file and every getter sees the last write, so a value one panel writes is what the
+// next reader sees; an absent key or text that is not a number reads as 0.
 class CIniSettings : public QObject
 {
     Q_OBJECT
@@ -105,4 +106,7 @@ private:
     void Write(const char* key, const QVariant& value);
 
     QSettings* m_settings = nullptr;
+    // The reminders' tick reads the same ten numbers every second; looking each up and parsing
+    // it anew cost more than the rest of the tick. Kept by key until the next write.
+    mutable QHash<const char*, qint64> m_readNumbers;
 };

@@ -45,6 +45,7 @@ void TestCommon::newDayResetsDailyCounters_data()
     QTest::newRow("next day") << Local(2026, 3, 5, 23, 59) << Local(2026, 3, 6, 0, 0) << true;
     QTest::newRow("same day of a later month") << Local(2026, 3, 5, 9, 0) << Local(2026, 4, 5, 9, 0) << true;
     QTest::newRow("same date a year later") << Local(2025, 3, 5, 9, 0) << Local(2026, 3, 5, 9, 0) << true;
+    QTest::newRow("clock set back a day") << Local(2026, 3, 6, 9, 0) << Local(2026, 3, 5, 9, 0) << true;
 }
 
 void TestCommon::newDayResetsDailyCounters()
@@ -63,6 +64,9 @@ void TestCommon::newDayResetsDailyCounters()
     settings->SetDayDrinksNumber(4);
     settings->SetCompletion(80);
     settings->SetMessageTipsMun(3);
+    // A check on the day of the stamp first, as the running tick makes, which it remembers.
+    CClock::Set(last);
+    CCommon::Instance()->CheckNewDay();
     CClock::Set(now);
 
     CCommon::Instance()->CheckNewDay();
