@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImageReader>
 
 #include "core/CIniSettings.h"
 #include "core/CGammaRamp.h"
@@ -211,8 +212,18 @@ CScreenTint* CCommon::ScreenTint()
 
 QIcon CCommon::ProgramIcon()
 {
-    if (m_programIcon.isNull())
-        m_programIcon = QIcon(QStringLiteral(":/Resources/ZiDozudaz.ico"));
+    if (!m_programIcon.isNull())
+        return m_programIcon;
+    constexpr int kLargestSize = 64;
+    QImageReader reader(QStringLiteral(":/Resources/ZiDozudaz.ico"));
+    for (int index = 0; reader.jumpToImage(index); ++index) {
+        // The size comes from the file's directory: a picture too large is never decoded.
+        if (reader.size().width() > kLargestSize)
+            continue;
+        const QImage picture = reader.read();
+        if (!picture.isNull())
+            m_programIcon.addPixmap(QPixmap::fromImage(picture));
+    }
     return m_programIcon;
 }
 

@@ -64,9 +64,10 @@ public:
     // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* ScreenTint();
 
-    // The program's icon, for its windows and the tray. Read once and shared by all: the icon
-    // file holds every size up to 256 px, some 360 KiB once decoded, and each window that
-    // read it afresh would keep a copy of its own for the rest of the run.
+    // The program's icon, for its windows and the tray, in the sizes up to 64 px: window frames,
+    // task bars and trays draw no larger, and the file's 128 and 256 px pictures would keep some
+    // 320 KiB decoded for the whole run (docks and switchers take the installed desktop icon).
+    // Read once and shared by all, so that no window keeps a copy of its own.
     QIcon ProgramIcon();
 
     // A pseudo-random number in [0, n), seeded from the clock's seconds and milliseconds.
