@@ -23,6 +23,7 @@
 #include "CDrinksWindow.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
+#include "core/FontCache.h"
 #include "CMainWindow.h"
 #include "CMenuObject.h"
 #include "CPageEscape.h"
@@ -57,11 +58,9 @@ CBaseManager::CBaseManager(QWidget* parent)
     BuildWindow();
 
     m_systemTray = new CSystemTray(this);
-    m_mainWindow = new CMainWindow(this);
     // Esc on a page goes back home, as the back button does.
     m_pageEscape = new CPageEscape(this);
     connect(m_pageEscape, &CPageEscape::Escaped, this, &CBaseManager::OnBack_Click);
-    AddPage(m_mainWindow);
     m_eyeshieldWindow = new CEyeshieldWindow(this);
     AddPage(m_eyeshieldWindow);
     // The drink settings page is built when it is first asked for; what it would store at once,
@@ -173,14 +172,15 @@ Page* CBaseManager::EnsurePage(QPointer<Page>& page)
 
 void CBaseManager::ReleasePages()
 {
-    for (QWidget* page : std::initializer_list<QWidget*>{m_drinksSettingsWindow, m_relaxSettingsWindow,
-             m_drinkTotalRecord, m_drinkNowWindow}) {
+    for (QWidget* page : std::initializer_list<QWidget*>{m_mainWindow, m_drinksSettingsWindow,
+             m_relaxSettingsWindow, m_drinkTotalRecord, m_drinkNowWindow}) {
         if (!page)
             continue;
         m_bodyPanel->removeWidget(page);
         page->deleteLater();
         m_cachesToRelease = true;
     }
+    m_mainWindow = nullptr;
     m_drinksSettingsWindow = nullptr;
     m_relaxSettingsWindow = nullptr;
     m_drinkTotalRecord = nullptr;
@@ -203,20 +203,20 @@ void CBaseManager::ReleaseFinishedPopups()
 
 void CBaseManager::ReleaseCaches()
 {
-    // The pictures the released windows' styles loaded stay in Qt's pixmap cache, and their
-    // memory with the allocator, until both are told.
+    // The pictures the released windows' styles loaded stay in Qt's pixmap cache, the fonts
+    // their texts needed in its font cache, and the memory of both with the allocator, until
+    // each is told.
     if (!m_cachesToRelease)
         return;
     m_cachesToRelease = false;
     QPixmapCache::clear();
+    FontCache::Release();
     Heap::ReturnFreed();
 }
 
 void CBaseManager::ConnectSignals()
 {
     connect(m_bodyPanel, &QStackedWidget::currentChanged, this, &CBaseManager::OnBodyPanelChanged);
-    m_bodyPanel->setCurrentWidget(m_mainWindow);
-    OnBodyPanelChanged(m_bodyPanel->currentIndex());
 
     CCommon* common = CCommon::Instance();
     connect(common, &CCommon::SwitchDrinksSettings_PanelSignal, this, &CBaseManager::OnDrinksSettings_Click);
@@ -386,9 +386,15 @@ void CBaseManager::ShowPage(QWidget* page)
     m_bodyPanel->setCurrentWidget(page);
 }
 
+void CBaseManager::ShowHome()
+{
+    ShowIfInactive();
+    m_bodyPanel->setCurrentWidget(EnsurePage(m_mainWindow));
+}
+
 void CBaseManager::OnClose_Click()
 {
-    ShowPage(m_mainWindow);
+    ShowHome();
     if (isActiveWindow()) {
         hide();
         // The closed frame may stay in the tray for days: its window and the shared-memory back
@@ -406,7 +412,7 @@ void CBaseManager::OnBack_Click()
         m_drinksSettingsWindow->RefreshNextReminder();
     else if (IsRelaxSettingsCurrent())
         m_relaxSettingsWindow->RefreshSchedule();
-    ShowPage(m_mainWindow);
+    ShowHome();
 }
 
 void CBaseManager::OnMenu_Click()
@@ -416,7 +422,7 @@ void CBaseManager::OnMenu_Click()
 
 void CBaseManager::OnMain_Click()
 {
-    ShowPage(m_mainWindow);
+    ShowHome();
 }
 
 void CBaseManager::OnDrinksRecord_Click()
@@ -518,6 +524,13 @@ void CBaseManager::mouseMoveEvent(QMouseEvent* event)
             windowHandle()->startSystemMove();
     }
     event->ignore();
+}
+
+void CBaseManager::setVisible(bool visible)
+{
+    if (visible && !m_mainWindow)
+        m_bodyPanel->setCurrentWidget(EnsurePage(m_mainWindow));
+    QWidget::setVisible(visible);
 }
 
 void CBaseManager::showEvent(QShowEvent* event)

@@ -65,6 +65,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Every way of showing the frame comes here: the home page is built, if it was let go, before
+    // the frame is laid out.
+    void setVisible(bool visible) override;
 
 private:
     void BuildWindow();
@@ -73,14 +76,15 @@ private:
     // The page, built and put on the stack if it is not there yet.
     template <class Page>
     Page* EnsurePage(QPointer<Page>& page);
-    // The pages other than home and the eye protection are built when they are asked for and
-    // let go when the frame closes; the pop-ups are let go once they are done.
+    // The pages other than the eye protection are built when they are asked for (home when the
+    // frame is shown) and let go when the frame closes; the pop-ups are let go once they are done.
     void ReleasePages();
     void ReleaseFinishedPopups();
     void ReleaseCaches();
     void ConnectSignals();
     void ShowIfInactive();
     void ShowPage(QWidget* page);
+    void ShowHome();
     void OnInstanceCommand(const QByteArray& command);
     void WatchScreens();
     void WatchUser();
@@ -109,7 +113,7 @@ private:
     bool m_cachesToRelease = false;
 
     CSystemTray* m_systemTray = nullptr;
-    CMainWindow* m_mainWindow = nullptr;
+    QPointer<CMainWindow> m_mainWindow;
     QPointer<CDrinksSettingsWindow> m_drinksSettingsWindow;
     // Built at start and kept: it runs the eye protection's schedule.
     CEyeshieldWindow* m_eyeshieldWindow = nullptr;

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
+    qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxtst-dev
     fonts-wqy-microhei
     xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils

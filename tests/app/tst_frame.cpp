@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -68,6 +69,20 @@ void TestFrame::cleanup()
     delete m_home;
 }
 
+// The font files the process has mapped, which Qt's font engines keep open while they live.
+static QStringList MappedFontFiles()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {QStringLiteral("(no /proc/self/maps)")};
+    QStringList fonts;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (line.endsWith(".ttf") || line.endsWith(".ttc") || line.endsWith(".otf"))
+            fonts << QString::fromLocal8Bit(line.mid(line.indexOf('/')));
+    }
+    return fonts;
+}
+
 QWidget* TestFrame::CurrentPage() const
 {
     return m_frame->findChild<QStackedWidget*>(QStringLiteral("Body_Panel"))->currentWidget();
@@ -85,13 +100,14 @@ void TestFrame::frameIsBuiltAsDescribed()
     QCOMPARE(m_frame->size(), QSize(290, 450));
     QVERIFY(m_frame->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(m_frame->isVisible());
-    // Home and the eye protection, which runs the tint's schedule; the other pages come when
-    // they are asked for.
+    // The eye protection, built at start because it runs the tint's schedule, and home, built
+    // when the frame is shown; the other pages come when they are asked for.
     auto* stack = m_frame->findChild<QStackedWidget*>(QStringLiteral("Body_Panel"));
     QStringList pages;
     for (int i = 0; i < stack->count(); ++i)
         pages << stack->widget(i)->metaObject()->className();
-    QCOMPARE(pages, (QStringList{QStringLiteral("CMainWindow"), QStringLiteral("CEyeshieldWindow")}));
+    QCOMPARE(pages, (QStringList{QStringLiteral("CEyeshieldWindow"), QStringLiteral("CMainWindow")}));
+    QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
     QCOMPARE(Back()->objectName(), QStringLiteral("btn_backmain"));
     QCOMPARE(Back()->text(), QStringLiteral("Rezovuvove"));
     auto* menuButton = m_frame->findChild<QPushButton*>(QStringLiteral("btn_menu"));
@@ -239,19 +255,25 @@ void TestFrame::closeHidesAndGoesHome()
     m_frame->activateWindow();
     QTRY_VERIFY(m_frame->isActiveWindow());
     const QPoint place = m_frame->pos();
+    m_frame->grab();
+    QVERIFY(!MappedFontFiles().isEmpty());
     m_frame->OnClose_Click();
     QVERIFY(!m_frame->isVisible());
-    QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
-    // The closed frame keeps no window (nor its back buffer), nor the pages it built on demand;
-    // the next wake-up makes a window where the old one was, and the pages come back when asked.
+    // The closed frame keeps no window (nor its back buffer), no page but the eye protection's,
+    // and after the next tick no font; the next wake-up makes a window where the old one was, on
+    // the home page, and the pages come back when asked.
     QVERIFY(!m_frame->windowHandle());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!m_frame->findChild<CMainWindow*>());
     QVERIFY(!m_frame->findChild<CDrinkTotalRecord*>());
     QVERIFY(!m_frame->findChild<CDrinksSettingsWindow*>());
     QVERIFY(m_frame->findChild<CEyeshieldWindow*>());
+    QTRY_VERIFY2_WITH_TIMEOUT(MappedFontFiles().isEmpty(), qPrintable(MappedFontFiles().join(QLatin1Char(' '))), 3000);
     m_frame->WakeUp();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     QCOMPARE(m_frame->pos(), place);
+    QCOMPARE(CurrentPage()->metaObject()->className(), "CMainWindow");
+    QCOMPARE(Back()->text(), QStringLiteral("Rezovuvove"));
     m_frame->OnDrinksRecord_Click();
     QCOMPARE(CurrentPage()->metaObject()->className(), "CDrinkTotalRecord");
     QCOMPARE(Back()->text(), QStringLiteral("喝水成绩"));

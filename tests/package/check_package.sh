@@ -32,6 +32,9 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for library in libwayland-client0 libglib2.0-0; do
     grep -q "\b$library\b" <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
+# The tray program reaches into Qt's private font cache, which holds only for the Qt it was built with.
+grep -qE '(^|, )qtbase-abi-[0-9]+-[0-9]+-[0-9]+(,|$)' <<<"$depends" \
+    || fail "the package does not depend on the Qt release it was built against: $depends"
 
 dpkg-deb -x "$deb" "$work/root"
 usr="$work/root/usr"
