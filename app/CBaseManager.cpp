@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
 #include <QPixmapCache>
@@ -72,6 +73,27 @@ CBaseManager::CBaseManager(QWidget* parent)
     // flash the window on a start that is meant to stay in the tray.
     m_systemTray->show();
     m_tickTimerId = startTimer(kTickMs, Qt::CoarseTimer);
+}
+
+bool CBaseManager::PrepareFirstShow()
+{
+    CCommon::Instance()->ProgramIcon();
+    // The head's and the home page's pictures wait in Qt's pixmap cache, where the style sheet
+    // looks first.
+    bool allFound = true;
+    for (const char* name : {"head", "logo", "btn_close", "btn_menu", "main_bg", "home_drinks", "home_relax",
+             "home_eyeshield"}) {
+        QPixmap picture;
+        allFound &= picture.load(QStringLiteral(":/Resources/Skin/Verd/%1.png").arg(QLatin1String(name)));
+    }
+    // Opening the fonts of the head's title and of the pages' texts is most of a first layout.
+    QFont font(QStringLiteral("Microsoft YaHei"));
+    for (const auto& [pixels, weight] : {std::pair{12, QFont::Normal}, std::pair{13, QFont::Bold}}) {
+        font.setPixelSize(pixels);
+        font.setWeight(weight);
+        QFontMetrics(font).horizontalAdvance(kProgramName + tr("喝水提醒设置"));
+    }
+    return allFound;
 }
 
 CBaseManager::~CBaseManager()

@@ -33,6 +33,11 @@ public:
     explicit CBaseManager(QWidget* parent = nullptr);
     ~CBaseManager() override;
 
+    // Decodes the pictures and opens the fonts the frame's first show needs, touching nothing
+    // outside the process, so that a start can do it while it waits. False when a picture is
+    // missing.
+    static bool PrepareFirstShow();
+
     void SetLaunchSource(int source);
     int LaunchSource() const;
     void ReportFeatureStates() override;

@@ -38,10 +38,14 @@ int main(int argc, char* argv[])
         return CCrashReport::Run(arguments.value(2), arguments.value(3));
 
     // A restarted copy starts while the old one is still ending, and a start at log-in while
-    // the desktop is still coming up: every start gives them a second first. The style sheet,
-    // which touches nothing outside this process, is read meanwhile.
+    // the desktop is still coming up: every start gives them a second first. The style sheet
+    // and, for a start that shows the frame, its pictures and fonts, none of which touches
+    // anything outside this process, are read meanwhile.
     const QDeadlineTimer pauseEnds(1000);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
+    const int launchSource = CStartupRules::LaunchSource(word);
+    if (!CStartupRules::StartsHidden(launchSource))
+        CBaseManager::PrepareFirstShow();
     QThread::msleep(quint64(pauseEnds.remainingTime()));
 
     CAdsDataManager::Instance()->FetchConfig();
@@ -64,7 +68,6 @@ int main(int argc, char* argv[])
 
     auto* frame = new CBaseManager;
     QObject::connect(&termination, &CTerminationWatcher::TerminationRequested, frame, &CBaseManager::Quit);
-    const int launchSource = CStartupRules::LaunchSource(word);
     frame->SetLaunchSource(launchSource);
     if (CStartupRules::WakesFrame(launchSource))
         frame->WakeUp();
