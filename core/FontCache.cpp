@@ -7,5 +7,8 @@
 
 void FontCache::Release()
 {
-    QFontCache::instance()->clear();
+    // Emptying the cache in place is not enough: a font that outlived it would load its engine
+    // again into data the cache no longer knows, where the next emptying cannot reach it. A new
+    // cache has a new identity, which tells every such font to look its engine up afresh.
+    QFontCache::cleanup();
 }

@@ -279,6 +279,14 @@ void TestFrame::closeHidesAndGoesHome()
     m_frame->OnDrinksRecord_Click();
     QCOMPARE(CurrentPage()->metaObject()->className(), "CDrinkTotalRecord");
     QCOMPARE(Back()->text(), QStringLiteral("喝水成绩"));
+    // Every later close lets the fonts go too, also those of the widgets that outlived the
+    // first one and have drawn since.
+    m_frame->grab();
+    QVERIFY(!MappedFontFiles().isEmpty());
+    m_frame->activateWindow();
+    QTRY_VERIFY(m_frame->isActiveWindow());
+    m_frame->OnClose_Click();
+    QTRY_VERIFY2_WITH_TIMEOUT(MappedFontFiles().isEmpty(), qPrintable(MappedFontFiles().join(QLatin1Char(' '))), 3000);
 }
 
 void TestFrame::suspendAndResumeReachTheTick()
