@@ -95,14 +95,13 @@ void CCommon::CheckNewDay()
     const qint64 last = CIniSettings::Instance()->GetTimestamp();
     const qint64 now = CClock::Now();
     if (last == 0 || last != m_checkedStamp || now < m_checkedDayStart || now >= m_checkedDayEnd)
-        ResetCountersIfNewDay();
+        ResetCountersIfNewDay(last);
     CollectMonitors();
 }
 
-void CCommon::ResetCountersIfNewDay()
+void CCommon::ResetCountersIfNewDay(qint64 last)
 {
     CIniSettings* settings = CIniSettings::Instance();
-    const qint64 last = settings->GetTimestamp();
     const QDateTime now = CClock::LocalNow();
     if (last == 0) {
         settings->SetTimestamp(now.toSecsSinceEpoch());

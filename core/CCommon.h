@@ -91,7 +91,7 @@ private:
     // Made at first use: the way of tinting depends on the session, and a copy that is about to
     // end because another one runs must not touch the desktop's settings.
     void ChooseTint();
-    void ResetCountersIfNewDay();
+    void ResetCountersIfNewDay(qint64 last);
 
     // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* m_screenTint = nullptr;
