@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
 #include <QPixmapCache>
 #include <QPushButton>
@@ -28,6 +27,7 @@
 #include "CMainWindow.h"
 #include "CMenuObject.h"
 #include "CPageEscape.h"
+#include "core/CPanelShadow.h"
 #include "core/CMessageShow.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
@@ -129,11 +129,7 @@ void CBaseManager::BuildWindow()
 
     auto* main = new QWidget(this);
     main->setObjectName(QStringLiteral("Main"));
-    auto* shadow = new QGraphicsDropShadowEffect(main);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    main->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(main);
     auto* mainLayout = new QVBoxLayout(main);
     mainLayout->setObjectName(QStringLiteral("MainLayout"));
     mainLayout->setSpacing(0);

@@ -1,6 +1,5 @@
 #include "CDrinksWindow.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +14,7 @@
 #include "CAdsWidget.h"
 #include "core/CCommon.h"
 #include "CDrinkForm.h"
+#include "core/CPanelShadow.h"
 #include "CUpdateContext.h"
 
 namespace {
@@ -62,11 +62,7 @@ CDrinksWindow::CDrinksWindow(QWidget* parent)
     content->setObjectName(QStringLiteral("verticalWidget"));
     content->setGeometry(5, 85, 280, 360);
     content->setAttribute(Qt::WA_StyledBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(content);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    content->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(content);
     BuildTopBar(content);
     m_form = new CDrinkForm(content, 0, kHeightFactor, 45);
 

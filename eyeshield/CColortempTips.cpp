@@ -1,6 +1,5 @@
 #include "CColortempTips.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +7,7 @@
 #include <QTimer>
 
 #include "core/CCommon.h"
+#include "core/CPanelShadow.h"
 
 namespace {
 constexpr int kWidth = 182;
@@ -40,11 +40,7 @@ CColortempTips::CColortempTips(QWidget* parent)
     panel->setObjectName(QStringLiteral("ColortempTipsPanel"));
     panel->setAttribute(Qt::WA_StyledBackground);
     panel->setGeometry(2, 2, kWidth - 4, kHeight - 4);
-    auto* shadow = new QGraphicsDropShadowEffect(panel);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    panel->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(panel);
 
     auto* label = new QLabel(tr("防蓝光强度已按时段智能调整！"), panel);
     label->setObjectName(QStringLiteral("label"));

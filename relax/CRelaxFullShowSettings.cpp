@@ -1,11 +1,12 @@
 #include "CRelaxFullShowSettings.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWindow>
+
+#include "core/CPanelShadow.h"
 
 namespace {
 // The controls sit under the pop-up's head, this much lower than on the page.
@@ -24,11 +25,7 @@ CRelaxFullShowSettings::CRelaxFullShowSettings(QWidget* parent, QMenu* frameMenu
     panel->setObjectName(QStringLiteral("verticalWidget"));
     panel->setGeometry(5, 5, 281, 361);
     panel->setAttribute(Qt::WA_StyledBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(panel);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    panel->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(panel);
     auto* head = new QWidget(panel);
     head->setObjectName(QStringLiteral("Head_Panel"));
     head->setGeometry(0, 0, 281, kHeadHeight);

@@ -1,7 +1,6 @@
 #include "CRelaxPopup.h"
 
 #include <QEvent>
-#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -11,6 +10,7 @@
 #include "CAdsWidget.h"
 #include "core/CCommon.h"
 #include "CPopupSlider.h"
+#include "core/CPanelShadow.h"
 #include "CRelaxStyle.h"
 
 namespace {
@@ -36,11 +36,7 @@ CRelaxPopup::CRelaxPopup(QWidget* parent, const QString& objectName, const QStri
     auto* strip = new QWidget(this);
     strip->setObjectName(stripName);
     strip->setGeometry(kStrip);
-    auto* shadow = new QGraphicsDropShadowEffect(strip);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    strip->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(strip);
 
     m_adsWidget = new CAdsWidget(strip);
     m_adsWidget->setObjectName(QStringLiteral("adsWidget"));

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -20,6 +19,7 @@
 #include "CContext.h"
 #include "CDownload.h"
 #include "CIniSettings.h"
+#include "core/CPanelShadow.h"
 #include "clock.h"
 #include "executable.h"
 
@@ -42,11 +42,7 @@ CQzLiveUpdate::CQzLiveUpdate(QWidget* parent)
     ui.setupUi(this);
     setStyleSheet(ReadStyleSheet());
 
-    auto* shadow = new QGraphicsDropShadowEffect(ui.verticalWidget);
-    shadow->setOffset(0, 0);
-    shadow->setColor(QColor(0, 0, 0, 76));
-    shadow->setBlurRadius(15);
-    ui.verticalWidget->setGraphicsEffect(shadow);
+    CPanelShadow::Attach(ui.verticalWidget);
 
     m_loading = new QMovie(QStringLiteral(":/Resources/Skin/Verd/loading.gif"), QByteArray(), this);
     ui.label_loading->setMovie(m_loading);
