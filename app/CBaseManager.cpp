@@ -224,12 +224,16 @@ void CBaseManager::ReleaseCaches()
     // The pictures the released windows' styles loaded stay in Qt's pixmap cache, the fonts
     // their texts needed in its font cache, and the memory of both with the allocator, until
     // each is told.
-    if (!m_cachesToRelease)
-        return;
+    if (m_cachesToRelease) {
+        QPixmapCache::clear();
+        FontCache::Release();
+    }
+    // Building, polishing and painting a page frees far more than the page keeps, in blocks
+    // spread over the heap that the allocator keeps for reuse.
+    if (m_cachesToRelease || m_pageChanged)
+        Heap::ReturnFreed();
     m_cachesToRelease = false;
-    QPixmapCache::clear();
-    FontCache::Release();
-    Heap::ReturnFreed();
+    m_pageChanged = false;
 }
 
 void CBaseManager::ConnectSignals()
@@ -361,6 +365,7 @@ void CBaseManager::OnInstanceCommand(const QByteArray& command)
 void CBaseManager::OnBodyPanelChanged(int Id)
 {
     QWidget* page = m_bodyPanel->widget(Id);
+    m_pageChanged = true;
     if (page == m_mainWindow) {
         m_btnBack->setText(kProgramName);
         m_btnBack->setObjectName(QStringLiteral("btn_backmain"));

@@ -116,6 +116,7 @@ private:
     CPageEscape* m_pageEscape = nullptr;
     // Windows were let go since the last tick: what they cached goes at the next one.
     bool m_cachesToRelease = false;
+    bool m_pageChanged = false;
 
     CSystemTray* m_systemTray = nullptr;
     QPointer<CMainWindow> m_mainWindow;
