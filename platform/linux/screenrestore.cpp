@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 // Plain C input and output: the record is only numbers and words, and C++ streams would page in
 // most of the standard library's locale and number formatting code for the life of the program.
