@@ -116,6 +116,7 @@ private:
     CPageEscape* m_pageEscape = nullptr;
     // Windows were let go since the last tick: what they cached goes at the next one.
     bool m_cachesToRelease = false;
+    // A page was shown since the last tick: what building it freed goes back at the next one.
     bool m_pageChanged = false;
 
     CSystemTray* m_systemTray = nullptr;
