@@ -1,5 +1,4 @@
 #include <QFile>
-#include <QLocalServer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -32,6 +31,19 @@ void TestInstanceChannel::secondClaimWakesTheFirst()
     // A second copy lives in another process; a second channel object stands in for it.
     CInstanceChannel second(QStringLiteral("QzTest"));
     QVERIFY(!second.Claim("wake"));
+
+    // A stranger that streams bytes with no line end is cut off, and copies are still heard.
+    const int stranger = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(first.ServerName()).constData(), sizeof address.sun_path);
+    QCOMPARE(::connect(stranger, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const QByteArray junk(64 * 1024, 'x');
+    QVERIFY(send(stranger, junk.constData(), size_t(junk.size()), MSG_NOSIGNAL) > 4096);
+    char byte;
+    QTRY_VERIFY(recv(stranger, &byte, 1, 0) == 0 || (errno != EAGAIN && errno != EWOULDBLOCK));
+    close(stranger);
+
     QVERIFY(second.Send("hide-tray"));
     QTRY_COMPARE(received.count(), 2);
     QCOMPARE(received.at(0).at(0).toByteArray(), QByteArray("wake"));

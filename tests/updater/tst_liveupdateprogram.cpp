@@ -19,7 +19,7 @@
 
 #include "FakeOpener.h"
 #include "LoopbackHttpServer.h"
-#include "OpenGlMaps.h"
+#include "MappedLibraries.h"
 #include "PrivateXServer.h"
 #include "StreamingHttpServer.h"
 
