@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFont>
+#include <QtPlugin>
 #include <QProcess>
 #include <QThread>
 
@@ -19,6 +20,8 @@
 #include "heap.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
+
+Q_IMPORT_PLUGIN(CPngReaderPlugin)
 
 int main(int argc, char* argv[])
 {
