@@ -268,6 +268,8 @@ void CDrinkStatistics::LoadAll()
 
     m_totals = ReadRows(m_store, &CHealthDatabase::SelectTotals, kSelectAllTotals);
     ComputeRanges();
+    // Every row is held above now; years of history would otherwise also stay in SQLite's cache.
+    m_store->ReleaseCache();
 }
 
 QDate CDrinkStatistics::Today() const

@@ -126,6 +126,12 @@ QString CHealthDatabase::FileName() const
     return m_db.databaseName();
 }
 
+void CHealthDatabase::ReleaseCache()
+{
+    if (m_db.isOpen())
+        QSqlQuery(m_db).exec(QStringLiteral("PRAGMA shrink_memory"));
+}
+
 bool CHealthDatabase::SelectTimes(QVector<stTimesData>& rows, const QString& sql)
 {
     return Read(m_db, rows, sql, [](const EasyQtSql::QueryResult& r) { return stTimesData{r.ToString(0), r.ToInt(1)}; });

@@ -43,6 +43,8 @@ public:
     bool IsOpen() const;
     // The file's path, once OpenDatabase has run.
     QString FileName() const;
+    // Hands back the file's pages SQLite keeps from earlier reads (up to 2 MiB of them).
+    void ReleaseCache();
 
     bool SelectTimes(QVector<stTimesData>& rows, const QString& sql);
     bool SelectDays(QVector<stDaysData>& rows, const QString& sql);
