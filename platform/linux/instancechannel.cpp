@@ -112,6 +112,7 @@ public:
     }
     ~CChannelPeer() override
     {
+        m_notifier.setEnabled(false);
         close(m_fd);
     }
 
