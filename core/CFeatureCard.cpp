@@ -13,6 +13,7 @@ CFeatureCard::CFeatureCard(QWidget* parent, const QString& panelName, const QStr
     const QRect& labelGeometry, std::function<int()> readStatus)
     : QWidget(parent, Qt::FramelessWindowHint)
     , m_readStatus(std::move(readStatus))
+    , m_panelStyle(QStringLiteral("#%1 { border-image: url(%2); }").arg(panelName, picture))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(diameter, diameter);
@@ -20,7 +21,6 @@ CFeatureCard::CFeatureCard(QWidget* parent, const QString& panelName, const QStr
     m_panel = new QWidget(this);
     m_panel->setObjectName(panelName);
     m_panel->setGeometry(rect());
-    m_panel->setStyleSheet(QStringLiteral("#%1 { border-image: url(%2); }").arg(panelName, picture));
 
     m_taskTips = new QLabel(m_panel);
     m_taskTips->setObjectName(QStringLiteral("label_taskTips"));
@@ -70,6 +70,10 @@ void CFeatureCard::timerEvent(QTimerEvent* event)
 
 void CFeatureCard::showEvent(QShowEvent* event)
 {
+    // The picture is read when the card first comes up: most times the frame is on screen, the
+    // mouse never goes over the round buttons.
+    if (m_panel->styleSheet().isEmpty())
+        m_panel->setStyleSheet(m_panelStyle);
     RefreshStatus();
     m_refreshTimer.start(kRefreshMs, Qt::CoarseTimer, this);
     QWidget::showEvent(event);

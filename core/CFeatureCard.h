@@ -37,6 +37,8 @@ private:
     QWidget* m_panel = nullptr;
     QLabel* m_taskTips = nullptr;
     std::function<int()> m_readStatus;
+    // The panel's picture, given to it when the card is first shown.
+    QString m_panelStyle;
     QString m_unavailableText;
     // Only runs while the card is on screen: a hidden card has nothing to refresh.
     QBasicTimer m_refreshTimer;
