@@ -87,13 +87,18 @@ void CFeatureCard::hideEvent(QHideEvent* event)
 
 void CFeatureCard::RefreshStatus()
 {
+    QString style;
     if (!m_unavailableText.isEmpty()) {
         m_taskTips->setText(m_unavailableText);
-        m_taskTips->setStyleSheet(QStringLiteral("color: rgba(210,230,226,1); font: bold 14px \"Microsoft YaHei\";"));
-        return;
+        style = QStringLiteral("color: rgba(210,230,226,1); font: bold 14px \"Microsoft YaHei\";");
+    } else {
+        const bool on = m_readStatus() != 0;
+        m_taskTips->setText(on ? tr("已开启") : tr("未开启"));
+        style = QStringLiteral("color: %1; font: bold 14px \"Microsoft YaHei\";")
+                    .arg(on ? QStringLiteral("rgba(255,248,130,1)") : QStringLiteral("rgba(174,255,245,1)"));
     }
-    const bool on = m_readStatus() != 0;
-    m_taskTips->setText(on ? tr("已开启") : tr("未开启"));
-    m_taskTips->setStyleSheet(QStringLiteral("color: %1; font: bold 14px \"Microsoft YaHei\";")
-                                  .arg(on ? QStringLiteral("rgba(255,248,130,1)") : QStringLiteral("rgba(174,255,245,1)")));
+    // Qt polishes the label again for every style sheet it is given, even the one it has, and
+    // the status is read every two seconds while the card is up.
+    if (m_taskTips->styleSheet() != style)
+        m_taskTips->setStyleSheet(style);
 }
