@@ -38,7 +38,6 @@ QByteArray Encoded(const QImage& image)
     writer.write(image);
     return png;
 }
-
 }
 
 void TestPngReader::readsEveryKind_data()
