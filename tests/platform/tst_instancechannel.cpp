@@ -10,6 +10,16 @@
 #include "TestHome.h"
 #include "instancechannel.h"
 
+namespace {
+sockaddr_un AddressOf(const CInstanceChannel& channel)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(channel.ServerName()).constData(), sizeof address.sun_path);
+    return address;
+}
+}
+
 class TestInstanceChannel : public QObject
 {
     Q_OBJECT
@@ -34,9 +44,7 @@ void TestInstanceChannel::secondClaimWakesTheFirst()
 
     // A stranger that streams bytes with no line end is cut off, and copies are still heard.
     const int stranger = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, QFile::encodeName(first.ServerName()).constData(), sizeof address.sun_path);
+    sockaddr_un address = AddressOf(first);
     QCOMPARE(::connect(stranger, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const QByteArray junk(64 * 1024, 'x');
     QVERIFY(send(stranger, junk.constData(), size_t(junk.size()), MSG_NOSIGNAL) > 4096);
@@ -56,10 +64,7 @@ void TestInstanceChannel::staleSocketDoesNotBlock()
     CInstanceChannel channel(QStringLiteral("QzTest"));
     // What a killed copy leaves behind: a bound socket file nobody listens on.
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(channel.ServerName());
-    qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+    sockaddr_un address = AddressOf(channel);
     QCOMPARE(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     close(fd);
     QVERIFY(QFile::exists(channel.ServerName()));
