@@ -1,10 +1,16 @@
-// Day and night for the automatic mode without any window: the sun against published almanacs
-// and the blend of the day's and the night's strength.
+// Day and night for the automatic mode without any window: the sun against published almanacs,
+// the blend of the day's and the night's strength, and the city of a time zone from the system's
+// own time-zone database.
 #include <QDateTime>
 #include <QTest>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "CNightBlend.h"
 #include "CSolarPosition.h"
+#include "CTimeZonePlace.h"
+#include "clock.h"
 
 namespace {
 using Kind = CSolarPosition::stSunDay::Kind;
@@ -28,6 +34,9 @@ private slots:
     void sunAtPlaces();
     void nightBlend_data();
     void nightBlend();
+    void zonePlaces_data();
+    void zonePlaces();
+    void cleanup();
 };
 
 void TestDayNight::sunAtPlaces_data()
@@ -178,6 +187,51 @@ void TestDayNight::nightBlend()
     QFETCH(int, strength);
     const double share = bySun ? CNightBlend::SunShare(elevation) : CNightBlend::ClockShare(now, from, to, transition);
     QCOMPARE(CNightBlend::Strength(day, night, share), strength);
+}
+
+void TestDayNight::zonePlaces_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    // Empty: the zone names no city.
+    QTest::addColumn<QString>("city");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::newRow("Shanghai") << QByteArray("Asia/Shanghai") << "Shanghai" << 31.2333 << 121.4667;
+    QTest::newRow("New York, to the second") << QByteArray("America/New_York") << "New York" << 40.7142 << -74.0064;
+    QTest::newRow("Buenos Aires, south and west")
+        << QByteArray("America/Argentina/Buenos_Aires") << "Buenos Aires" << -34.6 << -58.45;
+    QTest::newRow("Oslo, merged into Berlin's zone") << QByteArray("Europe/Oslo") << "Oslo" << 59.9167 << 10.75;
+    QTest::newRow("Calcutta, another name of Kolkata")
+        << QByteArray("Asia/Calcutta") << "Kolkata" << 22.5333 << 88.3667;
+    QTest::newRow("a zone named by its file")
+        << QByteArray("/usr/share/zoneinfo/Asia/Tokyo") << "Tokyo" << 35.6544 << 139.7447;
+    QTest::newRow("UTC") << QByteArray("Etc/UTC") << QString() << 0.0 << 0.0;
+    QTest::newRow("a zone the database lacks") << QByteArray("Nowhere/Atlantis") << QString() << 0.0 << 0.0;
+}
+
+void TestDayNight::zonePlaces()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, city);
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    qputenv("TZ", zone);
+    tzset();
+    QCOMPARE(CClock::TimeZoneId(), zone);
+
+    const std::optional<stPlace> place = CTimeZonePlace::ForSystemZone();
+    QCOMPARE(place.has_value(), !city.isEmpty());
+    if (!place)
+        return;
+    QCOMPARE(place->strCity, city);
+    QVERIFY2(qAbs(place->latitude - latitude) < 0.001, qPrintable(QString::number(place->latitude, 'f', 4)));
+    QVERIFY2(qAbs(place->longitude - longitude) < 0.001, qPrintable(QString::number(place->longitude, 'f', 4)));
+}
+
+void TestDayNight::cleanup()
+{
+    qunsetenv("TZ");
+    tzset();
 }
 
 QTEST_GUILESS_MAIN(TestDayNight)
