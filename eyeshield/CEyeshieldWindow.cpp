@@ -14,7 +14,6 @@
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
-#include "clock.h"
 
 namespace {
 constexpr int kAutomaticTickMs = 60000;
@@ -25,6 +24,9 @@ constexpr int kModeGame = 3;
 constexpr int kModePlayer = 4;
 constexpr int kModeCustom = 5;
 constexpr int kStatusOn = 2;
+// A step of a point or two, the sun's pace, is written at once: one write a minute. A larger one
+// fades.
+constexpr int kStepWithoutFade = 2;
 // The slider's handle is 20 pixels wide: its centre runs from x 10 to the width less 10.
 constexpr int kHandleHalf = 10;
 
@@ -157,17 +159,6 @@ void CEyeshieldWindow::BuildWidgets()
     ShowDescription(tr("建议开启智能模式,可有效过滤蓝光辐射"));
 }
 
-int CEyeshieldWindow::AutomaticStrength(int hour)
-{
-    if (hour < 6)
-        return 0;
-    if (hour < 12)
-        return 15;
-    if (hour < 18)
-        return 30;
-    return 40;
-}
-
 int CEyeshieldWindow::AutomaticTimerId() const
 {
     return m_timerId;
@@ -250,7 +241,7 @@ void CEyeshieldWindow::OnAutomatic_Click()
     ShowDescription(tr(kAutomaticTips));
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
     StartAutomaticTimer();
-    const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
+    const int strength = m_automatic.Now();
     ShowStrength(strength);
     Tint(strength, m_fades);
     CheckModeButton(m_btnAutomatic);
@@ -345,14 +336,12 @@ void CEyeshieldWindow::timerEvent(QTimerEvent* event)
     }
     if (!m_checkStatus->isChecked())
         return;
-    const int hour = CClock::LocalNow().time().hour();
-    const int strength = AutomaticStrength(hour);
-    const bool changed = strength != m_slider->value();
+    const int before = m_slider->value();
+    const int strength = m_automatic.Now();
     ShowStrength(strength);
     // Rewritten every minute, also unchanged: something else may have reset the ramp meanwhile.
-    Tint(strength, true);
-    if (changed && CIniSettings::Instance()->GetEyeshieldMode() == kModeAutomatic
-        && (hour == 6 || hour == 12 || hour == 18))
+    Tint(strength, qAbs(strength - before) > kStepWithoutFade);
+    if (CIniSettings::Instance()->GetEyeshieldMode() == kModeAutomatic && m_automatic.Announces(before, strength))
         (new CColortempTips)->show();
 }
 

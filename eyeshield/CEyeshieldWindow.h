@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "CAutomaticStrength.h"
+
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -19,8 +21,6 @@ class CEyeshieldWindow : public QDialog
 public:
     explicit CEyeshieldWindow(QWidget* parent = nullptr);
 
-    // The strength of automatic mode at a local hour of the day.
-    static int AutomaticStrength(int hour);
     // The automatic mode's minute timer; 0 when none runs.
     int AutomaticTimerId() const;
 
@@ -64,6 +64,7 @@ private:
     QPushButton* m_btnPlayer = nullptr;
     QLabel* m_msgTips = nullptr;
     QButtonGroup* m_actionGroup = nullptr;
+    CAutomaticStrength m_automatic;
     int m_timerId = 0;
     // Off while the stored state is applied during construction.
     bool m_fades = false;

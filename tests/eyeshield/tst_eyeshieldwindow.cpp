@@ -1,5 +1,6 @@
 // The eye-protection page at chosen moments, with the ramps it writes read back from Xvfb.
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -64,6 +65,7 @@ private slots:
     void presetWhileOffSwitchesOn_data();
     void presetWhileOffSwitchesOn();
     void automaticFollowsTheHour();
+    void followsTheSunThroughADay();
     void offAndOnAfterCustomLandsInAutomatic();
     void sliderPressJumpsToPoint_data();
     void sliderPressJumpsToPoint();
@@ -82,6 +84,7 @@ private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
     stCrtcGamma Screen() const;
     QString Strength() const;
+    int SliderValue() const;
     QStringList CheckedButtons() const;
     void Tick(const QDateTime& moment);
     void PressSlider(int x);
@@ -144,6 +147,11 @@ stCrtcGamma TestEyeshieldWindow::Screen() const
 QString TestEyeshieldWindow::Strength() const
 {
     return m_panel->findChild<QLabel*>(QStringLiteral("label_colortemp_num"))->text();
+}
+
+int TestEyeshieldWindow::SliderValue() const
+{
+    return m_panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"))->value();
 }
 
 QStringList TestEyeshieldWindow::CheckedButtons() const
@@ -317,6 +325,66 @@ void TestEyeshieldWindow::automaticFollowsTheHour()
     QCoreApplication::sendEvent(panel, &late);
     QCOMPARE(Screen(), CXGammaServer::Marker());
     QCOMPARE(countNotices(), 3);
+}
+
+// Oslo on the December solstice (sunrise 08:18, sunset 14:12 UTC), minute by minute through the
+// automatic tick: each tick writes the screen once and at once, no minute moves the strength by
+// more than two points, and the notice comes once, when the evening begins.
+void TestEyeshieldWindow::followsTheSunThroughADay()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetDayNightStatus(2);
+    settings->SetPlaceTyped(2);
+    settings->SetLatitude(59.9139);
+    settings->SetLongitude(10.7522);
+    const qint64 midnight = QDateTime(QDate(2025, 12, 21), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    CClock::Set(midnight);
+    CEyeshieldWindow* panel = Build(2, 1);
+    QCOMPARE(Strength(), QStringLiteral("40%"));
+    QCOMPARE(Screen(), CXGammaServer::Expected(5320));
+    const QList<QAbstractEventDispatcher::TimerInfo> timers =
+        QAbstractEventDispatcher::instance()->registeredTimers(panel);
+    const auto tickTimer = std::find_if(timers.cbegin(), timers.cend(),
+        [panel](const QAbstractEventDispatcher::TimerInfo& timer) {
+            return timer.timerId == panel->AutomaticTimerId();
+        });
+    QVERIFY(tickTimer != timers.cend());
+    QCOMPARE(tickTimer->interval, 60000);
+
+    QVector<int> strengths{40};
+    QList<QPointer<CColortempTips>> shown;
+    int noticeMinute = -1;
+    for (int minute = 1; minute <= 24 * 60; ++minute) {
+        QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+        CClock::Set(midnight + minute * 60);
+        QTimerEvent tick(panel->AutomaticTimerId());
+        QCoreApplication::sendEvent(panel, &tick);
+        const int strength = SliderValue();
+        const QString when = QDateTime::fromSecsSinceEpoch(CClock::Now(), Qt::UTC).toString(QStringLiteral("hh:mm"));
+        QVERIFY2(CCommon::Instance()->ScreenTint()->FadeTimerId() == 0, qPrintable(when + " fades"));
+        QVERIFY2(Screen() == CXGammaServer::Expected(6600 - 32 * strength), qPrintable(when));
+        QVERIFY2(qAbs(strength - strengths.last()) <= 2,
+            qPrintable(QStringLiteral("%1: %2 to %3").arg(when).arg(strengths.last()).arg(strength)));
+        for (CColortempTips* notice : Notices()) {
+            if (!shown.contains(notice)) {
+                shown << notice;
+                noticeMinute = minute;
+            }
+        }
+        strengths << strength;
+    }
+    // Full night at both midnights, full day at noon, and at the almanac's sunrise and sunset the
+    // sun's centre is 0.83° down: 17 of 40.
+    QCOMPARE(strengths.first(), 40);
+    QCOMPARE(strengths.last(), 40);
+    QCOMPARE(strengths.at(11 * 60 + 15), 0);
+    QVERIFY2(qAbs(strengths.at(8 * 60 + 18) - 17) <= 1, qPrintable(QString::number(strengths.at(8 * 60 + 18))));
+    QVERIFY2(qAbs(strengths.at(14 * 60 + 12) - 17) <= 1, qPrintable(QString::number(strengths.at(14 * 60 + 12))));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(strengths.at(noticeMinute - 1), 0);
+    QVERIFY2(noticeMinute > 12 * 60 && noticeMinute < 14 * 60 + 12, qPrintable(QString::number(noticeMinute)));
+    // The automatic mode keeps to its own keys.
+    QCOMPARE(settings->GetColortempNumber(), 0);
 }
 
 void TestEyeshieldWindow::offAndOnAfterCustomLandsInAutomatic()
