@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QTimerEvent>
 
+#include "CAutomaticSettings.h"
 #include "CColortempTips.h"
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
@@ -65,6 +66,8 @@ QPushButton#btn_automatic:hover, QPushButton#btn_working:hover, QPushButton#btn_
 QPushButton#btn_player:hover { border-color: #00D299; color: #00D299; }
 QPushButton#btn_automatic:checked, QPushButton#btn_working:checked, QPushButton#btn_game:checked,
 QPushButton#btn_player:checked { color: #FFFFFF; background-color: #00D299; border-color: #00D299; }
+#btn_automatic_settings { color: #00D299; border: none; background: transparent; padding: 0px; }
+#btn_automatic_settings:hover, #btn_automatic_settings:focus { text-decoration: underline; }
 )");
 
 QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text, const QRect& geometry,
@@ -122,6 +125,12 @@ void CEyeshieldWindow::BuildWidgets()
     m_checkStatus = new QCheckBox(panel);
     m_checkStatus->setObjectName(QStringLiteral("check_status"));
     m_checkStatus->setGeometry(70, 13, 52, 22);
+    auto* automaticSettings = new QPushButton(tr("智能模式设置"), panel);
+    automaticSettings->setObjectName(QStringLiteral("btn_automatic_settings"));
+    automaticSettings->setCursor(Qt::PointingHandCursor);
+    const int settingsWidth = automaticSettings->sizeHint().width();
+    automaticSettings->setGeometry(256 - settingsWidth, 13, settingsWidth, 22);
+    connect(automaticSettings, &QPushButton::clicked, this, &CEyeshieldWindow::OnAutomaticSettings_Click);
 
     m_colortempNum = AddLabel(panel, QStringLiteral("label_colortemp_num"), QStringLiteral("0%"),
         QRect(100, 80, 80, 24), Qt::AlignCenter);
@@ -245,6 +254,31 @@ void CEyeshieldWindow::OnAutomatic_Click()
     ShowStrength(strength);
     Tint(strength, m_fades);
     CheckModeButton(m_btnAutomatic);
+}
+
+void CEyeshieldWindow::OnAutomaticSettings_Click()
+{
+    if (!m_automaticSettings) {
+        m_automaticSettings = new CAutomaticSettings(this);
+        connect(m_automaticSettings, &CAutomaticSettings::AutomaticChanged_Signals, this,
+            &CEyeshieldWindow::OnAutomaticSettings_Changed);
+    } else {
+        m_automaticSettings->LoadSettings();
+    }
+    m_automaticSettings->show();
+    m_automaticSettings->raise();
+    m_automaticSettings->activateWindow();
+}
+
+void CEyeshieldWindow::OnAutomaticSettings_Changed()
+{
+    if (!m_checkStatus->isChecked() || CIniSettings::Instance()->GetEyeshieldMode() != kModeAutomatic)
+        return;
+    const int strength = m_automatic.Now();
+    if (strength == m_slider->value())
+        return;
+    ShowStrength(strength);
+    Tint(strength, true);
 }
 
 void CEyeshieldWindow::OnPlayer_Click()
