@@ -25,8 +25,6 @@
 
 namespace {
 constexpr int kStatusOn = 2;
-constexpr int kBySun = 0;
-constexpr int kByClock = 1;
 constexpr int kPlaceTyped = 2;
 // The shadow needs this much room around the panel.
 constexpr int kShadowMargin = 5;
@@ -269,7 +267,7 @@ void CAutomaticSettings::LoadSettings()
     CIniSettings* settings = CIniSettings::Instance();
     m_zoneCity = CTimeZonePlace::ForSystemZone();
     m_status->setChecked(settings->GetDayNightStatus() != 0);
-    const bool bySun = settings->GetDayNightSource() != kByClock;
+    const bool bySun = settings->GetDayNightSource() != CAutomaticStrength::ByClock;
     m_sun->setChecked(bySun);
     m_clock->setChecked(!bySun);
     m_zonePlace->setText(m_zoneCity ? tr("使用时区所在城市：%1").arg(m_zoneCity->strCity)
@@ -342,7 +340,7 @@ void CAutomaticSettings::OnDayNightStatus_StateChanged(int state)
 
 void CAutomaticSettings::OnSun_Toggled(bool checked)
 {
-    CIniSettings::Instance()->SetDayNightSource(checked ? kBySun : kByClock);
+    CIniSettings::Instance()->SetDayNightSource(checked ? CAutomaticStrength::BySun : CAutomaticStrength::ByClock);
     ShowChoices();
     Changed();
 }

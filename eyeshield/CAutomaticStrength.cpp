@@ -8,10 +8,6 @@
 #include "core/CIniSettings.h"
 #include "clock.h"
 
-namespace {
-constexpr int kByClock = 1;
-}
-
 int CAutomaticStrength::ByHour(int hour)
 {
     if (hour < 6)
@@ -30,7 +26,7 @@ int CAutomaticStrength::Now()
         return ByHour(time.hour());
     CIniSettings* settings = CIniSettings::Instance();
     double share = 0.0;
-    if (settings->GetDayNightSource() == kByClock) {
+    if (settings->GetDayNightSource() == ByClock) {
         const int transition = qBound(0, settings->GetTransitionMinutes(), MaxTransitionMinutes);
         share = CNightBlend::ClockShare(time, settings->GetNightFrom(), settings->GetNightTo(), transition);
     } else {
@@ -58,7 +54,7 @@ bool CAutomaticStrength::DayAndNight()
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetDayNightStatus() == 0)
         return false;
-    return settings->GetDayNightSource() == kByClock || Place().has_value();
+    return settings->GetDayNightSource() == ByClock || Place().has_value();
 }
 
 std::optional<stPlace> CAutomaticStrength::Place()

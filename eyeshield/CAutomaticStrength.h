@@ -15,6 +15,12 @@ class CAutomaticStrength
 public:
     static constexpr int MaxStrength = 100;
     static constexpr int MaxTransitionMinutes = 180;
+    // What day and night follow, as eyeshield/daynight_source keeps it.
+    enum Source
+    {
+        BySun = 0,
+        ByClock = 1,
+    };
 
     int Now();
     // Whether the tick that moved the strength from `before` to `after` tells the user: by the
