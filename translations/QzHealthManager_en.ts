@@ -2,6 +2,97 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CAutomaticSettings</name>
+    <message>
+        <source>智能模式设置</source>
+        <translation>Smart mode settings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>按昼夜调节</source>
+        <translation>Day and night</translation>
+    </message>
+    <message>
+        <source>按昼夜调节：</source>
+        <translation>Day and night:</translation>
+    </message>
+    <message>
+        <source>跟随所在地的日出日落</source>
+        <translation>Follow sunrise and sunset where I am</translation>
+    </message>
+    <message>
+        <source>北纬为正，南纬为负</source>
+        <translation>North positive, south negative</translation>
+    </message>
+    <message>
+        <source>东经为正，西经为负</source>
+        <translation>East positive, west negative</translation>
+    </message>
+    <message>
+        <source>纬度：</source>
+        <translation>Latitude:</translation>
+    </message>
+    <message>
+        <source>经度：</source>
+        <translation>Longitude:</translation>
+    </message>
+    <message>
+        <source>固定时间</source>
+        <translation>Fixed times</translation>
+    </message>
+    <message>
+        <source>夜间从：</source>
+        <translation>Night from:</translation>
+    </message>
+    <message>
+        <source>到：</source>
+        <translation>to:</translation>
+    </message>
+    <message>
+        <source> 分钟</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>渐变时长：</source>
+        <translation>Change over:</translation>
+    </message>
+    <message>
+        <source>白天强度：</source>
+        <translation>Day strength:</translation>
+    </message>
+    <message>
+        <source>夜间强度：</source>
+        <translation>Night strength:</translation>
+    </message>
+    <message>
+        <source>在“智能”模式下生效</source>
+        <translation>Applies in Smart mode</translation>
+    </message>
+    <message>
+        <source>使用时区所在城市：%1</source>
+        <translation>Use my time zone's city: %1</translation>
+    </message>
+    <message>
+        <source>时区未指明城市，请填写经纬度</source>
+        <translation>Your time zone names no city: enter your place</translation>
+    </message>
+    <message>
+        <source>今天太阳整日不落</source>
+        <translation>Today the sun does not set</translation>
+    </message>
+    <message>
+        <source>今天太阳整日不升起</source>
+        <translation>Today the sun does not rise</translation>
+    </message>
+    <message>
+        <source>今天日出 %1，日落 %2</source>
+        <translation>Today: sunrise %1, sunset %2</translation>
+    </message>
+</context>
+<context>
     <name>CBaseManager</name>
     <message>
         <source>最小化</source>
@@ -430,6 +521,10 @@ it dilutes every sorrow</translation>
     <message>
         <source>建议开启智能模式,可有效过滤蓝光辐射</source>
         <translation>Smart mode filters blue light for you</translation>
+    </message>
+    <message>
+        <source>智能模式设置</source>
+        <translation>Smart mode settings</translation>
     </message>
 </context>
 <context>

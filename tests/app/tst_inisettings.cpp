@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <QTime>
 
 #include "core/CIniSettings.h"
 #include "TestHome.h"
@@ -16,6 +17,7 @@ private slots:
     void absentFileReadsZero();
     void valuesRoundTripAsText();
     void nonNumericTextReadsZero();
+    void dayAndNightDefaults();
     void autorunFollowsTheEntry();
     void setAutoRunModes_data();
     void setAutoRunModes();
@@ -90,6 +92,44 @@ void TestIniSettings::nonNumericTextReadsZero()
     QCOMPARE(settings->GetDrinksTarget(), 0);
     QCOMPARE(settings->GetDrinksTimerHour(), 3);
     QCOMPARE(settings->GetDrinkTimestamp(), qint64(0));
+}
+
+// Day and night is off until chosen; its other keys read as their defaults while absent, and a
+// time or a place that is no time or number reads as absent.
+void TestIniSettings::dayAndNightDefaults()
+{
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDayNightStatus(), 0);
+    QCOMPARE(settings->GetDayNightSource(), 0);
+    QCOMPARE(settings->GetDayStrength(), 0);
+    QCOMPARE(settings->GetNightStrength(), 40);
+    QCOMPARE(settings->GetPlaceTyped(), 0);
+    QCOMPARE(settings->GetNightFrom(), QTime(22, 0));
+    QCOMPARE(settings->GetNightTo(), QTime(7, 0));
+    QCOMPARE(settings->GetTransitionMinutes(), 30);
+
+    settings->SetNightStrength(0);
+    settings->SetTransitionMinutes(0);
+    settings->SetNightTo(QTime(23, 5));
+    settings->SetLatitude(-33.86882);
+    QCOMPARE(settings->GetNightStrength(), 0);
+    QCOMPARE(settings->GetTransitionMinutes(), 0);
+    QCOMPARE(settings->GetNightTo(), QTime(23, 5));
+    QCOMPARE(settings->GetLatitude(), -33.8688);
+    CIniSettings::Destroy();
+
+    QFile file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("night_to=23:05\n") && text.contains("latitude=-33.8688\n"), text.constData());
+    file.close();
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("night_from=25:00\nlongitude=nan\n");
+    file.close();
+    settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetNightFrom(), QTime(22, 0));
+    QCOMPARE(settings->GetLongitude(), 0.0);
 }
 
 void TestIniSettings::autorunFollowsTheEntry()

@@ -10,11 +10,13 @@
 #include <QCheckBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QtPlugin>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "CAutomaticSettings.h"
 #include "CBaseManager.h"
 #include "core/CBootTip.h"
 #include "CColortempTips.h"
@@ -49,6 +51,25 @@ void Save(QWidget* widget, const QString& name)
     painter.drawPixmap(0, 0, shot);
     painter.end();
     canvas.save(g_folder + '/' + name + QStringLiteral(".png"));
+}
+
+// The automatic mode's day and night, opened from the eye-protection page: by the sun at the
+// time zone's city, then by fixed times.
+void SaveAutomaticSettings(CBaseManager& frame)
+{
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Asia/Shanghai");
+    frame.findChild<QPushButton*>(QStringLiteral("btn_automatic_settings"))->click();
+    auto* settings = frame.findChild<CAutomaticSettings*>();
+    settings->findChild<QCheckBox*>(QStringLiteral("check_daynight_status"))->setChecked(true);
+    Save(settings, QStringLiteral("eyeshield-automatic-settings-sun"));
+    settings->findChild<QRadioButton*>(QStringLiteral("radio_clock"))->click();
+    Save(settings, QStringLiteral("eyeshield-automatic-settings-clock"));
+    settings->close();
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
 }
 
 // The rest prompt at three times of day, the countdown window, each full-screen content and
@@ -218,6 +239,7 @@ int main(int argc, char* argv[])
         Qt::NoModifier);
     QCoreApplication::sendEvent(slider, &release);
     Save(&frame, QStringLiteral("eyeshield-custom"));
+    SaveAutomaticSettings(frame);
     frame.findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
     frame.OnMain_Click();
 
