@@ -1,6 +1,7 @@
 #include "CDrinkTotalRecord.h"
 
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -341,14 +342,19 @@ void CDrinkTotalRecord::ShowChartView()
 
 void CDrinkTotalRecord::OnExport_Click()
 {
-    const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/')
-        + tr("喝水记录") + QStringLiteral(".csv");
-    const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("导出喝水记录"), proposed, tr("CSV 文件 (*.csv)"));
-    if (fileName.isEmpty())
+    QFileDialog dialog(this, tr("导出喝水记录"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), tr("CSV 文件 (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Added before the dialog asks whether to replace a file, so it asks about the right one.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(tr("喝水记录") + QStringLiteral(".csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    const QString fileName = dialog.selectedFiles().constFirst();
     CDrinkHistoryExport history(Statistics()->Store());
-    if (!history.Write(fileName))
+    if (history.Write(fileName))
+        QMessageBox::information(this, tr("导出喝水记录"), tr("喝水记录已保存到 %1").arg(QDir::toNativeSeparators(fileName)));
+    else
         QMessageBox::warning(this, tr("导出喝水记录"), history.ErrorString());
 }
 
