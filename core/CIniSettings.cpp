@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "core/CSystemUtil.h"
+#include "inifile.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;
@@ -25,7 +26,7 @@ void CIniSettings::Destroy()
 CIniSettings::CIniSettings()
     : m_settings(new QSettings(
           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          QSettings::IniFormat))
+          IniFile::Format()))
 {
 }
 
