@@ -155,6 +155,14 @@ QRect CDrinkForm::At(int x, int y, int w, int h) const
     return QRect(x, y + m_top, w, h);
 }
 
+QStringList CDrinkForm::HealthTips()
+{
+    QStringList tips;
+    for (const char* tip : kHealthTips)
+        tips << tr(tip);
+    return tips;
+}
+
 QPushButton* CDrinkForm::DrinksButton() const
 {
     return m_drinks;
@@ -293,7 +301,7 @@ void CDrinkForm::Drink()
     settings->SetAlreadyDrinksNumber(total);
     ShowProgress(total);
 
-    m_warmPrompt->setText(tr(kHealthTips[CCommon::Random(kHealthTipCount)]));
+    m_warmPrompt->setText(HealthTips().at(CCommon::Random(kHealthTipCount)));
     CDrinkStatistics::Instance()->RecordDrink(amount);
     CUpdateContext::Instance()->ReportEvent(QStringLiteral("drinks_click_report"));
 }
