@@ -110,7 +110,9 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_editPen->setFocusPolicy(Qt::NoFocus);
     connect(m_editPen, &QPushButton::clicked, m_number, &QLineEdit::selectAll);
     connect(m_editPen, &QPushButton::clicked, m_number, [this] { m_number->setFocus(); });
-    AddLabel(QStringLiteral("label"), At(unitX, 189, 42, 12), tr("毫升/次"));
+    // Right-aligned to where the Chinese unit ends, with room on its left for a longer English one.
+    QLabel* unit = AddLabel(QStringLiteral("label"), At(unitX - 8, 189, 50, 12), tr("毫升/次"));
+    unit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_guide = AddLabel(QStringLiteral("label_guide"), At(140, 220, 115, 50));
     m_guide->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/drinks_guide.png")));

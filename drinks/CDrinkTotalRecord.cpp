@@ -11,6 +11,7 @@
 
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
+#include "core/CLanguage.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
 
@@ -181,10 +182,12 @@ void CDrinkTotalRecord::BuildWidgets()
     m_pWidghtBottom->setAttribute(Qt::WA_StyledBackground);
     m_pWidghtBottom->setGeometry(1, 191, 278, 135);
 
-    m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 88, 12), Qt::AlignLeft);
+    // Wider than the Chinese titles need, up to the export button, for the English month names.
+    m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 110, 12), Qt::AlignLeft);
     m_labelGoalPicture = AddLabel(m_pWidghtBottom, "label_goal_picture", QRect(219, 9, 10, 10), Qt::AlignLeft);
     m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(232, 9, 46, 12), Qt::AlignLeft);
-    m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(99, 37, 83, 24), Qt::AlignHCenter);
+    // Around the same centre as the drawn 83 pixels, wide enough for years of litres ("7304.0").
+    m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(60, 37, 161, 24), Qt::AlignHCenter);
     m_labelTotalAmountUnit =
         AddLabel(m_pWidghtBottom, "label_drinkunit_totalamount", QRect(127, 67, 25, 12), Qt::AlignHCenter);
     m_labelLeftCaption = AddLabel(m_pWidghtBottom, "label_goaltext_dayamount", QRect(1, 86, 100, 12), Qt::AlignHCenter);
@@ -195,7 +198,7 @@ void CDrinkTotalRecord::BuildWidgets()
     // Shares the row of the target's dot and text, which the all-time view hides.
     m_btnExport = new QPushButton(tr("导出喝水记录…"), m_pWidghtBottom);
     m_btnExport->setObjectName(QStringLiteral("btn_export"));
-    m_btnExport->setGeometry(118, 6, 150, 18);
+    m_btnExport->setGeometry(124, 6, 144, 18);
     m_btnExport->setFocusPolicy(Qt::NoFocus);
     m_btnExport->installEventFilter(this);
 }
@@ -267,7 +270,7 @@ void CDrinkTotalRecord::showCurDay(int nCurIndex)
     if (!Statistics()->GetDayByIndex(nCurIndex, day))
         day = stDaysData();
     const QDate date = Statistics()->DateOfDayIndex(nCurIndex);
-    m_labelDrinkAmount->setText(tr("%1月%2日喝水量").arg(date.month()).arg(date.day()));
+    m_labelDrinkAmount->setText(tr("%1喝水量", "a day").arg(CLanguage::Locale().toString(date, tr("M月d日"))));
     ShowFigures(tr("当天喝水(次)"), day.nTotalTimes, tr("平均每次(毫升)"), day.nAverDrinkNum);
     ShowAmount(day.nTotalDrinkNum);
     ShowTarget(day.nPassed != 0);
@@ -293,7 +296,9 @@ void CDrinkTotalRecord::showCurMonth(int nCurIndex)
     stMonthsData month;
     if (!Statistics()->GetMonthByIndex(nCurIndex, month))
         month = stMonthsData();
-    m_labelDrinkAmount->setText(tr("%1月喝水量").arg(Statistics()->MonthKeyOfIndex(nCurIndex) % 100));
+    const int key = Statistics()->MonthKeyOfIndex(nCurIndex);
+    const QDate first(key / 100, key % 100, 1);
+    m_labelDrinkAmount->setText(tr("%1喝水量", "a month").arg(CLanguage::Locale().toString(first, tr("M月"))));
     ShowFigures(tr("达标天数"), month.nTotalPassDay, tr("平均每天(毫升)"), month.nAverDrinkDay);
     ShowAmount(month.nTotalDrinkNum);
     ShowTarget(month.nPassed != 0);
