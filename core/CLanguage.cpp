@@ -1,8 +1,10 @@
 #include "core/CLanguage.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include "core/CLineHeightFit.h"
@@ -66,6 +68,14 @@ CLanguage::Language CLanguage::Install(const QString& program)
 CLanguage::Language CLanguage::Current()
 {
     return g_current;
+}
+
+QString CLanguage::DayAndMonth(const QDate& date)
+{
+    QString format = Locale().dateFormat(QLocale::ShortFormat);
+    // The year stands first or last, with the separator next to it.
+    format.remove(QRegularExpression(QStringLiteral("^y+[^dM]*|[^dM]*y+$")));
+    return Locale().toString(date, format);
 }
 
 QLocale CLanguage::Locale()

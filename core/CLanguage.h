@@ -25,4 +25,7 @@ public:
     static Language Current();
     // The locale of the language spoken, for dates and month names that sit inside its texts.
     static QLocale Locale();
+    // Day and month in that locale's short numeric form without the year: 9/28 in Chinese,
+    // 28/09 in British English.
+    static QString DayAndMonth(const QDate& date);
 };

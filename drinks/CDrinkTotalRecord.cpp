@@ -96,6 +96,8 @@ const char* const kStyleSheet = R"(
 }
 )";
 
+// From the target dot's left edge to the legend's first letter.
+constexpr int kDotToText = 13;
 const char* const kReachedDot = "background-color: rgba(45, 206, 222, 1); border-radius: 5px;";
 const char* const kMissedDot = "background-color: rgba(255, 198, 70, 1); border-radius: 5px;";
 
@@ -185,7 +187,9 @@ void CDrinkTotalRecord::BuildWidgets()
     // Wider than the Chinese titles need, up to the export button, for the English month names.
     m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 110, 12), Qt::AlignLeft);
     m_labelGoalPicture = AddLabel(m_pWidghtBottom, "label_goal_picture", QRect(219, 9, 10, 10), Qt::AlignLeft);
-    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(232, 9, 46, 12), Qt::AlignLeft);
+    // The legend ends where the Chinese one does, ten pixels from the panel's edge; a longer
+    // word grows it to the left, the dot ahead of it.
+    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(200, 9, 68, 12), Qt::AlignRight);
     // Around the same centre as the drawn 83 pixels, wide enough for years of litres ("7304.0").
     m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(60, 37, 161, 24), Qt::AlignHCenter);
     m_labelTotalAmountUnit =
@@ -330,6 +334,10 @@ void CDrinkTotalRecord::ShowTarget(bool reached)
 {
     m_labelGoalText->setText(reached ? tr("已达标") : tr("未达标"));
     m_labelGoalPicture->setStyleSheet(QLatin1String(reached ? kReachedDot : kMissedDot));
+    m_labelGoalText->ensurePolished();
+    const int textStart = m_labelGoalText->geometry().right() + 1
+        - m_labelGoalText->fontMetrics().horizontalAdvance(m_labelGoalText->text());
+    m_labelGoalPicture->move(textStart - kDotToText, m_labelGoalPicture->y());
 }
 
 void CDrinkTotalRecord::ShowChartView()

@@ -256,7 +256,7 @@ QString Tumbler::ItemLabel(int item) const
 {
     switch (m_mode) {
     case Mode_Day:
-        return CLanguage::Locale().toString(Statistics()->DateOfDayIndex(item), tr("M/d"));
+        return CLanguage::DayAndMonth(Statistics()->DateOfDayIndex(item));
     case Mode_Week:
         return tr("%1周").arg(Statistics()->WeekKeyOfIndex(item) % 100);
     case Mode_Month: {

@@ -827,10 +827,6 @@ Be kind to yourself and go to sleep</translation>
         <translation>W%1</translation>
     </message>
     <message>
-        <source>M/d</source>
-        <translation>d MMM</translation>
-    </message>
-    <message>
         <source>M月</source>
         <translation>MMM</translation>
     </message>

@@ -167,14 +167,16 @@ private:
             CheckGap(label, QRect(QPoint(ink.first, room.top()), QPoint(ink.second, room.bottom())));
     }
 
-    // The text must keep clear of the switches, lists and fields beside it on its row (a link
-    // button may follow it as the rest of its sentence).
+    // The text must keep clear of its panel's edges and of the switches, lists and fields beside
+    // it on its row (a link button may follow it as the rest of its sentence).
     void CheckGap(QLabel* label, const QRect& drawn)
     {
         const QRect text = drawn.translated(label->pos()).adjusted(-kGap, 0, kGap, 0);
         const QWidget* parent = label->parentWidget();
         if (!parent)
             return;
+        if (text.left() < 0 || text.right() >= parent->width())
+            Report(label, label->text(), QStringLiteral("touches the edge of %1").arg(parent->objectName()));
         for (QWidget* sibling : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             const bool control = qobject_cast<QCheckBox*>(sibling) || qobject_cast<QComboBox*>(sibling)
                 || qobject_cast<QLineEdit*>(sibling);
