@@ -25,7 +25,10 @@ signals:
     void OnQuitAct_Signals();
 
 private:
+    // The width of the entries' texts: the Chinese design's, or the widest text's when wider.
+    static int TextWidth(const QStringList& texts);
     void AddEntry(const QString& text, const QString& icon, void (CSystemTray::*signal)());
 
     QMenu* m_menu = nullptr;
+    int m_textWidth = 0;
 };

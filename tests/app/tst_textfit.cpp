@@ -18,6 +18,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTextDocument>
+#include <QWidgetAction>
 #include <QtPlugin>
 
 #include "CMindQuizSettings.h"
@@ -48,11 +49,8 @@ public:
     {
         ++m_states;
         m_state = state;
-        if (auto* menu = qobject_cast<QMenu*>(window)) {
-            for (const QAction* action : menu->actions())
-                CheckLanguage(menu, action->text());
-            return;
-        }
+        if (auto* menu = qobject_cast<QMenu*>(window))
+            CheckMenu(menu);
         for (QWidget* widget : Shown(window))
             CheckWidget(widget);
     }
@@ -80,6 +78,20 @@ private:
             }
         }
         return shown;
+    }
+
+    // A menu's own items: their texts within the menu's width, less the item's frame.
+    void CheckMenu(QMenu* menu)
+    {
+        for (QAction* action : menu->actions()) {
+            CheckLanguage(menu, action->text());
+            if (action->isSeparator() || qobject_cast<QWidgetAction*>(action))
+                continue;
+            const QRect item = menu->actionGeometry(action);
+            const int needed = menu->fontMetrics().horizontalAdvance(action->text());
+            if (needed > item.width())
+                Report(menu, action->text(), QStringLiteral("needs %1 px across, has %2").arg(needed).arg(item.width()));
+        }
     }
 
     void Report(const QWidget* widget, const QString& text, const QString& fault)
