@@ -43,20 +43,26 @@ CSystemTray::CSystemTray(QObject* parent)
     setIcon(CCommon::Instance()->ProgramIcon());
     setToolTip(QStringLiteral("Rezovuvove"));
     m_menu->setObjectName(QStringLiteral("system_tray_menu"));
-    m_textWidth = TextWidth({tr("立刻喝水"), tr("喝水成绩"), tr("喝水设置"), tr("休息设置"), tr("防蓝光设置"), tr("反馈建议"),
-        tr("检查更新"), tr("退出")});
-    m_menu->setFixedWidth(kAroundText + m_textWidth);
 
-    AddEntry(tr("立刻喝水"), QStringLiteral(":Resources/Skin/Verd/menu_drinknow.png"), &CSystemTray::OnDrinksNowAct_Signals);
-    AddEntry(tr("喝水成绩"), QStringLiteral(":Resources/Skin/Verd/menu_score.png"), &CSystemTray::OnDrinksScoreAct_Signals);
-    m_menu->addSeparator();
-    AddEntry(tr("喝水设置"), kBlankIcon, &CSystemTray::OnDrinksAct_Signals);
-    AddEntry(tr("休息设置"), kBlankIcon, &CSystemTray::OnRelaxAct_Signals);
-    AddEntry(tr("防蓝光设置"), kBlankIcon, &CSystemTray::OnEyeshieldAct_Signals);
-    m_menu->addSeparator();
-    AddEntry(tr("反馈建议"), QStringLiteral(":Resources/Skin/Verd/menu_feedback.png"), &CSystemTray::OnFeedBackAct_Signals);
-    AddEntry(tr("检查更新"), QStringLiteral(":Resources/Skin/Verd/menu_update.png"), &CSystemTray::OnUpdateAct_Signals);
-    AddEntry(tr("退出"), kBlankIcon, &CSystemTray::OnQuitAct_Signals);
+    // Groups of entries, parted by a line.
+    const QList<QList<stEntry>> groups{
+        {{tr("立刻喝水"), QStringLiteral(":Resources/Skin/Verd/menu_drinknow.png"), &CSystemTray::OnDrinksNowAct_Signals},
+            {tr("喝水成绩"), QStringLiteral(":Resources/Skin/Verd/menu_score.png"), &CSystemTray::OnDrinksScoreAct_Signals}},
+        {{tr("喝水设置"), kBlankIcon, &CSystemTray::OnDrinksAct_Signals},
+            {tr("休息设置"), kBlankIcon, &CSystemTray::OnRelaxAct_Signals},
+            {tr("防蓝光设置"), kBlankIcon, &CSystemTray::OnEyeshieldAct_Signals}},
+        {{tr("反馈建议"), QStringLiteral(":Resources/Skin/Verd/menu_feedback.png"), &CSystemTray::OnFeedBackAct_Signals},
+            {tr("检查更新"), QStringLiteral(":Resources/Skin/Verd/menu_update.png"), &CSystemTray::OnUpdateAct_Signals},
+            {tr("退出"), kBlankIcon, &CSystemTray::OnQuitAct_Signals}},
+    };
+    m_textWidth = TextWidth(groups);
+    m_menu->setFixedWidth(kAroundText + m_textWidth);
+    for (const QList<stEntry>& group : groups) {
+        if (!m_menu->isEmpty())
+            m_menu->addSeparator();
+        for (const stEntry& entry : group)
+            AddEntry(entry.strText, entry.strIcon, entry.signal);
+    }
 
     setContextMenu(m_menu);
 }
@@ -71,15 +77,17 @@ QMenu* CSystemTray::Menu() const
     return m_menu;
 }
 
-int CSystemTray::TextWidth(const QStringList& texts)
+int CSystemTray::TextWidth(const QList<QList<stEntry>>& groups)
 {
     // The menu drawn for Chinese is 110 pixels wide; a longer English text widens it.
     QLabel probe;
     probe.setObjectName(QStringLiteral("tray_menu_text"));
     probe.ensurePolished();
     int width = kTextWidth;
-    for (const QString& text : texts)
-        width = qMax(width, probe.fontMetrics().horizontalAdvance(text) + kAfterText);
+    for (const QList<stEntry>& group : groups) {
+        for (const stEntry& entry : group)
+            width = qMax(width, probe.fontMetrics().horizontalAdvance(entry.strText) + kAfterText);
+    }
     return width;
 }
 
