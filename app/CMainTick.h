@@ -3,12 +3,14 @@
 #include <QtGlobal>
 
 class CConsiderateGate;
+class CIniSettings;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
-// reminders waits, and shows once on the first tick after the gate opens.
+// reminders waits, and shows once on the first tick after the gate opens; the next of its kind
+// then comes a full interval after that, whatever held it.
 class CMainTick
 {
 public:
@@ -38,6 +40,14 @@ public:
     static bool AdvanceGrid(qint64 now, qint64& stamp, int interval);
 
 private:
+    enum class Pending { None, Due, Held };
+    using StampGetter = qint64 (CIniSettings::*)() const;
+    using StampSetter = void (CIniSettings::*)(qint64);
+
+    // Moves one kind of reminder along its grid; true when one is to be shown now.
+    static bool Due(Pending& pending, bool held, qint64 now, StampGetter stamp, StampSetter setStamp, int interval);
+    static void Drop(Pending& pending, qint64 now, StampSetter setStamp);
+
     ITickHost& m_host;
     qint64 m_startTime;
     int m_launchSource = 0;
@@ -46,6 +56,6 @@ private:
     // Whole hours of running already reported by the heartbeat.
     qint64 m_heartbeatHours = 0;
     const CConsiderateGate* m_gate = nullptr;
-    bool m_drinkWaiting = false;
-    bool m_relaxWaiting = false;
+    Pending m_drink = Pending::None;
+    Pending m_relax = Pending::None;
 };

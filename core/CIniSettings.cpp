@@ -7,6 +7,7 @@
 #include <QTime>
 
 #include "core/CSystemUtil.h"
+#include "inifile.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;
@@ -30,7 +31,7 @@ void CIniSettings::Destroy()
 CIniSettings::CIniSettings()
     : m_settings(new QSettings(
           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          QSettings::IniFormat))
+          IniFile::Format()))
 {
 }
 

@@ -110,7 +110,9 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_editPen->setFocusPolicy(Qt::NoFocus);
     connect(m_editPen, &QPushButton::clicked, m_number, &QLineEdit::selectAll);
     connect(m_editPen, &QPushButton::clicked, m_number, [this] { m_number->setFocus(); });
-    AddLabel(QStringLiteral("label"), At(unitX, 189, 42, 12), tr("毫升/次"));
+    // Right-aligned to where the Chinese unit ends, with room on its left for a longer English one.
+    QLabel* unit = AddLabel(QStringLiteral("label"), At(unitX - 8, 189, 50, 12), tr("毫升/次"));
+    unit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_guide = AddLabel(QStringLiteral("label_guide"), At(140, 220, 115, 50));
     m_guide->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/drinks_guide.png")));
@@ -153,6 +155,14 @@ QPushButton* CDrinkForm::AddButton(const QString& name, const QRect& geometry, c
 QRect CDrinkForm::At(int x, int y, int w, int h) const
 {
     return QRect(x, y + m_top, w, h);
+}
+
+QStringList CDrinkForm::HealthTips()
+{
+    QStringList tips;
+    for (const char* tip : kHealthTips)
+        tips << tr(tip);
+    return tips;
 }
 
 QPushButton* CDrinkForm::DrinksButton() const
@@ -293,7 +303,7 @@ void CDrinkForm::Drink()
     settings->SetAlreadyDrinksNumber(total);
     ShowProgress(total);
 
-    m_warmPrompt->setText(tr(kHealthTips[CCommon::Random(kHealthTipCount)]));
+    m_warmPrompt->setText(HealthTips().at(CCommon::Random(kHealthTipCount)));
     CDrinkStatistics::Instance()->RecordDrink(amount);
     CUpdateContext::Instance()->ReportEvent(QStringLiteral("drinks_click_report"));
 }

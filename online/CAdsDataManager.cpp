@@ -7,11 +7,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "CHttpGet.h"
 #include "CServiceEndpoints.h"
+#include "wholefile.h"
 
 namespace {
 CAdsDataManager* g_adsDataManager = nullptr;
@@ -109,10 +109,8 @@ bool CAdsDataManager::Download(const QString& imageUrl, const QString& path)
     if (!answer.bOk || QImage::fromData(answer.body).isNull())
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // Written aside and renamed into place, so a failed write never leaves half a picture
-    // that later starts would take for the cached one.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(answer.body) == answer.body.size() && file.commit();
+    // Whole or not at all: half a picture would stand in the cache for good.
+    return WholeFile::Write(path, answer.body);
 }
 
 bool CAdsDataManager::FindSlot(int position, stAdsSlot& slot) const

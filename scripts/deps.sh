@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxtst-dev
-    fonts-wqy-microhei tzdata
+    fonts-wqy-microhei tzdata qttranslations5-l10n
     xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils
     dpkg-dev lintian appstream
     libwayland-dev libglib2.0-dev libglib2.0-bin

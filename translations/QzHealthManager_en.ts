@@ -100,7 +100,7 @@
     </message>
     <message>
         <source>喝水提醒设置</source>
-        <translation>Drink reminder settings</translation>
+        <translation>Water reminder settings</translation>
     </message>
     <message>
         <source>防蓝光设置</source>
@@ -112,7 +112,7 @@
     </message>
     <message>
         <source>喝水成绩</source>
-        <translation>Drinking history</translation>
+        <translation>Water history</translation>
     </message>
     <message>
         <source>立刻喝水</source>
@@ -198,7 +198,7 @@ clear and young</translation>
     <message>
         <source>研究表明，抑郁和慢性疲劳等许多
 与社会压力有关的症状与大脑脱水有关</source>
-        <translation>Studies link low mood and chronic fatigue
+        <translation>Studies link low mood and tiredness
 to a brain short of water</translation>
     </message>
     <message>
@@ -216,13 +216,13 @@ clear and young</translation>
     <message>
         <source>平时饮水多、爱喝茶的人高血压
 及动脉硬化发病率就低</source>
-        <translation>People who drink plenty of water and tea
+        <translation>People who drink lots of water and tea
 have less high blood pressure</translation>
     </message>
     <message>
         <source>不知道何时起，我喜欢上了喝水，
 因为我知道它可以稀释一切难受</source>
-        <translation>Somewhere along the way I came to love water:
+        <translation>At some point I came to love water:
 it dilutes every sorrow</translation>
     </message>
     <message>
@@ -255,14 +255,14 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>今天的目标已达成，已喝水</source>
-        <translation>Target reached! Drunk today</translation>
+        <translation>Target met! Water today</translation>
     </message>
 </context>
 <context>
     <name>CDrinkHistoryExport</name>
     <message>
         <source>无法读取喝水记录。</source>
-        <translation>The drinking history could not be read.</translation>
+        <translation>The water history could not be read.</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>
@@ -300,6 +300,10 @@ it dilutes every sorrow</translation>
         <source>否</source>
         <translation>no</translation>
     </message>
+    <message>
+        <source>只写下了一部分，磁盘可能已满</source>
+        <translation>only part of it was written; the disk may be full</translation>
+    </message>
 </context>
 <context>
     <name>CDrinkTotalRecord</name>
@@ -321,7 +325,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>累计喝水量</source>
-        <translation>Total drunk</translation>
+        <translation>Total water</translation>
     </message>
     <message>
         <source>达标天数</source>
@@ -329,11 +333,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>平均每天(毫升)</source>
-        <translation>Daily mean (ml)</translation>
-    </message>
-    <message>
-        <source>%1月%2日喝水量</source>
-        <translation>Drunk on %1/%2</translation>
+        <translation>Per day (ml)</translation>
     </message>
     <message>
         <source>当天喝水(次)</source>
@@ -341,15 +341,11 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>平均每次(毫升)</source>
-        <translation>Mean drink (ml)</translation>
+        <translation>Per drink (ml)</translation>
     </message>
     <message>
         <source>第%1周喝水量</source>
-        <translation>Week %1 total</translation>
-    </message>
-    <message>
-        <source>%1月喝水量</source>
-        <translation>Month %1 total</translation>
+        <translation>Water in week %1</translation>
     </message>
     <message>
         <source>毫升</source>
@@ -369,34 +365,56 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>导出喝水记录…</source>
-        <translation>Export drinking history…</translation>
+        <translation>Export water history…</translation>
     </message>
     <message>
         <source>喝水记录</source>
-        <translation>drinking-history</translation>
+        <translation>water-history</translation>
     </message>
     <message>
         <source>导出喝水记录</source>
-        <translation>Export drinking history</translation>
+        <translation>Export water history</translation>
     </message>
     <message>
         <source>CSV 文件 (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1喝水量</source>
+        <comment>a day</comment>
+        <translation>Water on %1</translation>
+    </message>
+    <message>
+        <source>M月d日</source>
+        <translation>d MMM</translation>
+    </message>
+    <message>
+        <source>%1喝水量</source>
+        <comment>a month</comment>
+        <translation>Water in %1</translation>
+    </message>
+    <message>
+        <source>M月</source>
+        <translation>MMMM</translation>
+    </message>
+    <message>
+        <source>喝水记录已保存到 %1</source>
+        <translation>Water history saved to %1</translation>
     </message>
 </context>
 <context>
     <name>CDrinksSettingsWindow</name>
     <message>
         <source>定时提醒：</source>
-        <translation>Reminder:</translation>
+        <translation>Reminder</translation>
     </message>
     <message>
         <source>喝水音效：</source>
-        <translation>Sip sound:</translation>
+        <translation>Sip sound</translation>
     </message>
     <message>
         <source>提醒音效：</source>
-        <translation>Chime:</translation>
+        <translation>Chime</translation>
     </message>
     <message>
         <source>每日目标：</source>
@@ -416,7 +434,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>自定义：</source>
-        <translation>Custom:</translation>
+        <translation>Custom</translation>
     </message>
     <message>
         <source>小时</source>
@@ -454,7 +472,7 @@ it dilutes every sorrow</translation>
     <name>CDrinksWindow</name>
     <message>
         <source>喝水提醒</source>
-        <translation>Drink reminder</translation>
+        <translation>Water reminder</translation>
     </message>
     <message>
         <source>最小化</source>
@@ -562,11 +580,11 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>全屏时暂缓提醒</source>
-        <translation>Hold during full screen</translation>
+        <translation>Hold reminders in full screen</translation>
     </message>
     <message>
         <source>离开时暂缓提醒</source>
-        <translation>Hold while away</translation>
+        <translation>Hold reminders while away</translation>
     </message>
 </context>
 <context>
@@ -698,7 +716,7 @@ ask a few friends out for a walk</translation>
     <message>
         <source>歌单里的老歌，如今听来，或许会心一笑
 ，或许暗自叹息，可它都是曾经</source>
-        <translation>The old songs on your playlist may bring a smile
+        <translation>Old songs on your playlist may bring a smile
 or a sigh, but they are all your past</translation>
     </message>
     <message>
@@ -730,11 +748,11 @@ Be kind to yourself and go to sleep</translation>
     <name>CRelaxSettingsForm</name>
     <message>
         <source>定时提醒：</source>
-        <translation>Reminder:</translation>
+        <translation>Reminder</translation>
     </message>
     <message>
         <source>全屏提醒：</source>
-        <translation>Fullscreen:</translation>
+        <translation>Fullscreen</translation>
     </message>
     <message>
         <source>全屏倒计时：</source>
@@ -758,7 +776,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>自定义：</source>
-        <translation>Custom:</translation>
+        <translation>Custom</translation>
     </message>
     <message>
         <source>小时</source>
@@ -781,7 +799,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>提醒音效：</source>
-        <translation>Chime:</translation>
+        <translation>Chime</translation>
     </message>
 </context>
 <context>
@@ -852,11 +870,11 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>喝水成绩</source>
-        <translation>History</translation>
+        <translation>Water history</translation>
     </message>
     <message>
         <source>喝水设置</source>
-        <translation>Drink settings</translation>
+        <translation>Water settings</translation>
     </message>
     <message>
         <source>休息设置</source>
@@ -864,7 +882,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>防蓝光设置</source>
-        <translation>Filter settings</translation>
+        <translation>Blue light filter settings</translation>
     </message>
     <message>
         <source>反馈建议</source>
@@ -872,7 +890,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>检查更新</source>
-        <translation>Updates</translation>
+        <translation>Check for updates</translation>
     </message>
     <message>
         <source>退出</source>
@@ -894,7 +912,7 @@ Be kind to yourself and go to sleep</translation>
     <name>GaugeRange</name>
     <message>
         <source>累计喝水天数</source>
-        <translation>Days of drinking</translation>
+        <translation>Days tracked</translation>
     </message>
 </context>
 <context>
@@ -904,8 +922,8 @@ Be kind to yourself and go to sleep</translation>
         <translation>W%1</translation>
     </message>
     <message>
-        <source>%1月</source>
-        <translation>%1</translation>
+        <source>M月</source>
+        <translation>MMM</translation>
     </message>
 </context>
 </TS>

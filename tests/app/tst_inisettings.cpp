@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include "core/CIniSettings.h"
+#include "NearlyFullDisk.h"
 #include "TestHome.h"
 #include "autostart.h"
 #include "executable.h"
@@ -17,6 +18,7 @@ private slots:
     void absentFileReadsZero();
     void valuesRoundTripAsText();
     void nonNumericTextReadsZero();
+    void fullDiskKeepsTheFile();
     void dayAndNightDefaults();
     void autorunFollowsTheEntry();
     void setAutoRunModes_data();
@@ -92,6 +94,37 @@ void TestIniSettings::nonNumericTextReadsZero()
     QCOMPARE(settings->GetDrinksTarget(), 0);
     QCOMPARE(settings->GetDrinksTimerHour(), 3);
     QCOMPARE(settings->GetDrinkTimestamp(), qint64(0));
+
+    // A change writes the other lines back as they were.
+    settings->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+        QByteArray("[boot]\ndrinktimestamp=soon\n\n[drinks]\nsettings_timer_hour=3\nstatus=on\ntarget=1800\n"));
+}
+
+// A change that finds the disk full is not written, and the file stays as it was.
+void TestIniSettings::fullDiskKeepsTheFile()
+{
+    CTestHome home;
+    CNearlyFullDisk disk;
+    qputenv("XDG_DATA_HOME", disk.Path().toUtf8());
+    QVERIFY(QDir().mkpath(disk.Path() + QStringLiteral("/tst_inisettings")));
+    QFile file(disk.Path() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    // Just short of the room left; the change adds a line, so only part of it fits.
+    QByteArray old = "[drinks]\nstatus=2\n\n[notes]\n";
+    while (old.size() < CNearlyFullDisk::FreeBytes - 40)
+        old += QStringLiteral("line%1=kept\n").arg(old.size(), 5, 10, QLatin1Char('0')).toUtf8();
+    old += "last=" + QByteArray(CNearlyFullDisk::FreeBytes - 4 - old.size() - 6, 'x') + '\n';
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+
+    disk.Fill();
+    CIniSettings::Instance()->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    disk.Release();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
 }
 
 // Day and night is off until chosen; its other keys read as their defaults while absent, and a

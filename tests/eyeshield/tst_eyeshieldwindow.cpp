@@ -632,11 +632,11 @@ void TestEyeshieldWindow::noticeClosesOnFourthTick()
 {
     QPointer<CColortempTips> notice = new CColortempTips;
     notice->show();
-    QCOMPARE(notice->size(), QSize(182, 48));
+    QCOMPARE(notice->size(), QSize(196, 48));
     QCOMPARE(notice->windowTitle(), QStringLiteral("蓝光改变通知"));
     QVERIFY(notice->windowFlags() & Qt::WindowStaysOnTopHint);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QCOMPARE(notice->pos(), QPoint(area.right() + 1 - 10 - 182, area.bottom() + 1 - 5 - 48));
+    QCOMPARE(notice->pos(), QPoint(area.right() + 1 - 10 - 196, area.bottom() + 1 - 5 - 48));
     QCOMPARE(notice->findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("防蓝光强度已按时段智能调整！"));
 
     QSignalSpy switched(CCommon::Instance(), &CCommon::SwitchEyeshieldWindow_PanelSignal);

@@ -27,9 +27,10 @@ cat "$work/lintian"
 # The README promises a package without lintian errors or warnings.
 ! grep -q '^[EW]:' "$work/lintian" || fail "lintian reports errors or warnings"
 
-# The Wayland gamma control and GNOME's Night Light need these libraries at run time.
+# The Wayland gamma control and GNOME's Night Light need these libraries at run time, and Qt's
+# own dialogs their translations.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for library in libwayland-client0 libglib2.0-0; do
+for library in libwayland-client0 libglib2.0-0 qttranslations5-l10n; do
     grep -q "\b$library\b" <<<"$depends" || fail "the package does not depend on $library: $depends"
 done
 # The tray program reaches into Qt's private font cache, which holds only for the Qt it was built with.
