@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <csignal>
+
+#include <sys/stat.h>
 #include <memory>
 
 #include "TestHome.h"
@@ -62,8 +64,12 @@ private slots:
     void endedFromOutsideLeavesLinearRamp_data();
     void endedFromOutsideLeavesLinearRamp();
     void startAfterUnrestoredEndRestoresFirst();
+    void displayChangeRestartKeepsTheTint();
+    void oddRuntimeFilesNeverHoldTheStart_data();
+    void oddRuntimeFilesNeverHoldTheStart();
 
 private:
+    QString RecordPath() const;
     bool WaitForScreen(const stCrtcGamma& wanted, int timeoutMs) const;
     // Starts the program in the tray with these settings, in the case's home.
     bool StartProgram(const QByteArray& settings);
@@ -200,6 +206,130 @@ void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
     QVERIFY2(WaitForScreen(calibration, kStartMs), "the start left the screens tinted");
     // Nothing of ours is on the screen, so nothing needs guarding.
     QCOMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
+}
+
+// A new mode on a monitor restarts the program to lay its windows out afresh: the screens keep the
+// tint (over the calibration) the whole time, and the new copy takes it over and gives the
+// calibration back when it ends.
+void TestEyeshieldProgram::displayChangeRestartKeepsTheTint()
+{
+    m_home = std::make_unique<CTestHome>();
+    const stCrtcGamma calibration = CXGammaServer::Calibration();
+    const stCrtcGamma tinted = CXGammaServer::Expected(5640, calibration);
+    QVERIFY(m_server->WriteGamma(calibration));
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(tinted, kStartMs), "the program never tinted");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    const pid_t first = pid_t(m_program->processId());
+
+    const QString display = QString::fromLatin1(m_server->DisplayName());
+    auto xrandr = [&display](const QStringList& arguments) {
+        return QProcess::execute(QStringLiteral("xrandr"), QStringList{QStringLiteral("-d"), display} + arguments);
+    };
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--newmode"),
+                 QStringLiteral("640x480_test"), QStringLiteral("23.75"), QStringLiteral("640"), QStringLiteral("664"),
+                 QStringLiteral("720"), QStringLiteral("800"), QStringLiteral("480"), QStringLiteral("483"),
+                 QStringLiteral("487"), QStringLiteral("500")}),
+        0);
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--addmode"),
+                 QStringLiteral("screen"), QStringLiteral("640x480_test")}),
+        0);
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--output"),
+                 QStringLiteral("screen"), QStringLiteral("--mode"), QStringLiteral("640x480_test")}),
+        0);
+
+    // Sampled through the old copy's end, the new copy's start and a while after.
+    QElapsedTimer watched;
+    watched.start();
+    QList<pid_t> programs;
+    int samples = 0;
+    while (!watched.hasExpired(6000)) {
+        const std::vector<stCrtcGamma> screens = m_server->ReadGamma();
+        QCOMPARE(screens.size(), size_t(kScreens.size()));
+        for (const stCrtcGamma& screen : screens)
+            QVERIFY2(screen == tinted, qPrintable(QStringLiteral("untinted %1 ms after the change").arg(watched.elapsed())));
+        ++samples;
+        programs = ProgramProcesses(m_home->RuntimeFolder());
+        QTest::qWait(20);
+    }
+    QVERIFY(samples > 100);
+    QCOMPARE(programs.size(), 1);
+    QVERIFY2(programs.front() != first, "the program did not restart");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+
+    QCOMPARE(::kill(programs.front(), SIGTERM), 0);
+    QVERIFY2(WaitForScreen(calibration, 5000), "the new copy did not give the calibration back");
+    QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder()).isEmpty(), 5000);
+    QVERIFY(!QFileInfo::exists(RecordPath()));
+}
+
+QString TestEyeshieldProgram::RecordPath() const
+{
+    QString display = QString::fromLatin1(m_server->DisplayName());
+    display.replace(QLatin1Char(':'), QLatin1Char('_'));
+    return m_home->RuntimeFolder() + QStringLiteral("/QzHealthManager-screen") + display;
+}
+
+void TestEyeshieldProgram::oddRuntimeFilesNeverHoldTheStart_data()
+{
+    QTest::addColumn<QString>("odd");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+    QTest::newRow("link to another file") << QStringLiteral("link");
+    QTest::newRow("empty folder") << QStringLiteral("folder");
+    // Stays in the way of every record: the guard restores from what it was handed.
+    QTest::newRow("folder with a file") << QStringLiteral("full folder");
+    QTest::newRow("oversized record") << QStringLiteral("oversized");
+    QTest::newRow("link planted at the temporary name") << QStringLiteral("new link");
+}
+
+// Whatever lies at the ramp record's name, the program starts in its usual time, tints, never
+// writes through a link, and a kill still gives the screens back.
+void TestEyeshieldProgram::oddRuntimeFilesNeverHoldTheStart()
+{
+    QFETCH(QString, odd);
+    m_home = std::make_unique<CTestHome>();
+    QVERIFY(m_server->WriteGamma(CXGammaServer::Linear()));
+    const QString record = RecordPath();
+    const QString other = m_home->Path() + QStringLiteral("/someone-elses");
+    const QByteArray otherContent = "not the program's\n";
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write(otherContent) == otherContent.size());
+    otherFile.close();
+    if (odd == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(record).constData(), 0600), 0);
+    } else if (odd == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), record));
+    } else if (odd == QLatin1String("link")) {
+        QVERIFY(QFile::link(other, record));
+    } else if (odd == QLatin1String("folder") || odd == QLatin1String("full folder")) {
+        QVERIFY(QDir().mkpath(record));
+        if (odd == QLatin1String("full folder")) {
+            QFile inside(record + QStringLiteral("/inside"));
+            QVERIFY(inside.open(QIODevice::WriteOnly));
+        }
+    } else if (odd == QLatin1String("oversized")) {
+        QFile big(record);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        const QByteArray line = "randr :0\nmonitor 1 4 1 2 3 4\n";
+        for (int written = 0; written < 2 * 1024 * 1024; written += line.size())
+            big.write(line);
+    } else {
+        QVERIFY(QFile::link(other, record + QStringLiteral(".new")));
+    }
+
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640), kStartMs), "the program never tinted");
+    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(QFileInfo(record).isDir(), odd == QLatin1String("full folder"));
+    if (odd != QLatin1String("full folder"))
+        QVERIFY(QFileInfo(record).isFile() && !QFileInfo(record).isSymLink());
+    QVERIFY(otherFile.open(QIODevice::ReadOnly));
+    QCOMPARE(otherFile.readAll(), otherContent);
+
+    QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
+    QVERIFY(m_program->waitForFinished(5000));
+    QVERIFY2(WaitForScreen(CXGammaServer::Linear(), 1000), "the screens stayed tinted");
 }
 
 QTEST_GUILESS_MAIN(TestEyeshieldProgram)
