@@ -141,6 +141,7 @@ void TestGnomeNightLight::cleanup()
 {
     for (const pid_t pid : Programs())
         ::kill(pid, SIGKILL);
+    QTRY_VERIFY(Programs().isEmpty());
     if (m_program) {
         m_program->waitForFinished(3000);
         m_program.reset();

@@ -154,6 +154,7 @@ void TestKdeNightColor::cleanup()
 {
     for (const pid_t pid : Programs())
         ::kill(pid, SIGKILL);
+    QTRY_VERIFY(Programs().isEmpty());
     m_program.reset();
     m_server.reset();
     QFile::remove(SavedFile());
