@@ -1,9 +1,11 @@
 #include "core/CIniSettings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include "core/CSystemUtil.h"
+#include "safefile.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;
@@ -23,10 +25,22 @@ void CIniSettings::Destroy()
 }
 
 CIniSettings::CIniSettings()
-    : m_settings(new QSettings(
-          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          QSettings::IniFormat))
+    : m_settings(new QSettings(PlainFile(), QSettings::IniFormat))
 {
+}
+
+// The settings file's name, cleared of anything but a plain file of a sensible size: a FIFO there
+// would hold the read for good, and a link would take every write of the settings elsewhere.
+QString CIniSettings::PlainFile()
+{
+    constexpr size_t kLargestSettings = 1024 * 1024;
+    const QString path
+        = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini");
+    const std::string native = QFile::encodeName(path).toStdString();
+    const SafeFile::ReadResult found = SafeFile::Inspect(native, kLargestSettings);
+    if (found == SafeFile::ReadResult::NotRegular || found == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(native);
+    return path;
 }
 
 CIniSettings::~CIniSettings()

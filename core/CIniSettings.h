@@ -98,6 +98,7 @@ public:
 
 private:
     CIniSettings();
+    static QString PlainFile();
     ~CIniSettings() override;
 
     int ReadInt(const char* key) const;

@@ -26,6 +26,8 @@ enum class ReadResult
 // Reads the regular file at `path` whole into `content` when it holds at most `cap` bytes.
 // Anything else found at the name is reported on standard error in one line.
 ReadResult Read(const std::string& path, std::size_t cap, std::string& content);
+// What Read would find, without reading: for files another library reads by name.
+ReadResult Inspect(const std::string& path, std::size_t cap);
 
 // Puts `content` at `path` whole or not at all: written to a new file beside it (created
 // exclusively, readable by the user alone) and renamed over the name, which replaces a link

@@ -27,32 +27,48 @@ bool WriteAll(int fd, const std::string& content)
     }
     return true;
 }
+
+// The descriptor of the regular file at `path`, or -1 with `result` saying what lies there instead.
+int OpenRegular(const std::string& path, std::size_t cap, SafeFile::ReadResult& result)
+{
+    // Non-blocking, so that a FIFO without a writer (or a device) cannot hold the open; the
+    // descriptor's type is checked before any read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        result = errno == ENOENT ? SafeFile::ReadResult::Missing : SafeFile::ReadResult::Failed;
+        if (errno == ELOOP) {
+            Report(path, "a symbolic link");
+            result = SafeFile::ReadResult::NotRegular;
+        }
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        Report(path, "not a regular file");
+        result = SafeFile::ReadResult::NotRegular;
+        return -1;
+    }
+    if (std::size_t(info.st_size) > cap) {
+        ::close(fd);
+        Report(path, "larger than such a file can be");
+        result = SafeFile::ReadResult::TooLarge;
+        return -1;
+    }
+    result = SafeFile::ReadResult::Read;
+    return fd;
+}
 }
 
 namespace SafeFile {
 ReadResult Read(const std::string& path, std::size_t cap, std::string& content)
 {
     content.clear();
-    // Non-blocking, so that a FIFO without a writer (or a device) cannot hold the open; the
-    // descriptor's type is checked before any read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return ReadResult::Missing;
-        if (errno == ELOOP) {
-            Report(path, "a symbolic link");
-            return ReadResult::NotRegular;
-        }
-        return ReadResult::Failed;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        Report(path, "not a regular file");
-        return ReadResult::NotRegular;
-    }
-    // The size may change while reading: the cap holds for what is read, not what was stated.
     ReadResult result = ReadResult::Read;
+    const int fd = OpenRegular(path, cap, result);
+    if (fd < 0)
+        return result;
+    // The file may grow while it is read: the cap holds for what is read, not what was stated.
     char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -74,6 +90,15 @@ ReadResult Read(const std::string& path, std::size_t cap, std::string& content)
     ::close(fd);
     if (result != ReadResult::Read)
         content.clear();
+    return result;
+}
+
+ReadResult Inspect(const std::string& path, std::size_t cap)
+{
+    ReadResult result = ReadResult::Read;
+    const int fd = OpenRegular(path, cap, result);
+    if (fd >= 0)
+        ::close(fd);
     return result;
 }
 
