@@ -76,6 +76,7 @@ private slots:
     void cleanup();
     void cleanupTestCase();
     void tintAndOffPutUserValuesBack();
+    void valuesNotWrittenBackKeepTheSavedFile();
     void programEndsWithUserValues_data();
     void programEndsWithUserValues();
 
@@ -242,6 +243,30 @@ void TestGnomeNightLight::tintAndOffPutUserValuesBack()
     // Off twice changes nothing more.
     nightLight.Restore({});
     QCOMPARE(UserValues(), m_user);
+}
+
+// The settings service cannot write (its folder is taken): the saved file stays, and the next try
+// puts every value back.
+void TestGnomeNightLight::valuesNotWrittenBackKeepTheSavedFile()
+{
+    CGnomeNightLight nightLight(m_home->DataFolder() + QStringLiteral("/QzHealthManager"));
+    nightLight.SetTemperature(5640, {});
+    QCOMPARE(UserValues().value(QStringLiteral("night-light-temperature")), QStringLiteral("uint32 5640"));
+    const QString store = m_home->ConfigFolder() + QStringLiteral("/dconf");
+    QVERIFY(QDir().rename(store, store + QStringLiteral(".away")));
+    QFile blocker(store);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    nightLight.Restore({});
+    QVERIFY(QFileInfo::exists(SavedFile()));
+    QCOMPARE(UserValues().value(QStringLiteral("night-light-temperature")), QStringLiteral("uint32 5640"));
+
+    QVERIFY(QFile::remove(store));
+    QVERIFY(QDir().rename(store + QStringLiteral(".away"), store));
+    nightLight.Restore({});
+    QCOMPARE(UserValues(), m_user);
+    QVERIFY(!QFileInfo::exists(SavedFile()));
 }
 
 void TestGnomeNightLight::programEndsWithUserValues_data()
