@@ -158,7 +158,8 @@ bool CCommon::CanTintScreen()
 
 QString CCommon::UnsupportedTintText()
 {
-    ChooseTint();
+    // Asked before the start collected the monitors, the answer would be about none.
+    CollectMonitors();
     TintAbility ability = TintAbility::Can;
     if (m_gamma)
         ability = m_gamma->Ability();
