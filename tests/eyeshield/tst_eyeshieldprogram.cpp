@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <memory>
 
+#include "ProgramProcesses.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
 
@@ -31,27 +32,11 @@ QString GuardPath()
     return QFileInfo(ProgramPath()).absolutePath() + QStringLiteral("/QzScreenGuard");
 }
 
-QByteArray ReadProcFile(const QString& pid, const char* name)
+// Copies of the program this case started, or of another of its programs (the crash helper, the
+// screen guard).
+QList<pid_t> CaseProcesses(const QString& runtimeFolder, const QString& path = ProgramPath())
 {
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Copies of the program this case started, also those it started itself (the crash helper, the
-// screen guard): only they carry the case's runtime folder in their environment.
-QList<pid_t> ProgramProcesses(const QString& runtimeFolder, const QString& path = ProgramPath())
-{
-    QList<pid_t> found;
-    const QByteArray program = QFile::encodeName(path);
-    const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(runtimeFolder);
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (numeric && ReadProcFile(entry, "cmdline").split('\0').value(0) == program
-            && ReadProcFile(entry, "environ").split('\0').contains(runtime))
-            found << pid_t(pid);
-    }
-    return found;
+    return ProgramProcesses(path, runtimeFolder);
 }
 }
 
@@ -91,7 +76,7 @@ void TestEyeshieldProgram::cleanup()
 {
     if (m_home) {
         for (const QString& path : {ProgramPath(), GuardPath()}) {
-            for (const pid_t pid : ProgramProcesses(m_home->RuntimeFolder(), path))
+            for (const pid_t pid : CaseProcesses(m_home->RuntimeFolder(), path))
                 ::kill(pid, SIGKILL);
         }
     }
@@ -169,7 +154,7 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
 
     const stCrtcGamma tinted = calibrated ? CXGammaServer::Expected(5640, before) : CXGammaServer::Expected(5640);
     QVERIFY2(WaitForScreen(tinted, kStartMs), "the stored player mode never tinted both screens");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
     if (!answeredPrompt)
         QTest::qWait(500);
     QCOMPARE(::kill(pid_t(m_program->processId()), signalNumber), 0);
@@ -182,7 +167,7 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
     }
     // Within a second of the end, whoever restores: the program, its guard or the crash helper.
     QVERIFY2(WaitForScreen(before, 1000), "the screens stayed tinted");
-    QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
 }
 
 // The guard and the program killed together leave the screens tinted and the record of the ramps
@@ -194,9 +179,9 @@ void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
     QVERIFY(m_server->WriteGamma(calibration));
     QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640, calibration), kStartMs), "the program never tinted");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
-    QCOMPARE(::kill(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
-    QTRY_VERIFY(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(::kill(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
+    QTRY_VERIFY(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
     QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
     QVERIFY(m_program->waitForFinished(5000));
     QTest::qWait(500);
@@ -205,7 +190,7 @@ void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
     QVERIFY(StartProgram("[eyeshield]\nstatus=0\nmode=0\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(calibration, kStartMs), "the start left the screens tinted");
     // Nothing of ours is on the screen, so nothing needs guarding.
-    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
+    QCOMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
 }
 
 // A new mode on a monitor restarts the program to lay its windows out afresh: the screens keep the
@@ -219,7 +204,7 @@ void TestEyeshieldProgram::displayChangeRestartKeepsTheTint()
     QVERIFY(m_server->WriteGamma(calibration));
     QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(tinted, kStartMs), "the program never tinted");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
     const pid_t first = pid_t(m_program->processId());
 
     const QString display = QString::fromLatin1(m_server->DisplayName());
@@ -249,17 +234,17 @@ void TestEyeshieldProgram::displayChangeRestartKeepsTheTint()
         for (const stCrtcGamma& screen : screens)
             QVERIFY2(screen == tinted, qPrintable(QStringLiteral("untinted %1 ms after the change").arg(watched.elapsed())));
         ++samples;
-        programs = ProgramProcesses(m_home->RuntimeFolder());
+        programs = CaseProcesses(m_home->RuntimeFolder());
         QTest::qWait(20);
     }
     QVERIFY(samples > 100);
     QCOMPARE(programs.size(), 1);
     QVERIFY2(programs.front() != first, "the program did not restart");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
 
     QCOMPARE(::kill(programs.front(), SIGTERM), 0);
     QVERIFY2(WaitForScreen(calibration, 5000), "the new copy did not give the calibration back");
-    QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder()).isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(CaseProcesses(m_home->RuntimeFolder()).isEmpty(), 5000);
     QVERIFY(!QFileInfo::exists(RecordPath()));
 }
 
@@ -320,7 +305,7 @@ void TestEyeshieldProgram::oddRuntimeFilesNeverHoldTheStart()
 
     QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640), kStartMs), "the program never tinted");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
     QCOMPARE(QFileInfo(record).isDir(), odd == QLatin1String("full folder"));
     if (odd != QLatin1String("full folder"))
         QVERIFY(QFileInfo(record).isFile() && !QFileInfo(record).isSymLink());

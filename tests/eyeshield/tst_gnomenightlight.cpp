@@ -16,6 +16,7 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include "ProgramProcesses.h"
 #include "TestHome.h"
 #include "WaylandTestCompositor.h"
 #include "XGammaServer.h"
@@ -58,12 +59,6 @@ QString SchemaFolder(const QByteArray& dataDirs)
             return folder;
     }
     return QString();
-}
-
-QByteArray ReadProcFile(const QString& pid, const char* name)
-{
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 }
 
@@ -164,17 +159,7 @@ QString TestGnomeNightLight::SavedFile() const
 // Copies of the program, also the crash helper, that carry this test's runtime folder.
 QList<pid_t> TestGnomeNightLight::Programs() const
 {
-    QList<pid_t> found;
-    const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(m_home->RuntimeFolder());
-    const QByteArray program = QFile::encodeName(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath());
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (numeric && ReadProcFile(entry, "cmdline").split('\0').value(0) == program
-            && ReadProcFile(entry, "environ").split('\0').contains(runtime))
-            found << pid_t(pid);
-    }
-    return found;
+    return ProgramProcesses(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath(), m_home->RuntimeFolder());
 }
 
 QProcessEnvironment TestGnomeNightLight::ProgramEnvironment(int status, const QByteArray& display) const

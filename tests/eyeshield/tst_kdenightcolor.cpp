@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "PrivateXServer.h"
+#include "ProgramProcesses.h"
 #include "TestHome.h"
 #include "linux/gamma_kde.h"
 
@@ -55,11 +56,6 @@ QByteArray NightColorGroup(const QByteArray& kwinrc)
         return QByteArray();
     const int end = kwinrc.indexOf("\n[", start);
     return kwinrc.mid(start, end < 0 ? -1 : end - start).trimmed();
-}
-
-QByteArray ReadProcFile(const QString& pid, const char* name)
-{
-    return ReadFile(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
 }
 }
 
@@ -182,17 +178,7 @@ QString TestKdeNightColor::SavedFile() const
 // Copies of the program, also the crash helper, that carry this test's runtime folder.
 QList<pid_t> TestKdeNightColor::Programs() const
 {
-    QList<pid_t> found;
-    const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(m_home->RuntimeFolder());
-    const QByteArray program = QFile::encodeName(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath());
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (numeric && ReadProcFile(entry, "cmdline").split('\0').value(0) == program
-            && ReadProcFile(entry, "environ").split('\0').contains(runtime))
-            found << pid_t(pid);
-    }
-    return found;
+    return ProgramProcesses(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath(), m_home->RuntimeFolder());
 }
 
 void TestKdeNightColor::StartProgram(int status)
