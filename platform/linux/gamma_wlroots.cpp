@@ -39,6 +39,8 @@ struct CWlrootsGamma::Output
     wl_output* output = nullptr;
     zwlr_gamma_control_v1* control = nullptr;
     uint32_t gammaSize = 0;
+    // The compositor gave the output's control the last time it was asked.
+    bool granted = false;
     // The compositor refused the output's control the last time it was asked.
     bool failed = false;
 
@@ -134,6 +136,7 @@ void CWlrootsGamma::GammaSize(void* data, zwlr_gamma_control_v1*, uint32_t size)
     auto* output = static_cast<Output*>(data);
     CWlrootsGamma* self = output->owner;
     output->gammaSize = size;
+    output->granted = true;
     output->failed = false;
     // Asked only to learn that it would be given: others may have it until a tint needs it.
     if (self->m_ramp.empty())
@@ -148,6 +151,7 @@ void CWlrootsGamma::Failed(void* data, zwlr_gamma_control_v1*)
 {
     auto* output = static_cast<Output*>(data);
     output->DropControl();
+    output->granted = false;
     output->failed = true;
     output->owner->UpdateRetry();
     output->owner->AbilityMayHaveChanged();
@@ -179,7 +183,8 @@ bool CWlrootsGamma::RequestControls()
         return false;
     bool requested = false;
     for (const auto& output : m_outputs) {
-        if (output->control)
+        // Without a tint to write, only what is not known yet is worth asking.
+        if (output->control || (m_ramp.empty() && output->granted))
             continue;
         output->control = zwlr_gamma_control_manager_v1_get_gamma_control(m_manager, output->output);
         zwlr_gamma_control_v1_add_listener(output->control, &kControlListener, output.get());

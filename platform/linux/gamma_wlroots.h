@@ -47,8 +47,8 @@ public:
 
 private:
     void Dispatch();
-    // Asks for the control of every output that has none, those refused before included. True
-    // when a control was asked for.
+    // Asks for the control of every output that has none, those refused before included; without
+    // a tint in force, only of those not known to be given. True when a control was asked for.
     bool RequestControls();
     void UpdateRetry();
     void WriteTo(Output& output);
