@@ -2,12 +2,14 @@
 
 #include <cmath>
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTime>
 
 #include "core/CSystemUtil.h"
 #include "inifile.h"
+#include "safefile.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;
@@ -29,10 +31,22 @@ void CIniSettings::Destroy()
 }
 
 CIniSettings::CIniSettings()
-    : m_settings(new QSettings(
-          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          IniFile::Format()))
+    : m_settings(new QSettings(PlainFile(), IniFile::Format()))
 {
+}
+
+// The settings file's name, cleared of anything but a plain file of a sensible size: a FIFO there
+// would hold the read for good, and a link would take every write of the settings elsewhere.
+QString CIniSettings::PlainFile()
+{
+    constexpr size_t kLargestSettings = 1024 * 1024;
+    const QString path
+        = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini");
+    const std::string native = QFile::encodeName(path).toStdString();
+    const SafeFile::ReadResult found = SafeFile::Inspect(native, kLargestSettings);
+    if (found == SafeFile::ReadResult::NotRegular || found == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(native);
+    return path;
 }
 
 CIniSettings::~CIniSettings()

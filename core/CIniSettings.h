@@ -124,6 +124,7 @@ public:
 
 private:
     CIniSettings();
+    static QString PlainFile();
     ~CIniSettings() override;
 
     int ReadInt(const char* key) const;

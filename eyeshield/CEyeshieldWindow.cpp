@@ -92,7 +92,6 @@ QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QSt
 
 CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
-    , m_canTint(CCommon::Instance()->CanTintScreen())
 {
     setObjectName(QStringLiteral("CEyeshieldWindow"));
     resize(282, 328);
@@ -105,12 +104,16 @@ CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     connect(m_btnPlayer, &QPushButton::clicked, this, &CEyeshieldWindow::OnPlayer_Click);
     connect(m_btnGame, &QPushButton::clicked, this, &CEyeshieldWindow::OnGame_Click);
     connect(m_btnWorking, &QPushButton::clicked, this, &CEyeshieldWindow::OnWorking_Click);
+    connect(CCommon::Instance(), &CCommon::TintAbilityChanged, this, [this] { ShowDescription(m_description); });
     for (QWidget* watched : std::initializer_list<QWidget*>{m_slider, m_btnAutomatic, m_btnWorking, m_btnGame,
              m_btnPlayer})
         watched->installEventFilter(this);
 
-    // With the connection in place, a stored "on" applies the stored mode right here.
+    // With the connection in place, a stored "on" applies the stored mode right here. A stored
+    // "off" gives back a tint taken over from the run before (one that restarted, or was killed).
     m_checkStatus->setChecked(CIniSettings::Instance()->GetEyeshieldStatus() != 0);
+    if (!m_checkStatus->isChecked())
+        CCommon::Instance()->ResetGammaRamp();
     m_fades = true;
 }
 
@@ -359,7 +362,9 @@ void CEyeshieldWindow::StopAutomaticTimer()
 
 void CEyeshieldWindow::ShowDescription(const QString& description)
 {
-    m_msgTips->setText(m_canTint ? description : CCommon::UnsupportedTintText());
+    m_description = description;
+    const QString unsupported = CCommon::Instance()->UnsupportedTintText();
+    m_msgTips->setText(unsupported.isEmpty() ? description : unsupported);
 }
 
 void CEyeshieldWindow::timerEvent(QTimerEvent* event)

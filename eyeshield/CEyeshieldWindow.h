@@ -57,7 +57,7 @@ private:
     void StartAutomaticTimer();
     void StopAutomaticTimer();
     void JumpToPress(int x);
-    // The mode's description, or on a session that cannot tint the screen, that it cannot.
+    // The mode's description, or while the screen cannot be tinted, why not.
     void ShowDescription(const QString& description);
 
     QCheckBox* m_checkStatus = nullptr;
@@ -72,7 +72,8 @@ private:
     CAutomaticSettings* m_automaticSettings = nullptr;
     CAutomaticStrength m_automatic;
     int m_timerId = 0;
+    // The description of the mode in force, shown whenever the screen can be tinted.
+    QString m_description;
     // Off while the stored state is applied during construction.
     bool m_fades = false;
-    bool m_canTint = true;
 };

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 
 #include "CHttpGet.h"
 #include "CServiceEndpoints.h"
+#include "safefile.h"
 #include "wholefile.h"
 
 namespace {
@@ -83,11 +85,22 @@ void CAdsDataManager::PrepareImages()
 {
     for (stAdsSlot& slot : m_slots) {
         const QString path = CachePath(slot.strImageUrl);
-        const bool cached = QFileInfo::exists(path) || Download(slot.strImageUrl, path);
+        const bool cached = IsCached(path) || Download(slot.strImageUrl, path);
         slot.bShown = cached && slot.nStatus != 0;
         if (cached)
             slot.strLocalImage = path;
     }
+}
+
+// A picture of the cache counts only as a plain file within the download's cap; anything else
+// at its name (a link, a FIFO) is removed, so the picture is fetched and written anew.
+bool CAdsDataManager::IsCached(const QString& path)
+{
+    const std::string native = QFile::encodeName(path).toStdString();
+    const SafeFile::ReadResult found = SafeFile::Inspect(native, size_t(MaxImageBytes));
+    if (found == SafeFile::ReadResult::NotRegular || found == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(native);
+    return found == SafeFile::ReadResult::Read;
 }
 
 bool CAdsDataManager::Download(const QString& imageUrl, const QString& path)

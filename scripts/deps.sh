@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the programs and the tests need, when missing.
+# With --tests also the desktop parts only the tests start (a real KWin, an X session manager,
+# xrandr): KWin alone brings some 130 packages that running the program never needs.
 set -euo pipefail
 
 packages=(
@@ -10,8 +12,11 @@ packages=(
     xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils
     dpkg-dev lintian appstream
     libwayland-dev libglib2.0-dev libglib2.0-bin
-    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
+    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus weston
 )
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(kwin-wayland x11-session-utils x11-xserver-utils)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

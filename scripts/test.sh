@@ -3,7 +3,7 @@
 # private Xvfb server.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 export BUILD_DIR="${BUILD_DIR:-$root/build}"
 "$root/scripts/build.sh" -DBUILD_TESTING=ON
 . "$root/scripts/xvfb.sh"

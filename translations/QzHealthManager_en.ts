@@ -167,6 +167,14 @@
         <source>当前桌面不支持调节屏幕颜色</source>
         <translation>This desktop can&apos;t tint the screen</translation>
     </message>
+    <message>
+        <source>另一个程序正在控制屏幕颜色</source>
+        <translation>Another program holds the screen colour</translation>
+    </message>
+    <message>
+        <source>显示器不支持调节屏幕颜色</source>
+        <translation>The monitors can&apos;t change colour</translation>
+    </message>
 </context>
 <context>
     <name>CCrashReport</name>

@@ -592,6 +592,17 @@ void TestConsiderate::lockAndUnlockThroughTheSession()
     QTRY_VERIFY(!lock.IsLocked());
     QCOMPARE(rests.count(), 1);
     QCOMPARE(rests.at(0).at(0).toLongLong(), kStart + 1900);
+
+    // A locker that tells logind nothing (xss-lock with i3lock): no Unlock, no hint. The user's
+    // next input ends the lock, or reminders would wait for good.
+    QMetaObject::invokeMethod(session, [session] { emit session->Lock(); }, Qt::QueuedConnection);
+    QTRY_VERIFY(lock.IsLocked());
+    QTest::qWait(200);
+    QVERIFY(gate.HoldsReminders());
+    XTestFakeRelativeMotionEvent(m_display, 1, 0, CurrentTime);
+    XSync(m_display, False);
+    QTRY_VERIFY(!lock.IsLocked());
+    QVERIFY(!gate.HoldsReminders());
 }
 
 void TestConsiderate::waylandIdleFromGnomesMonitor()

@@ -238,7 +238,7 @@ void TestFrame::cardsShowFeatureState()
     eyeshield->show();
     QCOMPARE(drinks->StatusText(), QStringLiteral("已开启"));
     QCOMPARE(relax->StatusText(), QStringLiteral("未开启"));
-    QCOMPARE(eyeshield->StatusText(), QStringLiteral("已开启"));
+    // The eye-protection card's state depends on the display; its tests give it displays of their own.
     // While on screen the card follows a change within two seconds.
     CIniSettings::Instance()->SetDrinksStatus(0);
     QTRY_COMPARE_WITH_TIMEOUT(drinks->StatusText(), QStringLiteral("未开启"), 2500);

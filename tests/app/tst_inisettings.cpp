@@ -1,5 +1,8 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
 #include <QTime>
@@ -20,6 +23,8 @@ private slots:
     void nonNumericTextReadsZero();
     void fullDiskKeepsTheFile();
     void dayAndNightDefaults();
+    void oddSettingsFileIsReplaced_data();
+    void oddSettingsFileIsReplaced();
     void autorunFollowsTheEntry();
     void setAutoRunModes_data();
     void setAutoRunModes();
@@ -163,6 +168,41 @@ void TestIniSettings::dayAndNightDefaults()
     settings = CIniSettings::Instance();
     QCOMPARE(settings->GetNightFrom(), QTime(22, 0));
     QCOMPARE(settings->GetLongitude(), 0.0);
+}
+
+void TestIniSettings::oddSettingsFileIsReplaced_data()
+{
+    QTest::addColumn<QString>("odd");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("link to another file") << QStringLiteral("link");
+}
+
+// Whatever lies at the settings file's name is no hang and takes no write elsewhere: the settings
+// start empty and are written into a file of their own.
+void TestIniSettings::oddSettingsFileIsReplaced()
+{
+    QFETCH(QString, odd);
+    CTestHome home;
+    const QString folder = home.DataFolder() + QStringLiteral("/tst_inisettings");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/QzConfig.ini");
+    const QString other = home.Path() + QStringLiteral("/other.ini");
+    const QByteArray otherContent = "[drinks]\ntarget=900\n";
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write(otherContent) == otherContent.size());
+    otherFile.close();
+    if (odd == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(other, path));
+
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDrinksTarget(), 0);
+    settings->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+    QVERIFY(otherFile.open(QIODevice::ReadOnly));
+    QCOMPARE(otherFile.readAll(), otherContent);
 }
 
 void TestIniSettings::autorunFollowsTheEntry()

@@ -87,6 +87,8 @@ private slots:
     void forgottenTintIsWrittenAgain();
     void waylandWithoutColourSaysSo();
     void wlrootsTintsOutputsNotXWayland();
+    void outputsHeldByAnotherProgramSaySo();
+    void x11WithoutGammaSaysSo();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
@@ -833,6 +835,60 @@ void TestEyeshieldWindow::wlrootsTintsOutputsNotXWayland()
     panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
     QTRY_VERIFY_WITH_TIMEOUT(!compositor.Outputs().front().controlled, 5000);
     QCOMPARE(Screen(), CXGammaServer::Marker());
+    m_panel.reset();
+    CCommon::Destroy();
+}
+
+// Every output's colour held by another program (a night-light tool): the panel and the card say
+// that eye protection cannot tint now, and why. Once the program lets go, the next news of an
+// output brings the tint in, and they say "on" at once.
+void TestEyeshieldWindow::outputsHeldByAnotherProgramSaySo()
+{
+    CCommon::Destroy();
+    CWaylandTestCompositor compositor(true, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    compositor.RefuseControls(true);
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "sway");
+    // As the program's start does, before the frame.
+    CCommon::Instance()->CollectMonitors();
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    auto* description = panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"));
+    QCOMPARE(description->text(), QStringLiteral("另一个程序正在控制屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QVERIFY(compositor.Outputs().front().tables.isEmpty());
+
+    compositor.RefuseControls(false);
+    compositor.AddOutput(256);
+    QTRY_COMPARE_WITH_TIMEOUT(card.StatusText(), QStringLiteral("已开启"), 5000);
+    QCOMPARE(description->text(), QStringLiteral("适当过滤蓝色光，便于在工作中集中注意力"));
+    QTRY_COMPARE_WITH_TIMEOUT(compositor.Outputs().front().tables.size(), 1, 5000);
+    const stCrtcGamma expected = CXGammaServer::Expected(6600 - 32 * 20);
+    QCOMPARE(compositor.Outputs().front().tables.front().mid(512), expected.blue);
+    m_panel.reset();
+    CCommon::Destroy();
+}
+
+// An X server without RandR's gamma: nothing can be tinted, and the views say so.
+void TestEyeshieldWindow::x11WithoutGammaSaysSo()
+{
+    CCommon::Destroy();
+    const CXGammaServer plain({QStringLiteral("640x480x24")}, {QStringLiteral("-extension"), QStringLiteral("RANDR")});
+    QVERIFY(!plain.DisplayName().isEmpty());
+    qputenv("DISPLAY", plain.DisplayName());
+    CCommon::Instance()->CollectMonitors();
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qputenv("DISPLAY", m_server->DisplayName());
+
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("显示器不支持调节屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_working")});
     m_panel.reset();
     CCommon::Destroy();
 }
