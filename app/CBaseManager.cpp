@@ -24,6 +24,7 @@
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
 #include "core/FontCache.h"
+#include "core/CKeyboardAccess.h"
 #include "CMainWindow.h"
 #include "CMenuObject.h"
 #include "CPageEscape.h"
@@ -258,6 +259,8 @@ void CBaseManager::ConnectSignals()
     // The menu is a window of its own: inside the shadowed panel's tree, rows repainted after a
     // page with pop-up lists was shown came out smeared by the panel's shadow.
     m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu());
+    CKeyboardAccess::Button(m_btnMenu, tr("菜单"));
+    CKeyboardAccess::Button(m_btnClose, tr("最小化"));
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
     connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);
@@ -369,6 +372,9 @@ void CBaseManager::OnBodyPanelChanged(int Id)
     if (page == m_mainWindow) {
         m_btnBack->setText(kProgramName);
         m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
+        m_btnBack->setFocusPolicy(Qt::NoFocus);
+        m_btnBack->setAccessibleName(QString());
+        m_btnBack->setAccessibleDescription(QString());
         m_headPanel->setProperty("page", QStringLiteral("home"));
     } else {
         if (page == m_drinksSettingsWindow)
@@ -382,6 +388,9 @@ void CBaseManager::OnBodyPanelChanged(int Id)
         else if (page == m_drinkNowWindow)
             m_btnBack->setText(tr("立刻喝水"));
         m_btnBack->setObjectName(QStringLiteral("btn_back"));
+        m_btnBack->setFocusPolicy(Qt::TabFocus);
+        m_btnBack->setAccessibleName(tr("返回首页"));
+        m_btnBack->setAccessibleDescription(m_btnBack->text());
         // A light head, on which the head's own buttons turn dark.
         m_headPanel->setProperty("page", QStringLiteral("sub"));
     }

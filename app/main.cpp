@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QThread>
 
+#include "CAccessibleFactory.h"
 #include "CAdsDataManager.h"
 #include "CBaseManager.h"
 #include "core/CCommon.h"
@@ -34,6 +35,7 @@ int main(int argc, char* argv[])
     QtPlatform::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     CLanguage::Install(QStringLiteral("QzHealthManager"));
+    CAccessibleFactory::Install();
 
     const QStringList arguments = QCoreApplication::arguments();
     const QString word = arguments.value(1);

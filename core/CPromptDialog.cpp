@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "core/CCommon.h"
+#include "core/CKeyboardAccess.h"
 
 CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometry, const QRect& messageGeometry)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
@@ -46,6 +47,7 @@ CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometr
     close->setObjectName(QStringLiteral("btn_close"));
     close->setFixedSize(16, 16);
     close->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(close, tr("关闭"));
     headLayout->addWidget(close);
     connect(close, &QPushButton::clicked, this, &CPromptDialog::OnClose_Click);
     panelLayout->addWidget(head, 0, 0);
@@ -84,12 +86,18 @@ QWidget* CPromptDialog::Body() const
     return m_body;
 }
 
+QLabel* CPromptDialog::Tips() const
+{
+    return m_tips;
+}
+
 QPushButton* CPromptDialog::AddButton(const QString& objectName, const QString& text, const QRect& geometry)
 {
     auto* button = new QPushButton(text, m_body);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
     button->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(button);
     return button;
 }
 

@@ -24,6 +24,8 @@ protected:
     CPromptDialog(const QString& objectName, const QRect& tipsGeometry, const QRect& messageGeometry);
 
     QWidget* Body() const;
+    // The first of the two texts: what the dialog asks.
+    QLabel* Tips() const;
     QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
     void mouseMoveEvent(QMouseEvent* event) override;
 
