@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFont>
-#include <QtPlugin>
 #include <QProcess>
 #include <QThread>
 
@@ -20,8 +19,6 @@
 #include "heap.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
-
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
 
 int main(int argc, char* argv[])
 {

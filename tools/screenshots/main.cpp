@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
-#include <QtPlugin>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -152,9 +151,6 @@ void SaveRecords(CBaseManager& frame)
     Save(&gauge, QStringLiteral("widget-gaugerange-ticks"));
 }
 }
-
-// The pictures are read as the tray program reads them.
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
 
 int main(int argc, char* argv[])
 {
