@@ -16,13 +16,11 @@
 #include "crashhandler.h"
 #include "executable.h"
 #include "glintegration.h"
-#include "heap.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
 
 int main(int argc, char* argv[])
 {
-    Heap::KeepLargeBlocksApart();
     QtPlatform::PreferX11OnWayland();
     GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
