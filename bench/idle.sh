@@ -378,11 +378,11 @@ for page in "185 233 165 241" "185 233 214 241" "185 233 190 269" "85 298 85 312
     frame_click "$click_x" "$click_y"
     back_home
 done
-# The floor's widget comes up once the clicking is done: it lies clear of the frame, but the
-# pointer is safer alone.
-floor_window show shown
 frame_click 269 101
 wait_window "$tray_pid" QzHealthManager "$tray_log" Rezovuvove gone
+# The floor's widget comes and goes once the frame has closed: a window that comes up takes the
+# keyboard, and the frame closes only while it has it.
+floor_window show shown
 floor_window hide gone
 sleep "$after_step_s"
 # Nothing may have come back in between: the next reminders are an interval away.
