@@ -2,7 +2,8 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+class QLocalServer;
+class QLocalSocket;
 
 // Keeps one running copy of a program per user. The first copy holds a lock file for its whole
 // life and listens on a private local socket; a later copy hands its request to the first and
@@ -34,9 +35,9 @@ private:
     bool TakeLock();
     void Listen();
     void OnNewConnection();
+    void ReadCommands(QLocalSocket* socket);
 
     QString m_serverName;
-    // Wakes the program when a later copy connects; owns nothing but the wake-up.
-    QSocketNotifier* m_listener = nullptr;
+    QLocalServer* m_server = nullptr;
     int m_lockFd = -1;
 };
