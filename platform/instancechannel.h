@@ -2,8 +2,7 @@
 
 #include <QObject>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // Keeps one running copy of a program per user. The first copy holds a lock file for its whole
 // life and listens on a private local socket; a later copy hands its request to the first and
@@ -35,9 +34,9 @@ private:
     bool TakeLock();
     void Listen();
     void OnNewConnection();
-    void ReadCommands(QLocalSocket* socket);
 
     QString m_serverName;
-    QLocalServer* m_server = nullptr;
+    // Wakes the program when a later copy connects; owns nothing but the wake-up.
+    QSocketNotifier* m_listener = nullptr;
     int m_lockFd = -1;
 };

@@ -1,17 +1,23 @@
 #include "instancechannel.h"
 
 #include <cerrno>
+#include <cstring>
+#include <functional>
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -22,6 +28,99 @@ constexpr int kRetryMs = 20;
 // Commands are single words; a peer that sends more than this without a line end is not a copy
 // of ours and is cut off before it can fill the program's memory.
 constexpr int kMaxLineBytes = 4096;
+
+bool FillAddress(const QString& serverName, sockaddr_un* address)
+{
+    const QByteArray path = QFile::encodeName(serverName);
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address->sun_path)
+        return false;
+    *address = sockaddr_un{};
+    address->sun_family = AF_UNIX;
+    memcpy(address->sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+bool ConnectBefore(int fd, const sockaddr_un& address, const QDeadlineTimer& deadline)
+{
+    for (;;) {
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+            return true;
+        // A local socket refuses at once or is busy only while its backlog is full.
+        if ((errno != EAGAIN && errno != EINTR) || deadline.hasExpired())
+            return false;
+        QThread::msleep(kRetryMs);
+    }
+}
+
+bool WriteBefore(int fd, QByteArray bytes, const QDeadlineTimer& deadline)
+{
+    while (!bytes.isEmpty()) {
+        const ssize_t written = send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+        if (written > 0) {
+            bytes.remove(0, int(written));
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN)
+            return false;
+        pollfd ready{fd, POLLOUT, 0};
+        if (deadline.hasExpired() || poll(&ready, 1, int(deadline.remainingTime())) < 0)
+            return false;
+    }
+    return true;
+}
+
+// One copy that connected: collects what it sends and hands on every whole line. Closes its
+// socket when the copy hangs up, breaks the rules or the channel goes.
+class CChannelPeer : public QObject
+{
+public:
+    CChannelPeer(int fd, QObject* channel, std::function<void(const QByteArray&)> received)
+        : QObject(channel)
+        , m_fd(fd)
+        , m_notifier(fd, QSocketNotifier::Read, this)
+    {
+        connect(&m_notifier, &QSocketNotifier::activated, this, [this, received] {
+            QPointer<CChannelPeer> alive(this);
+            char chunk[512];
+            for (;;) {
+                const ssize_t count = read(m_fd, chunk, sizeof chunk);
+                if (count < 0 && errno == EINTR)
+                    continue;
+                if (count < 0 && errno == EAGAIN)
+                    return;
+                if (count <= 0)
+                    break;
+                m_pending.append(chunk, int(count));
+                int end;
+                while ((end = m_pending.indexOf('\n')) >= 0) {
+                    const QByteArray command = m_pending.left(end).trimmed();
+                    m_pending.remove(0, end + 1);
+                    if (!command.isEmpty())
+                        received(command);
+                    // Whoever heard the command may have let the channel, and this peer, go.
+                    if (!alive)
+                        return;
+                }
+                if (m_pending.size() > kMaxLineBytes)
+                    break;
+            }
+            m_notifier.setEnabled(false);
+            deleteLater();
+        });
+    }
+    ~CChannelPeer() override
+    {
+        m_notifier.setEnabled(false);
+        close(m_fd);
+    }
+
+private:
+    const int m_fd;
+    QSocketNotifier m_notifier;
+    QByteArray m_pending;
+};
 }
 
 CInstanceChannel::CInstanceChannel(const QString& name, QObject* parent)
@@ -42,21 +141,21 @@ QString CInstanceChannel::ServerName() const
 
 bool CInstanceChannel::Send(const QByteArray& command) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(kTimeoutMs))
+    sockaddr_un address;
+    if (!FillAddress(m_serverName, &address))
         return false;
-    socket.write(command + '\n');
-    const bool sent = socket.waitForBytesWritten(kTimeoutMs);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(kTimeoutMs);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    const QDeadlineTimer deadline(kTimeoutMs);
+    const bool sent = ConnectBefore(fd, address, deadline) && WriteBefore(fd, command + '\n', deadline);
+    close(fd);
     return sent;
 }
 
 bool CInstanceChannel::Claim(const QByteArray& command)
 {
-    if (m_server || m_lockFd >= 0)
+    if (m_listener || m_lockFd >= 0)
         return true;
     QElapsedTimer waited;
     waited.start();
@@ -91,28 +190,34 @@ bool CInstanceChannel::TakeLock()
 
 void CInstanceChannel::Listen()
 {
-    // Only the lock holder gets here, so a socket file left here belongs to a copy that died.
-    QLocalServer::removeServer(m_serverName);
-    m_server = new QLocalServer(this);
-    // Bound in a private folder and moved into place: no other user may send commands, not even
-    // for a moment.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &CInstanceChannel::OnNewConnection);
-    if (m_server->listen(m_serverName))
+    // When this fails the copy still runs alone; later starts then wait for it in vain and end.
+    sockaddr_un address;
+    if (!FillAddress(m_serverName, &address))
         return;
-    // This copy still runs alone; later starts then wait for it in vain and end.
-    delete m_server;
-    m_server = nullptr;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    // Only the lock holder gets here, so a socket file left here belongs to a copy that died.
+    unlink(address.sun_path);
+    // The mode of a socket before it is bound is the mode of the file bind makes: no other user
+    // may send commands, not even for the moment between bind and a chmod.
+    if (fchmod(fd, S_IRUSR | S_IWUSR) != 0 || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || listen(fd, SOMAXCONN) != 0) {
+        close(fd);
+        return;
+    }
+    m_listener = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_listener, &QSocketNotifier::activated, this, &CInstanceChannel::OnNewConnection);
 }
 
 void CInstanceChannel::Release()
 {
-    if (m_server) {
-        m_server->close();
-        // Not at once: Release may be asked for by a command that one of its connections is
-        // still handing on.
-        m_server->deleteLater();
-        m_server = nullptr;
+    if (m_listener) {
+        const int fd = int(m_listener->socket());
+        delete m_listener;
+        m_listener = nullptr;
+        close(fd);
+        unlink(QFile::encodeName(m_serverName).constData());
     }
     if (m_lockFd >= 0) {
         close(m_lockFd);
@@ -122,24 +227,7 @@ void CInstanceChannel::Release()
 
 void CInstanceChannel::OnNewConnection()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        socket->setReadBufferSize(kMaxLineBytes);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadCommands(socket); });
-    }
-}
-
-void CInstanceChannel::ReadCommands(QLocalSocket* socket)
-{
-    const QPointer<QLocalSocket> alive(socket);
-    while (socket->canReadLine()) {
-        const QByteArray command = socket->readLine().trimmed();
-        if (!command.isEmpty())
-            emit CommandReceived(command);
-        // Whoever heard the command may have let the channel, and this connection, go.
-        if (!alive)
-            return;
-    }
-    if (socket->bytesAvailable() >= kMaxLineBytes)
-        socket->abort();
+    int fd;
+    while ((fd = accept4(int(m_listener->socket()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
+        new CChannelPeer(fd, this, [this](const QByteArray& command) { emit CommandReceived(command); });
 }

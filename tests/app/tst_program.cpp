@@ -282,8 +282,8 @@ private slots:
     void crashWritesDumpAndStartsHelper();
     void startLeavesDrinkHistoryUnread();
     void unusableDrinkHistoryKeepsProgramRunning();
-    void shownFrameMapsNoOpenGlDriver_data();
-    void shownFrameMapsNoOpenGlDriver();
+    void shownFrameMapsOnlyWhatItUses_data();
+    void shownFrameMapsOnlyWhatItUses();
 
 private:
     QProcess* Start(const QStringList& arguments, const QByteArray& display = {}, const QString& folder = {});
@@ -703,7 +703,7 @@ void TestProgram::unusableDrinkHistoryKeepsProgramRunning()
     QCOMPARE(history.readAll(), noise);
 }
 
-void TestProgram::shownFrameMapsNoOpenGlDriver_data()
+void TestProgram::shownFrameMapsOnlyWhatItUses_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("driverMapped");
@@ -712,8 +712,9 @@ void TestProgram::shownFrameMapsNoOpenGlDriver_data()
     QTest::newRow("user chose GLX") << QStringLiteral("xcb_glx") << true;
 }
 
-// Nothing draws with OpenGL, and its driver stack would stay resident for the whole run.
-void TestProgram::shownFrameMapsNoOpenGlDriver()
+// Nothing draws with OpenGL, and its driver stack would stay resident for the whole run; nor
+// would Qt Network, which only a configured online service needs.
+void TestProgram::shownFrameMapsOnlyWhatItUses()
 {
     QFETCH(QString, chosen);
     QFETCH(bool, driverMapped);
@@ -729,6 +730,9 @@ void TestProgram::shownFrameMapsNoOpenGlDriver()
     QCOMPARE(program->state(), QProcess::Running);
     const QStringList mapped = OpenGlDriverLibraries(pid);
     QVERIFY2(mapped.isEmpty() != driverMapped, qPrintable(mapped.join(QLatin1Char(' '))));
+    // No online service is set, so the module that would talk to one, and Qt Network, stay out.
+    const QStringList unused = MappedLibraries(pid, QRegularExpression(QStringLiteral("/(libQt5Network|QzHttpGet)[^/]*$")));
+    QVERIFY2(unused.isEmpty(), qPrintable(unused.join(QLatin1Char(' '))));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
