@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include "MappedLibraries.h"
 #include "TestHome.h"
@@ -278,6 +279,8 @@ private slots:
     void simultaneousStartsLeaveOne_data();
     void simultaneousStartsLeaveOne();
     void startsAfterKilledCopy();
+    void oneCopyWhateverLiesAtThePaths_data();
+    void oneCopyWhateverLiesAtThePaths();
     void screenChangeRestartsOnce();
     void crashWritesDumpAndStartsHelper();
     void startLeavesDrinkHistoryUnread();
@@ -298,6 +301,8 @@ private:
     std::unique_ptr<QProcess> m_server;
     // The OpenGL integration the user chose for Qt's X11 platform; empty for none chosen.
     QString m_glIntegration;
+    // A program that starts the tray program, with its arguments before the tray program's path.
+    QStringList m_launcher;
 };
 
 void TestProgram::initTestCase()
@@ -312,6 +317,7 @@ void TestProgram::init()
 {
     m_home = std::make_unique<CTestHome>();
     m_glIntegration.clear();
+    m_launcher.clear();
 }
 
 void TestProgram::cleanup()
@@ -355,7 +361,10 @@ QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& dis
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setWorkingDirectory(folder.isEmpty() ? m_home->Path() : folder);
-    process->start(ProgramPath(), arguments);
+    if (m_launcher.isEmpty())
+        process->start(ProgramPath(), arguments);
+    else
+        process->start(m_launcher.first(), m_launcher.mid(1) + QStringList{ProgramPath()} + arguments);
     process->waitForStarted(3000);
     m_processes.push_back(std::move(process));
     return m_processes.back().get();
@@ -575,6 +584,66 @@ void TestProgram::startsAfterKilledCopy()
     QCOMPARE(later->exitStatus(), QProcess::NormalExit);
     QCOMPARE(later->exitCode(), 0);
     QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestProgram::oneCopyWhateverLiesAtThePaths_data()
+{
+    // What stands at the single-instance lock's or socket's path before the first start.
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("directory at the lock") << QStringLiteral(".lock") << QStringLiteral("directory");
+    // As after a start with sudo -E.
+    QTest::newRow("lock file of another user") << QStringLiteral(".lock") << QStringLiteral("foreign file");
+    QTest::newRow("directory at the socket") << QString() << QStringLiteral("directory");
+    QTest::newRow("named pipe at the socket") << QString() << QStringLiteral("fifo");
+}
+
+// Whatever stands at the single-instance paths, two starts leave one copy, and the second one
+// wakes the first within a second of looking for it.
+void TestProgram::oneCopyWhateverLiesAtThePaths()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, planted);
+    WriteAskedBefore();
+    const QByteArray path = QFile::encodeName(m_home->RuntimeFolder() + QStringLiteral("/QzHealthManager") + suffix);
+    if (planted == QLatin1String("directory")) {
+        QCOMPARE(mkdir(path.constData(), 0700), 0);
+    } else if (planted == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(path.constData(), 0600), 0);
+    } else {
+        QFile file(QFile::decodeName(path));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(chmod(path.constData(), 0600), 0);
+        // Root opens any file: the copies then run without the capabilities that allow it, and
+        // meet the file as any user but its owner does.
+        if (geteuid() == 0) {
+            QCOMPARE(chown(path.constData(), 65534, 65534), 0);
+            m_launcher = QStringList{QStringLiteral("setpriv"), QStringLiteral("--bounding-set=-all"),
+                QStringLiteral("--inh-caps=-all")};
+        } else {
+            QCOMPARE(chmod(path.constData(), 0), 0);
+        }
+    }
+
+    QProcess* first = Start({QStringLiteral("showMini")});
+    const qint64 firstPid = first->processId();
+    QVERIFY(firstPid > 0);
+    QVERIFY2(WaitForSocket(kStartMs), "the first copy never claimed the single-instance socket");
+    QVERIFY(!m_display->Shows(firstPid, kFrameTitle));
+
+    QElapsedTimer timer;
+    timer.start();
+    QProcess* second = Start({});
+    QVERIFY2(second->waitForFinished(kStartMs), "the second copy keeps running");
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    // The second start pauses a second, looks for the first, wakes it and ends: a second for
+    // the wake-up at most, with room for starting Qt on a busy machine.
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QStringLiteral("ended after %1 ms").arg(timer.elapsed())));
+    QTRY_VERIFY_WITH_TIMEOUT(m_display->Shows(firstPid, kFrameTitle), 3000);
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{firstPid});
 }
 
 void TestProgram::screenChangeRestartsOnce()
