@@ -237,13 +237,15 @@ proc_kib() {
     awk -v key="$3:" '$1 == key {print $2; found = 1} END {exit !found}' "/proc/$1/$2"
 }
 
-# Prints "USS PSS RSS" in KiB of a running process. USS counts the pages no other process maps
-# (Private_Clean + Private_Dirty): what the process alone costs. PSS adds its share of the pages
-# it shares. RSS counts every page it maps, shared library pages whole.
+# Prints "USS PSS RSS DIRTY" in KiB of a running process. USS counts the pages no other process
+# maps (Private_Clean + Private_Dirty): what the process alone costs. PSS adds its share of the
+# pages it shares. RSS counts every page it maps, shared library pages whole. DIRTY is the part of
+# USS the process wrote (Private_Dirty), which neither other programs nor the kernel's reclaim of
+# clean file pages change.
 memory_kib() {
-    awk '$1 == "Rss:" {rss = $2} $1 == "Pss:" {pss = $2}
+    awk '$1 == "Rss:" {rss = $2} $1 == "Pss:" {pss = $2} $1 == "Private_Dirty:" {dirty = $2}
          $1 == "Private_Clean:" || $1 == "Private_Dirty:" {uss += $2}
-         END {if (rss == "") exit 1; print uss, pss, rss}' "/proc/$1/smaps_rollup"
+         END {if (rss == "") exit 1; print uss, pss, rss, dirty}' "/proc/$1/smaps_rollup"
 }
 
 # Start to window: one start, timed until its window is viewable; prints the milliseconds.
@@ -306,9 +308,9 @@ sleep_until_ms $((tray_start + settle_s * 1000))
 alive_or_fail "$floor_pid" MinimalQt "$floor_log"
 alive_or_fail "$tray_pid" QzHealthManager "$tray_log"
 figures="$(memory_kib "$floor_pid")" || fail "could not read the memory of MinimalQt"
-read -r floor_hidden_uss floor_hidden_pss floor_hidden_rss <<<"$figures"
+read -r floor_hidden_uss floor_hidden_pss floor_hidden_rss floor_hidden_dirty <<<"$figures"
 figures="$(memory_kib "$tray_pid")" || fail "could not read the memory of QzHealthManager"
-read -r hidden_uss hidden_pss hidden_rss <<<"$figures"
+read -r hidden_uss hidden_pss hidden_rss hidden_dirty <<<"$figures"
 thread_cpu_us "$floor_pid" >"$work/floor-cpu-before"
 thread_cpu_us "$tray_pid" >"$work/tray-cpu-before"
 sleep_until_ms $((tray_start + (settle_s + cpu_window_s) * 1000))
@@ -390,16 +392,16 @@ for title in Rezovuvove "喝水提醒" "休息提醒提示" "全屏展示"; do
     ! viewable "$title" || fail "the window \"$title\" was still on screen after the tour"
 done
 figures="$(memory_kib "$tray_pid")" || fail "could not read the memory of QzHealthManager"
-read -r closed_uss closed_pss closed_rss <<<"$figures"
+read -r closed_uss closed_pss closed_rss closed_dirty <<<"$figures"
 figures="$(memory_kib "$floor_pid")" || fail "could not read the memory of MinimalQt"
-read -r floor_closed_uss floor_closed_pss floor_closed_rss <<<"$figures"
+read -r floor_closed_uss floor_closed_pss floor_closed_rss floor_closed_dirty <<<"$figures"
 wake_frame
 floor_window show shown
 sleep "$after_step_s"
 figures="$(memory_kib "$tray_pid")" || fail "could not read the memory of QzHealthManager"
-read -r shown_uss shown_pss shown_rss <<<"$figures"
+read -r shown_uss shown_pss shown_rss shown_dirty <<<"$figures"
 figures="$(memory_kib "$floor_pid")" || fail "could not read the memory of MinimalQt"
-read -r floor_shown_uss floor_shown_pss floor_shown_rss <<<"$figures"
+read -r floor_shown_uss floor_shown_pss floor_shown_rss floor_shown_dirty <<<"$figures"
 stop_process "$tray_pid"
 stop_process "$floor_pid"
 
@@ -447,6 +449,9 @@ report() {
 line "private KiB (USS), started hidden" "$hidden_uss" "$floor_hidden_uss" "$memory_target"
 line "private KiB (USS), all shown+closed" "$closed_uss" "$floor_closed_uss" "$memory_target"
 line "private KiB (USS), frame on screen" "$shown_uss" "$floor_shown_uss" "$memory_target"
+report "  of which dirty, started hidden" "$hidden_dirty" "$floor_hidden_dirty"
+report "  of which dirty, all shown+closed" "$closed_dirty" "$floor_closed_dirty"
+report "  of which dirty, frame on screen" "$shown_dirty" "$floor_shown_dirty"
 line "CPU ms / ${cpu_window_s} s at rest" "$tray_cpu" "$floor_cpu" "$cpu_target"
 line "start-to-window ms, less the pause" "$((tray_window_ms - startup_pause_ms))" "$floor_window_ms" "$window_target"
 report "PSS KiB, started hidden" "$hidden_pss" "$floor_hidden_pss"
