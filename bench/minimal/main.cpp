@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     if (word == QLatin1String("show"))
         window.show();
 
-    // Lines come whole from idle.sh, one at a time; the end of the input ends the listening.
+    // idle.sh writes one line at a time; the end of the input ends the listening.
     QByteArray pending;
     if (word == QLatin1String("commands")) {
         auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
