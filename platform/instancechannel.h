@@ -3,7 +3,8 @@
 #include <QObject>
 
 class QDeadlineTimer;
-class QSocketNotifier;
+class QLocalServer;
+class QLocalSocket;
 
 // Keeps one running copy of a program per user and carries the requests of later copies to it.
 //
@@ -15,11 +16,16 @@ class QSocketNotifier;
 // touches the socket, so copies started at the same moment cannot both win. A later copy hands
 // its request over and gives up within a second, whether the first one answered or not.
 //
-// The protocol, on a local socket that only the user can reach: a later copy connects, writes
-// one request as a line of printable ASCII ending in '\n', at most 4 KiB with the line end, and
-// hangs up; the running copy reads lines until then. Requests today are single words: "wake"
-// (bring the frame to the front) and "hide-tray". A request that needs an answer gets it as one
-// line written back on the same connection before the asking copy hangs up.
+// The protocol, on Qt's local socket, which only the user can reach (its path is ServerName()):
+// - A later copy connects, writes one request and hangs up. A request is a line of printable
+//   ASCII ending in '\n', at most 4 KiB with the line end; a peer that sends more without a
+//   line end is cut off. The running copy reads every whole line and emits it, trimmed, as
+//   CommandReceived; whoever hears it ignores words it does not know.
+// - Requests today are single words without an answer: "wake" (bring the frame to the front) and
+//   "hide-tray".
+// - A request that needs an answer gets it as one line, written back by the running copy on the
+//   same connection, within the asking copy's second; the asking copy reads that line before it
+//   hangs up. Both ends then keep the same 4-KiB cap.
 class CInstanceChannel : public QObject
 {
     Q_OBJECT
@@ -50,13 +56,14 @@ private:
     void ReleaseLocks();
     bool SendBefore(const QByteArray& command, const QDeadlineTimer& deadline) const;
     void Listen();
-    // Makes way for the socket: what a dead copy left there goes, anything else is moved aside.
-    void ClearSocketPath() const;
+    // Makes way for the socket: anything but a socket a dead copy left there is moved aside.
+    // False when something stays in the way.
+    bool ClearSocketPath() const;
     void OnNewConnection();
+    void ReadRequests(QLocalSocket* socket);
 
     QString m_serverName;
-    // Wakes the program when a later copy connects; owns nothing but the wake-up.
-    QSocketNotifier* m_listener = nullptr;
+    QLocalServer* m_server = nullptr;
     int m_lockFd = -1;
     int m_nameLockFd = -1;
 };

@@ -4,19 +4,18 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -31,48 +30,9 @@ constexpr int kRetryMs = 20;
 // ours and is cut off before it can fill the program's memory.
 constexpr int kMaxLineBytes = 4096;
 
-bool FillAddress(const QString& serverName, sockaddr_un* address)
+int RemainingMs(const QDeadlineTimer& deadline)
 {
-    const QByteArray path = QFile::encodeName(serverName);
-    if (path.isEmpty() || size_t(path.size()) >= sizeof address->sun_path) {
-        errno = ENAMETOOLONG;
-        return false;
-    }
-    *address = sockaddr_un{};
-    address->sun_family = AF_UNIX;
-    memcpy(address->sun_path, path.constData(), size_t(path.size()));
-    return true;
-}
-
-bool ConnectBefore(int fd, const sockaddr_un& address, const QDeadlineTimer& deadline)
-{
-    for (;;) {
-        if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            return true;
-        // A local socket refuses at once or is busy only while its backlog is full.
-        if ((errno != EAGAIN && errno != EINTR) || deadline.hasExpired())
-            return false;
-        QThread::msleep(kRetryMs);
-    }
-}
-
-bool WriteBefore(int fd, QByteArray bytes, const QDeadlineTimer& deadline)
-{
-    while (!bytes.isEmpty()) {
-        const ssize_t written = send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
-        if (written > 0) {
-            bytes.remove(0, int(written));
-            continue;
-        }
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0 && errno != EAGAIN)
-            return false;
-        pollfd ready{fd, POLLOUT, 0};
-        if (deadline.hasExpired() || poll(&ready, 1, int(deadline.remainingTime())) < 0)
-            return false;
-    }
-    return true;
+    return int(qMax<qint64>(0, deadline.remainingTime()));
 }
 
 // Why the file at `path` cannot serve, in words for the log; `error` is the failed call's errno,
@@ -104,57 +64,6 @@ void ReportLockStandIn(const QByteArray& path, const QString& why)
     qWarning("The single-instance lock %s cannot be used (%s): a lock without a file stands in for it.",
         path.constData(), qPrintable(why));
 }
-
-// One copy that connected: collects what it sends and hands on every whole line. Closes its
-// socket when the copy hangs up, breaks the rules or the channel goes.
-class CChannelPeer : public QObject
-{
-public:
-    CChannelPeer(int fd, QObject* channel, std::function<void(const QByteArray&)> received)
-        : QObject(channel)
-        , m_fd(fd)
-        , m_notifier(fd, QSocketNotifier::Read, this)
-    {
-        connect(&m_notifier, &QSocketNotifier::activated, this, [this, received] {
-            QPointer<CChannelPeer> alive(this);
-            char chunk[512];
-            for (;;) {
-                const ssize_t count = read(m_fd, chunk, sizeof chunk);
-                if (count < 0 && errno == EINTR)
-                    continue;
-                if (count < 0 && errno == EAGAIN)
-                    return;
-                if (count <= 0)
-                    break;
-                m_pending.append(chunk, int(count));
-                int end;
-                while ((end = m_pending.indexOf('\n')) >= 0) {
-                    const QByteArray command = m_pending.left(end).trimmed();
-                    m_pending.remove(0, end + 1);
-                    if (!command.isEmpty())
-                        received(command);
-                    // Whoever heard the command may have let the channel, and this peer, go.
-                    if (!alive)
-                        return;
-                }
-                if (m_pending.size() > kMaxLineBytes)
-                    break;
-            }
-            m_notifier.setEnabled(false);
-            deleteLater();
-        });
-    }
-    ~CChannelPeer() override
-    {
-        m_notifier.setEnabled(false);
-        close(m_fd);
-    }
-
-private:
-    const int m_fd;
-    QSocketNotifier m_notifier;
-    QByteArray m_pending;
-};
 }
 
 CInstanceChannel::CInstanceChannel(const QString& name, QObject* parent)
@@ -180,20 +89,24 @@ bool CInstanceChannel::Send(const QByteArray& command) const
 
 bool CInstanceChannel::SendBefore(const QByteArray& command, const QDeadlineTimer& deadline) const
 {
-    sockaddr_un address;
-    if (!FillAddress(m_serverName, &address))
+    QLocalSocket socket;
+    // Whatever the other end sends back, the wait stays within the deadline: with its read
+    // buffer full, the socket waits for nothing but the write.
+    socket.setReadBufferSize(kMaxLineBytes);
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(RemainingMs(deadline)))
         return false;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    const bool sent = ConnectBefore(fd, address, deadline) && WriteBefore(fd, command + '\n', deadline);
-    close(fd);
+    socket.write(command + '\n');
+    const bool sent = socket.waitForBytesWritten(RemainingMs(deadline));
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(RemainingMs(deadline));
     return sent;
 }
 
 bool CInstanceChannel::Claim(const QByteArray& command)
 {
-    if (m_listener || m_lockFd >= 0 || m_nameLockFd >= 0)
+    if (m_server || m_lockFd >= 0 || m_nameLockFd >= 0)
         return true;
     const QDeadlineTimer deadline(kClaimMs);
     Lock file = TakeFileLock();
@@ -298,62 +211,78 @@ void CInstanceChannel::ReleaseLocks()
 
 void CInstanceChannel::Listen()
 {
-    ClearSocketPath();
-    sockaddr_un address;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    // The mode of a socket before it is bound is the mode of the file bind makes: no other user
-    // may send requests, not even for the moment between bind and a chmod.
-    if (fd < 0 || !FillAddress(m_serverName, &address) || fchmod(fd, S_IRUSR | S_IWUSR) != 0
-        || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || listen(fd, SOMAXCONN) != 0) {
-        // This copy still runs alone; later starts then give up on waking it.
-        qWarning("The single-instance socket %s cannot listen (%s): later starts cannot wake this copy.",
-            qPrintable(m_serverName), strerror(errno));
-        if (fd >= 0)
-            close(fd);
+    if (!ClearSocketPath())
         return;
-    }
-    m_listener = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_listener, &QSocketNotifier::activated, this, &CInstanceChannel::OnNewConnection);
+    m_server = new QLocalServer(this);
+    // Bound in a private folder and moved into place: no other user may send requests, not even
+    // for a moment. The move replaces a socket that a copy which died left behind.
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &CInstanceChannel::OnNewConnection);
+    if (m_server->listen(m_serverName))
+        return;
+    // This copy still runs alone; later starts then give up on waking it.
+    qWarning("The single-instance socket %s cannot listen (%s): later starts cannot wake this copy.",
+        qPrintable(m_serverName), qPrintable(m_server->errorString()));
+    delete m_server;
+    m_server = nullptr;
 }
 
-void CInstanceChannel::ClearSocketPath() const
+bool CInstanceChannel::ClearSocketPath() const
 {
     const QByteArray path = QFile::encodeName(m_serverName);
     struct stat info {};
-    if (lstat(path.constData(), &info) != 0)
-        return;
-    // Only the lock holder gets here, so a socket left here belongs to a copy that died.
-    if (S_ISSOCK(info.st_mode)) {
-        unlink(path.constData());
-        return;
-    }
+    // Only the lock holder gets here, so a socket there belongs to a copy that died.
+    if (lstat(path.constData(), &info) != 0 || S_ISSOCK(info.st_mode))
+        return true;
     // Anything else is not ours to delete, and would keep later starts from reaching this copy.
     const QString why = WhyUnusable(path, 0);
     const QByteArray aside = path + ".moved-" + QByteArray::number(qint64(getpid()));
     if (renameat2(AT_FDCWD, path.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) == 0) {
         qWarning("The single-instance socket %s was in the way (%s): moved to %s.", path.constData(),
             qPrintable(why), aside.constData());
-    } else {
-        qWarning("The single-instance socket %s is in the way (%s) and cannot be moved: %s.", path.constData(),
-            qPrintable(why), strerror(errno));
+        return true;
     }
+    // Not listening at all: Qt's server would move its socket over a file there, and remove the
+    // file when it fails.
+    qWarning("The single-instance socket %s is in the way (%s) and cannot be moved (%s): later starts cannot wake "
+             "this copy.",
+        path.constData(), qPrintable(why), strerror(errno));
+    return false;
 }
 
 void CInstanceChannel::Release()
 {
-    if (m_listener) {
-        const int fd = int(m_listener->socket());
-        delete m_listener;
-        m_listener = nullptr;
-        close(fd);
-        unlink(QFile::encodeName(m_serverName).constData());
+    if (m_server) {
+        m_server->close();
+        // Not at once: Release may be asked for by a request that one of its connections is
+        // still handing on.
+        m_server->deleteLater();
+        m_server = nullptr;
     }
     ReleaseLocks();
 }
 
 void CInstanceChannel::OnNewConnection()
 {
-    int fd;
-    while ((fd = accept4(int(m_listener->socket()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
-        new CChannelPeer(fd, this, [this](const QByteArray& command) { emit CommandReceived(command); });
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // A line longer than this never ends in the buffer, and the connection is cut.
+        socket->setReadBufferSize(kMaxLineBytes);
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequests(socket); });
+    }
+}
+
+void CInstanceChannel::ReadRequests(QLocalSocket* socket)
+{
+    const QPointer<QLocalSocket> alive(socket);
+    while (socket->canReadLine()) {
+        const QByteArray request = socket->readLine().trimmed();
+        if (!request.isEmpty())
+            emit CommandReceived(request);
+        // Whoever heard the request may have let the channel, and this connection, go.
+        if (!alive || !m_server)
+            return;
+    }
+    if (socket->bytesAvailable() >= kMaxLineBytes)
+        socket->abort();
 }
