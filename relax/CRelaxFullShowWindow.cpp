@@ -160,8 +160,12 @@ void CRelaxFullShowWindow::BuildWindow()
     // each view carries its text, and Tab reaches both.
     m_viewLeft->setAccessibleName(tr("题目"));
     m_viewRight->setAccessibleName(tr("答案"));
-    for (QGraphicsView* view : {m_viewLeft, m_viewRight})
+    // The view takes the keyboard itself; its drawing surface, which a view makes focusable,
+    // would be a second, nameless stop.
+    for (QGraphicsView* view : {m_viewLeft, m_viewRight}) {
         view->setFocusPolicy(Qt::TabFocus);
+        view->viewport()->setFocusPolicy(Qt::NoFocus);
+    }
 
     m_fullImages = new QWidget(m_body);
     m_fullImages->setObjectName(QStringLiteral("label_show_full_images"));
