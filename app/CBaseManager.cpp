@@ -257,6 +257,9 @@ void CBaseManager::ConnectSignals()
     m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu());
     CKeyboardAccess::Button(m_btnMenu, tr("菜单"));
     CKeyboardAccess::Button(m_btnClose, tr("最小化"));
+    // The head is read as it stands, left to right: back, menu, minimise; the page follows.
+    setTabOrder(m_btnBack, m_btnMenu);
+    setTabOrder(m_btnMenu, m_btnClose);
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
     connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);

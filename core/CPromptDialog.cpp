@@ -81,6 +81,17 @@ void CPromptDialog::OnYes_Click()
     accept();
 }
 
+void CPromptDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(this) && widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+}
+
 QWidget* CPromptDialog::Body() const
 {
     return m_body;

@@ -28,6 +28,8 @@ protected:
     QLabel* Tips() const;
     QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Each time it is asked, the keyboard starts on the first control, not where it was left.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* m_body = nullptr;

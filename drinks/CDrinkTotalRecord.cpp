@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -388,6 +389,19 @@ bool CDrinkTotalRecord::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Enter) {
         if (auto* button = qobject_cast<QPushButton*>(watched))
             button->setCursor(Qt::PointingHandCursor);
+    } else if (event->type() == QEvent::FocusIn) {
+        // Tab reaches the four views as one stop, the view shown, as with any set of tabs; the
+        // arrow keys move between them.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const QList<QPushButton*> tabs{m_btnDay, m_btnWeek, m_btnMonth, m_btnTotal};
+        auto* tab = qobject_cast<QPushButton*>(watched);
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && tabs.contains(tab)
+            && !tab->isChecked()) {
+            for (QPushButton* shown : tabs) {
+                if (shown->isChecked())
+                    shown->setFocus(reason);
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -156,14 +156,13 @@ void CRelaxFullShowWindow::BuildWindow()
     m_viewLeft->setGeometry(10, 25, 270, 270);
     m_viewRight->setObjectName(QStringLiteral("graphicsViewRight"));
     m_viewRight->setGeometry(280, 25, 270, 270);
-    // The texts are drawn turned sideways in a scene, out of assistive technology's sight:
-    // each view carries its text, and Tab reaches both.
+    // The texts are drawn turned sideways in a scene, out of assistive technology's sight: each
+    // view carries its text, and the window's announcement the question. The views take no
+    // keyboard: a scene keeps Tab for its own items, which would trap it there.
     m_viewLeft->setAccessibleName(tr("题目"));
     m_viewRight->setAccessibleName(tr("答案"));
-    // The view takes the keyboard itself; its drawing surface, which a view makes focusable,
-    // would be a second, nameless stop.
     for (QGraphicsView* view : {m_viewLeft, m_viewRight}) {
-        view->setFocusPolicy(Qt::TabFocus);
+        view->setFocusPolicy(Qt::NoFocus);
         view->viewport()->setFocusPolicy(Qt::NoFocus);
     }
 
@@ -493,7 +492,10 @@ void CRelaxFullShowWindow::showEvent(QShowEvent* event)
             Qt::UniqueConnection);
     // Without an advertisement its bar gives its room back, which a small screen needs.
     m_adsBar->setVisible(shown);
-    CNoticeAccessible::Announce(this, m_timerTips->text());
+    QString announcement = m_timerTips->text();
+    if (m_viewLeft->isVisibleTo(this))
+        announcement += QLatin1Char(' ') + m_viewLeft->accessibleDescription();
+    CNoticeAccessible::Announce(this, announcement);
     QDialog::showEvent(event);
 }
 
