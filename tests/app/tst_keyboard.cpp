@@ -22,6 +22,7 @@
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CSystemTray.h"
 #include "TestHome.h"
 #include "core/CBootTip.h"
 #include "core/CCommon.h"
@@ -156,6 +157,7 @@ class TestKeyboard : public QObject
 private slots:
     void tabOrderAndKeys_data();
     void tabOrderAndKeys();
+    void trayMenuByKeys();
 
 private:
     // Opens the window afresh and puts it in front, with the keyboard where it starts.
@@ -253,6 +255,27 @@ void TestKeyboard::tabOrderAndKeys()
             QVERIFY2(clicked.count() == 1, qPrintable(stops.at(stop)));
         }
     }
+}
+
+// The tray menu's entries are drawn by the program: the arrow keys still move between them and
+// Enter triggers the one reached, as a click does.
+void TestKeyboard::trayMenuByKeys()
+{
+    COpenWindow open;
+    FramePage(open, nullptr);
+    CSystemTray* tray = open.frame->SystemTray();
+    QSignalSpy drinkNow(tray, &CSystemTray::OnDrinksNowAct_Signals);
+    QSignalSpy records(tray, &CSystemTray::OnDrinksScoreAct_Signals);
+    QMenu* menu = tray->Menu();
+    menu->popup(QPoint(0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : menu, Qt::Key_Down);
+    QCOMPARE(menu->activeAction()->text(), QStringLiteral("喝水成绩"));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : menu, Qt::Key_Return);
+    QCOMPARE(records.count(), 1);
+    QCOMPARE(drinkNow.count(), 0);
+    QTRY_VERIFY(!menu->isVisible());
 }
 
 int main(int argc, char* argv[])
