@@ -10,6 +10,7 @@
 
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
+#include "CHealthDatabase.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
 
@@ -22,6 +23,7 @@ constexpr int kMilliliterLimit = 10000;
 // The gauge's scale grows in steps of three times the one before, from 50 days up to this.
 constexpr int kFirstGaugeMaximum = 50;
 constexpr int kLastGaugeMaximum = 36450;
+constexpr int kExportWaitMs = 50;
 
 const char* const kStyleSheet = R"(
 #SubPanelWidget {
@@ -136,6 +138,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_tumbler, &Tumbler::OnChangeCurWeekIndex, this, &CDrinkTotalRecord::showCurWeek);
     connect(m_tumbler, &Tumbler::OnChangeCurMonthIndex, this, &CDrinkTotalRecord::showCurMonth);
     connect(m_btnExport, &QPushButton::clicked, this, &CDrinkTotalRecord::OnExport_Click);
+    connect(Statistics(), &CDrinkStatistics::HistoryChanged, this, &CDrinkTotalRecord::RefreshView);
 
     OnTotal_Click();
 }
@@ -339,6 +342,18 @@ void CDrinkTotalRecord::ShowChartView()
     m_btnExport->hide();
 }
 
+void CDrinkTotalRecord::RefreshView()
+{
+    if (m_btnTotal->isChecked()) {
+        OnTotal_Click();
+        return;
+    }
+    // The counts may have grown: the chart takes them anew and keeps its place where it can.
+    const int index = m_tumbler->currentIndex();
+    m_tumbler->SetMode(m_tumbler->mode());
+    m_tumbler->setCurrentIndex(qMin(index, m_tumbler->itemCount() + kLastIndexFromCount));
+}
+
 void CDrinkTotalRecord::OnExport_Click()
 {
     const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/')
@@ -347,7 +362,11 @@ void CDrinkTotalRecord::OnExport_Click()
         QFileDialog::getSaveFileName(this, tr("导出喝水记录"), proposed, tr("CSV 文件 (*.csv)"));
     if (fileName.isEmpty())
         return;
-    CDrinkHistoryExport history(Statistics()->Store());
+    // A connection of this thread's own that waits only a moment for a file another program
+    // holds: the export then says it cannot read the history rather than freeze the window.
+    CHealthDatabase store(QStringLiteral("HealthConfigExport"), kExportWaitMs);
+    store.OpenDatabase();
+    CDrinkHistoryExport history(&store);
     if (!history.Write(fileName))
         QMessageBox::warning(this, tr("导出喝水记录"), history.ErrorString());
 }
