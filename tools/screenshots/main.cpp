@@ -23,6 +23,7 @@
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksWindow.h"
+#include "CHistoryNotice.h"
 #include "core/CIniSettings.h"
 #include "core/CLanguage.h"
 #include "core/CMessageShow.h"
@@ -225,6 +226,10 @@ int main(int argc, char* argv[])
     notice->show();
     Save(notice, QStringLiteral("notice-colortemp"));
     notice->close();
+    auto* historyNotice = new CHistoryNotice;
+    historyNotice->show();
+    Save(historyNotice, QStringLiteral("notice-history"));
+    historyNotice->close();
 
     QMenu* frameMenu = frame.findChild<QPushButton*>(QStringLiteral("btn_menu"))->menu();
     frameMenu->popup(QPoint(0, 0));
