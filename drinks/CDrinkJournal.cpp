@@ -22,7 +22,8 @@ QVector<stDrink> Parse(const QString& text)
         const stDrink drink{fields.value(0).toLongLong(&timeRead), fields.value(1).toInt(&amountRead),
             fields.value(2).toInt(&targetRead)};
         // A hand-edited entry that is not a drink is left out rather than guessed at.
-        if (fields.size() == 3 && timeRead && amountRead && targetRead && drink.nTime >= 0 && drink.nTime <= kLastMoment)
+        const bool inTime = drink.nTime >= 0 && drink.nTime <= kLastMoment;
+        if (fields.size() == 3 && timeRead && amountRead && targetRead && inTime)
             drinks.append(drink);
     }
     return drinks;

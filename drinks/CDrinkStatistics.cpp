@@ -96,6 +96,35 @@ int PageCount(qint64 pages)
 {
     return int(qBound<qint64>(1, pages, kMostPages));
 }
+
+// The row at a place of the rows in memory, as a list of one; none for the place -1.
+template <typename Row>
+QVector<Row> RowAt(const QVector<Row>& rows, int at)
+{
+    return at < 0 ? QVector<Row>() : QVector<Row>{rows.at(at)};
+}
+
+// Puts a row back in memory: over its old place, or appended and found under its key.
+template <typename Row, typename Key>
+void Keep(QVector<Row>& rows, QHash<Key, int>& index, Key key, int at, const Row& row)
+{
+    if (at >= 0) {
+        rows[at] = row;
+        return;
+    }
+    index.insert(key, rows.size());
+    rows.append(row);
+}
+
+// Rows read from the file, and where each key was last seen among them.
+template <typename Row, typename Key>
+void Index(QVector<Row>& rows, QHash<Key, int>& index, const QVector<Row>& read, Key (*keyOf)(const Row&))
+{
+    rows.clear();
+    index.clear();
+    for (const Row& row : read)
+        Keep(rows, index, keyOf(row), -1, row);
+}
 }
 
 CDrinkStatistics* CDrinkStatistics::Instance()
@@ -169,44 +198,16 @@ void CDrinkStatistics::Count(const stDrink& drink)
     const int week = m_weekIndex.value(weekKey, -1);
     const int month = m_monthIndex.value(monthKey, -1);
 
-    CDrinkTally::Rows rows;
-    if (day >= 0)
-        rows.days.append(m_days.at(day));
-    if (week >= 0)
-        rows.weeks.append(m_weeks.at(week));
-    if (month >= 0)
-        rows.months.append(m_months.at(month));
-    if (!m_totals.isEmpty())
-        rows.totals.append(m_totals.first());
+    const int totals = m_totals.isEmpty() ? -1 : 0;
+    CDrinkTally::Rows rows{RowAt(m_days, day), RowAt(m_weeks, week), RowAt(m_months, month), RowAt(m_totals, totals)};
     CDrinkTally::Add(drink, rows);
-
-    if (day >= 0) {
-        m_days[day] = rows.days.first();
-    } else {
-        AppendDay(rows.days.first());
-    }
-    if (week >= 0) {
-        m_weeks[week] = rows.weeks.first();
-    } else {
-        m_weekIndex.insert(weekKey, m_weeks.size());
-        m_weeks.append(rows.weeks.first());
-    }
-    if (month >= 0) {
-        m_months[month] = rows.months.first();
-    } else {
-        m_monthIndex.insert(monthKey, m_months.size());
-        m_months.append(rows.months.first());
-    }
+    Keep(m_days, m_dayIndex, dayKey, day, rows.days.first());
+    Keep(m_weeks, m_weekIndex, weekKey, week, rows.weeks.first());
+    Keep(m_months, m_monthIndex, monthKey, month, rows.months.first());
     if (m_totals.isEmpty())
         m_totals.append(rows.totals.first());
     else
         m_totals.first() = rows.totals.first();
-}
-
-void CDrinkStatistics::AppendDay(const stDaysData& row)
-{
-    m_dayIndex.insert(row.strDate.toLongLong(), m_days.size());
-    m_days.append(row);
 }
 
 void CDrinkStatistics::LoadAll()
@@ -229,18 +230,10 @@ void CDrinkStatistics::LoadAll()
 
 void CDrinkStatistics::TakeRows(const CDrinkTally::Rows& rows)
 {
-    m_days.clear();
-    m_dayIndex.clear();
-    for (const stDaysData& row : rows.days)
-        AppendDay(row);
-    m_weeks = rows.weeks;
-    m_weekIndex.clear();
-    for (int i = 0; i < m_weeks.size(); ++i)
-        m_weekIndex.insert(m_weeks.at(i).nWeek, i);
-    m_months = rows.months;
-    m_monthIndex.clear();
-    for (int i = 0; i < m_months.size(); ++i)
-        m_monthIndex.insert(m_months.at(i).nMonth, i);
+    Index<stDaysData, qint64>(
+        m_days, m_dayIndex, rows.days, [](const stDaysData& row) { return row.strDate.toLongLong(); });
+    Index<stWeeksData, int>(m_weeks, m_weekIndex, rows.weeks, [](const stWeeksData& row) { return row.nWeek; });
+    Index<stMonthsData, int>(m_months, m_monthIndex, rows.months, [](const stMonthsData& row) { return row.nMonth; });
     m_totals = rows.totals;
     // The writer answers in order: the drinks still in the journal are exactly those the file
     // did not hold when it was read.
@@ -300,7 +293,8 @@ void CDrinkStatistics::ComputeRanges()
     }
     if (!m_months.isEmpty()) {
         m_firstMonth = m_months.first().nMonth;
-        m_monthCount = PageCount(today.month() + 1 + ((today.year() - qint64(m_firstMonth / 100)) * 12 - m_firstMonth % 100));
+        const qint64 years = today.year() - qint64(m_firstMonth / 100);
+        m_monthCount = PageCount(today.month() + 1 + (years * 12 - m_firstMonth % 100));
     }
 }
 

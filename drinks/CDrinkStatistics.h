@@ -111,7 +111,6 @@ private:
     void Save(const stDrink& drink, bool mayBeInFile);
     // Puts the rows read from the file in memory, with the drinks still waiting counted in.
     void TakeRows(const CDrinkTally::Rows& rows);
-    void AppendDay(const stDaysData& row);
     QDate Today() const;
 
     CHistoryWriter* m_writer;

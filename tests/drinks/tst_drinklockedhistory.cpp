@@ -21,6 +21,7 @@
 #include "CHistoryWriter.h"
 #include "core/CIniSettings.h"
 #include "core/CSystemUtil.h"
+#include "HistoryColumn.h"
 #include "TestHome.h"
 #include "clock.h"
 
@@ -90,21 +91,9 @@ private:
     bool m_holding = false;
 };
 
-// One column of a select over the file, read through a connection of the test's own.
 QStringList Column(const QString& sql)
 {
-    QStringList values;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        raw.setDatabaseName(HistoryFile());
-        raw.open();
-        QSqlQuery query(raw);
-        query.exec(sql);
-        while (query.next())
-            values.append(query.value(0).toString());
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-    return values;
+    return HistoryColumn(HistoryFile(), sql);
 }
 
 QString Label(QWidget* window, const char* name)
@@ -229,7 +218,8 @@ private slots:
 
         // Once the file is free the drink reaches it, and the page shows the whole day.
         other.Release();
-        QTRY_COMPARE_WITH_TIMEOUT(Column(QStringLiteral("select totaldrinknum from days")), QStringList{"550"}, kSaveWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Column(QStringLiteral("select totaldrinknum from days")), QStringList{"550"}, kSaveWaitMs);
         QCOMPARE(Column(QStringLiteral("select drinknum from times order by date")), (QStringList{"300", "250"}));
         QTRY_COMPARE_WITH_TIMEOUT(Label(&records, "label_drink_totalamount"), QStringLiteral("550"), kSaveWaitMs);
         QCOMPARE(CIniSettings::Instance()->GetAlreadyDrinksNumber(), 550);
