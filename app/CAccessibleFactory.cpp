@@ -21,10 +21,10 @@ QAccessibleInterface* CAccessibleFactory::Create(const QString& className, QObje
         return new CTumblerAccessible(static_cast<Tumbler*>(object));
     if (className == QLatin1String("GaugeRange"))
         return new CGaugeAccessible(static_cast<GaugeRange*>(object));
-    // The reminders, the rest that follows the prompt and the eye-protection notice appear by
-    // themselves.
+    // The reminders, the rest that follows the prompt and the notices appear by themselves.
     if (className == QLatin1String("CDrinksWindow") || className == QLatin1String("CRelaxTipsWindow")
-        || className == QLatin1String("CRelaxFullShowWindow") || className == QLatin1String("CColortempTips"))
+        || className == QLatin1String("CRelaxFullShowWindow") || className == QLatin1String("CColortempTips")
+        || className == QLatin1String("CHistoryNotice"))
         return new CNoticeAccessible(static_cast<QWidget*>(object));
     return nullptr;
 }

@@ -19,6 +19,7 @@
 #include "CBaseManager.h"
 #include "CColortempTips.h"
 #include "CDrinksWindow.h"
+#include "CHistoryNotice.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxTipsWindow.h"
@@ -120,6 +121,12 @@ const QMap<QString, Opener>& Openers()
                 open.own = std::make_unique<CColortempTips>();
                 open.window = open.own.get();
             }},
+        {QStringLiteral("history-notice"),
+            [](COpenWindow& open) {
+                open.own = std::make_unique<CHistoryNotice>();
+                open.own->setAttribute(Qt::WA_DeleteOnClose, false);
+                open.window = open.own.get();
+            }},
         {QStringLiteral("exit-question"), [](COpenWindow& open) { open.window = CMessageShow::Instance(); }},
         {QStringLiteral("start-with-system"), [](COpenWindow& open) { open.window = CBootTip::Instance(); }},
     };
@@ -209,6 +216,7 @@ void TestKeyboard::tabOrderAndKeys_data()
     row("rest-full-screen", "btn_settings_menu btn_left btn_right pushButton");
     row("rest-settings-popup", "btn_menu btn_close checkbox_relax_status checkbox_relax_full_status comboBox_second_fullscreen lineEdit_sleep_timer comboBox_hour comboBox_minute");
     row("blue-light-notice", "btn_reset");
+    row("history-notice", "btn_notice_close");
     row("exit-question", "btn_close btn_Yes btn_No");
     row("start-with-system", "btn_close chk_Boot btn_Confirm");
 }
