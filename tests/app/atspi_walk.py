@@ -19,7 +19,7 @@ warnings.simplefilter("ignore", DeprecationWarning)
 # Actions that only move the focus or open a context menu: having one does not make an object
 # something a user presses.
 NOT_PRESSING = {"setfocus", "showmenu", "show menu"}
-JOIN_SECONDS = 20
+JOIN_SECONDS = 60
 
 
 def program(pid):
