@@ -57,8 +57,14 @@ void CMainTick::RestTaken(qint64 returned)
 
 bool CMainTick::IsPaused(qint64 now)
 {
-    const qint64 until = CIniSettings::Instance()->GetPausedUntil();
-    return now < until && until - now <= LongestPause;
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 until = settings->GetPausedUntil();
+    if (until - now <= LongestPause)
+        return now < until;
+    // Dropped at once: kept, it would hold every reminder for a whole day once the clock came
+    // within a day of it.
+    settings->SetPausedUntil(0);
+    return false;
 }
 
 int CMainTick::Interval(int hours, int minutes)

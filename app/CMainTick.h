@@ -19,7 +19,7 @@ public:
     static constexpr int BootReportDelay = 180;
     static constexpr int DefaultInterval = 300;
     // A pause of the reminders lasts a day at most: a stored end further off (the clock was put
-    // back, or the file edited) holds nothing.
+    // back, or the file edited) holds nothing and is dropped.
     static constexpr qint64 LongestPause = 24 * 3600;
 
     CMainTick(ITickHost& host, qint64 startTime);
