@@ -9,8 +9,8 @@ class ITickHost;
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
-// reminders, or while the user paused them, waits, and shows once on the first tick after the gate opens; the next of its kind
-// then comes a full interval after that, whatever held it.
+// reminders, or while the user paused them, waits, and shows once on the first tick after the
+// hold ends; the next of its kind then comes a full interval after that, whatever held it.
 class CMainTick
 {
 public:

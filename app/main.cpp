@@ -28,17 +28,22 @@ constexpr int kCarriedOut = 0;
 constexpr int kNotCarriedOut = 1;
 constexpr int kBadWords = 2;
 
-// Prints an answer of the running copy: what was done on the standard output, what was not on the
-// standard error. The exit code to end with.
-int PrintAnswer(const QByteArray& answer)
+// Tells what was done on the standard output, what was not on the standard error; returns the
+// exit code for it.
+int Print(bool done, const QString& text)
 {
-    QString text;
-    const bool done = CCommandWords::ReadAnswer(answer, &text);
     std::FILE* stream = done ? stdout : stderr;
     std::fprintf(stream, "%s\n", qUtf8Printable(text));
     // This copy may go on running, with its output in a pipe that is only written out when full.
     std::fflush(stream);
     return done ? kCarriedOut : kNotCarriedOut;
+}
+
+int PrintAnswer(const QByteArray& answer)
+{
+    QString text;
+    const bool done = CCommandWords::ReadAnswer(answer, &text);
+    return Print(done, text);
 }
 }
 
@@ -64,16 +69,14 @@ int main(int argc, char* argv[])
     const CCommandWords command(commanded ? arguments.mid(1) : QStringList());
     if (commanded) {
         if (!command.Error().isEmpty()) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(command.Error()));
+            Print(false, command.Error());
             return kBadWords;
         }
         QByteArray answer;
         if (CCommon::Instance()->SendToRunningCopy(command.Line(), &answer))
             return PrintAnswer(answer);
-        if (command.Which() == CCommandWords::Action::Status) {
-            std::fprintf(stderr, "%s\n", qUtf8Printable(CCommandWords::NotRunningText()));
-            return kNotCarriedOut;
-        }
+        if (command.Which() == CCommandWords::Action::Status)
+            return Print(false, CCommandWords::NotRunningText());
     }
 
     // A restarted copy starts while the old one is still ending, and a start at log-in while

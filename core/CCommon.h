@@ -30,7 +30,8 @@ public:
     bool SendToRunningCopy(const QByteArray& request, QByteArray* answer);
     // Lets the next copy become the first one.
     void ReleaseInstance();
-    // Carries the wake-up and hide-tray commands of later starts; null before IsFirstInstance.
+    // Carries the wake-up, the hide-tray and the command words of later starts; null before
+    // IsFirstInstance.
     CInstanceChannel* InstanceChannel() const;
 
     void LoadStyleSheet(const QString& path);

@@ -22,9 +22,9 @@ class QLocalSocket;
 //   line end is cut off. The running copy reads every whole line and emits it, trimmed, as
 //   CommandReceived; whoever hears it ignores words it does not know.
 // - "wake" (bring the frame to the front) and "hide-tray" are single words without an answer.
-// - A request that needs an answer gets it as one line, written back by the running copy on the
-//   same connection while it hands the request on, and the asking copy reads it within its
-//   second before it hangs up. Both ends keep the same 4-KiB cap.
+// - A request that needs an answer gets it as one line of UTF-8 text, written back by the
+//   running copy on the same connection while it hands the request on; the asking copy reads it
+//   within its second before it hangs up. Both ends keep the same 4-KiB cap.
 class CInstanceChannel : public QObject
 {
     Q_OBJECT
