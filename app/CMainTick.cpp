@@ -55,6 +55,18 @@ void CMainTick::RestTaken(qint64 returned)
         m_host.RefreshRelaxSettings();
 }
 
+bool CMainTick::IsPaused(qint64 now)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 until = settings->GetPausedUntil();
+    if (until - now <= LongestPause)
+        return now < until;
+    // Dropped at once: kept, it would hold every reminder for a whole day once the clock came
+    // within a day of it.
+    settings->SetPausedUntil(0);
+    return false;
+}
+
 int CMainTick::Interval(int hours, int minutes)
 {
     const qint64 interval = (qint64(minutes) + 60 * qint64(hours)) * 60;
@@ -130,7 +142,7 @@ void CMainTick::Run()
     }
 
     // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
-    const bool held = m_gate && m_gate->HoldsReminders();
+    const bool held = (m_gate && m_gate->HoldsReminders()) || IsPaused(now);
     if (settings->GetDrinksStatus() == 0) {
         Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
     } else if (!m_suspended
