@@ -25,6 +25,7 @@
 #include "CDrinksWindow.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
+#include "core/CKeyboardAccess.h"
 #include "CMainWindow.h"
 #include "CMenuObject.h"
 #include "CPageEscape.h"
@@ -259,6 +260,11 @@ void CBaseManager::ConnectSignals()
     // The menu is a window of its own: inside the shadowed panel's tree, rows repainted after a
     // page with pop-up lists was shown came out smeared by the panel's shadow.
     m_btnMenu->setMenu(CMenuObject::Instance()->ShowTopMenu());
+    CKeyboardAccess::Button(m_btnMenu, tr("菜单"));
+    CKeyboardAccess::Button(m_btnClose, tr("最小化"));
+    // The head is read as it stands, left to right: back, menu, minimise; the page follows.
+    setTabOrder(m_btnBack, m_btnMenu);
+    setTabOrder(m_btnMenu, m_btnClose);
 
     connect(m_systemTray, &QSystemTrayIcon::activated, this, &CBaseManager::OnActivatedTray);
     connect(m_systemTray, &CSystemTray::OnDrinksAct_Signals, this, &CBaseManager::OnDrinksSettings_Click);
@@ -428,6 +434,9 @@ void CBaseManager::OnBodyPanelChanged(int Id)
     if (page == m_mainWindow) {
         m_btnBack->setText(kProgramName);
         m_btnBack->setObjectName(QStringLiteral("btn_backmain"));
+        m_btnBack->setFocusPolicy(Qt::NoFocus);
+        m_btnBack->setAccessibleName(QString());
+        m_btnBack->setAccessibleDescription(QString());
         m_headPanel->setProperty("page", QStringLiteral("home"));
     } else {
         if (page == m_drinksSettingsWindow)
@@ -441,6 +450,9 @@ void CBaseManager::OnBodyPanelChanged(int Id)
         else if (page == m_drinkNowWindow)
             m_btnBack->setText(tr("立刻喝水"));
         m_btnBack->setObjectName(QStringLiteral("btn_back"));
+        m_btnBack->setFocusPolicy(Qt::TabFocus);
+        m_btnBack->setAccessibleName(tr("返回首页"));
+        m_btnBack->setAccessibleDescription(m_btnBack->text());
         // A light head, on which the head's own buttons turn dark.
         m_headPanel->setProperty("page", QStringLiteral("sub"));
     }

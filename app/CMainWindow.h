@@ -7,7 +7,8 @@ class CEyeshieldTask;
 class CRelaxTask;
 class QPushButton;
 
-// The home page: one round button per feature, each turning into its card under the mouse.
+// The home page: one round button per feature, each turning into its card under the mouse, or
+// when the keyboard reaches it.
 class CMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -24,7 +25,11 @@ private:
         QWidget* card;
     };
 
-    QPushButton* AddButton(const QString& objectName, const QRect& geometry);
+    QPushButton* AddButton(const QString& objectName, const QString& name, const QRect& geometry);
+    // The card takes the button's place; `focus` puts the keyboard on its first button, or on
+    // its last when it was reached backwards.
+    void OpenCard(const ButtonCard& pair, Qt::FocusReason focus);
+    void CloseCard(const ButtonCard& pair);
 
     QList<ButtonCard> m_pairs;
 };

@@ -98,6 +98,10 @@ void CSystemTray::AddEntry(const QString& text, const QString& icon, void (CSyst
     strip->setFixedSize(kAroundText + m_textWidth, 32);
     strip->setAttribute(Qt::WA_Hover);
     strip->setAttribute(Qt::WA_StyledBackground);
+    // The menu gives the keyboard's entry the focus, which its style shows as the mouse's hover;
+    // Enter on it reaches the menu, which triggers the entry's action.
+    strip->setFocusPolicy(Qt::TabFocus);
+    strip->setAccessibleName(text);
     auto* row = new QWidget(strip);
     row->setGeometry(1, 0, kAroundText + m_textWidth - 2, 28);
     auto* layout = new QHBoxLayout(row);

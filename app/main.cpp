@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QThread>
 
+#include "CAccessibleFactory.h"
 #include "CAdsDataManager.h"
 #include "CBaseManager.h"
 #include "CCommandWords.h"
@@ -57,6 +58,7 @@ int main(int argc, char* argv[])
     QtPlatform::SettleForThisProcess();
     QFont::insertSubstitution(QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"));
     CLanguage::Install(QStringLiteral("QzHealthManager"));
+    CAccessibleFactory::Install();
 
     const QStringList arguments = QCoreApplication::arguments();
     const QString word = arguments.value(1);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -24,6 +25,8 @@ CBootTip::CBootTip()
     m_boot->setGeometry(49, 29, 15, 15);
     m_boot->setChecked(true);
     m_boot->setCursor(Qt::PointingHandCursor);
+    m_boot->setFocusPolicy(Qt::TabFocus);
+    Tips()->setBuddy(m_boot);
     CPromptDialog::SetTexts(tr("开机时自动启动Rezovuvove"), tr("关爱您的健康，让提醒更省心"));
     QPushButton* confirm = AddButton(QStringLiteral("btn_Confirm"), tr("确定"), QRect(105, 102, 90, 30));
     connect(confirm, &QPushButton::clicked, this, &CBootTip::OnYes_Click);

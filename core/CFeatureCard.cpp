@@ -5,18 +5,21 @@
 #include <QPushButton>
 #include <QTimerEvent>
 
+#include "core/CKeyboardAccess.h"
+
 namespace {
 constexpr int kRefreshMs = 2000;
 }
 
-CFeatureCard::CFeatureCard(QWidget* parent, const QString& panelName, const QString& picture, int diameter,
-    const QRect& labelGeometry, std::function<int()> readStatus)
+CFeatureCard::CFeatureCard(QWidget* parent, const QString& name, const QString& panelName, const QString& picture,
+    int diameter, const QRect& labelGeometry, std::function<int()> readStatus)
     : QWidget(parent, Qt::FramelessWindowHint)
     , m_readStatus(std::move(readStatus))
     , m_panelStyle(QStringLiteral("#%1 { border-image: url(%2); }").arg(panelName, picture))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(diameter, diameter);
+    setAccessibleName(name);
 
     m_panel = new QWidget(this);
     m_panel->setObjectName(panelName);
@@ -34,13 +37,15 @@ QString CFeatureCard::StatusText() const
     return m_taskTips->text();
 }
 
-QPushButton* CFeatureCard::AddButton(const QString& objectName, const QString& text, const QRect& geometry)
+QPushButton* CFeatureCard::AddButton(const QString& objectName, const QString& text, const QString& name,
+    const QRect& geometry)
 {
     auto* button = new QPushButton(text, m_panel);
     button->setObjectName(objectName);
     button->setGeometry(geometry);
     button->setFixedSize(geometry.size());
     button->installEventFilter(this);
+    CKeyboardAccess::Button(button, name);
     return button;
 }
 
@@ -101,4 +106,6 @@ void CFeatureCard::RefreshStatus()
     // the status is read every two seconds while the card is up.
     if (m_taskTips->styleSheet() != style)
         m_taskTips->setStyleSheet(style);
+    if (accessibleDescription() != m_taskTips->text())
+        setAccessibleDescription(m_taskTips->text());
 }

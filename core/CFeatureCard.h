@@ -19,10 +19,12 @@ public:
     QString StatusText() const;
 
 protected:
-    CFeatureCard(QWidget* parent, const QString& panelName, const QString& picture, int diameter,
-        const QRect& labelGeometry, std::function<int()> readStatus);
+    // `name` is the feature's, read by assistive technology with the card's status.
+    CFeatureCard(QWidget* parent, const QString& name, const QString& panelName, const QString& picture,
+        int diameter, const QRect& labelGeometry, std::function<int()> readStatus);
 
-    QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
+    // `name` says what the button does where its short text leans on the card's picture.
+    QPushButton* AddButton(const QString& objectName, const QString& text, const QString& name, const QRect& geometry);
     // The label shows `text` whatever the stored switch says, and hovering it explains why; an
     // empty text makes the feature available again.
     void MarkUnavailable(const QString& text, const QString& reason);

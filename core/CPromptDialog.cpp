@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "core/CCommon.h"
+#include "core/CKeyboardAccess.h"
 
 CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometry, const QRect& messageGeometry)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
@@ -46,6 +47,7 @@ CPromptDialog::CPromptDialog(const QString& objectName, const QRect& tipsGeometr
     close->setObjectName(QStringLiteral("btn_close"));
     close->setFixedSize(16, 16);
     close->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(close, tr("关闭"));
     headLayout->addWidget(close);
     connect(close, &QPushButton::clicked, this, &CPromptDialog::OnClose_Click);
     panelLayout->addWidget(head, 0, 0);
@@ -79,9 +81,25 @@ void CPromptDialog::OnYes_Click()
     accept();
 }
 
+void CPromptDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(this) && widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+}
+
 QWidget* CPromptDialog::Body() const
 {
     return m_body;
+}
+
+QLabel* CPromptDialog::Tips() const
+{
+    return m_tips;
 }
 
 QPushButton* CPromptDialog::AddButton(const QString& objectName, const QString& text, const QRect& geometry)
@@ -90,6 +108,7 @@ QPushButton* CPromptDialog::AddButton(const QString& objectName, const QString& 
     button->setObjectName(objectName);
     button->setGeometry(geometry);
     button->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(button);
     return button;
 }
 

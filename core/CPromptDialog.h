@@ -24,8 +24,12 @@ protected:
     CPromptDialog(const QString& objectName, const QRect& tipsGeometry, const QRect& messageGeometry);
 
     QWidget* Body() const;
+    // The first of the two texts: what the dialog asks.
+    QLabel* Tips() const;
     QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Each time it is asked, the keyboard starts on the first control, not where it was left.
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* m_body = nullptr;

@@ -14,6 +14,7 @@
 #include "CDrinkStatistics.h"
 #include "CDrinkTally.h"
 #include "core/CIniSettings.h"
+#include "core/CKeyboardAccess.h"
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
 
@@ -89,6 +90,7 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_surface->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_cup = AddButton(QStringLiteral("btn_drinks_cup"), At(90, 128, 122, 124));
     m_cup->setFocusPolicy(Qt::NoFocus);
+    m_cup->setAccessibleName(tr("水杯"));
 
     m_slider = new QSlider(Qt::Vertical, m_content);
     m_slider->setObjectName(QStringLiteral("verticalSlider"));
@@ -98,8 +100,10 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_slider->setPageStep(1);
     m_slider->setValue(DefaultAmount);
     m_slider->setCursor(Qt::PointingHandCursor);
+    m_slider->setAccessibleName(tr("本次喝水量"));
     // The guide explains the cup until the user has once set an amount by hand.
     connect(m_slider, &QSlider::actionTriggered, this, &CDrinkForm::DismissGuide);
+    connect(m_slider, &QSlider::valueChanged, this, &CDrinkForm::DescribeAmount);
 
     m_number = new QLineEdit(QString::number(DefaultAmount), m_content);
     m_number->setObjectName(QStringLiteral("lineEdit_num"));
@@ -107,13 +111,18 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_number->setValidator(new QIntValidator(0, kMaxTyped, m_number));
     m_number->setMaxLength(4);
     m_number->installEventFilter(this);
+    m_number->setAccessibleName(tr("本次喝水量"));
     m_editPen = AddButton(QStringLiteral("btn_edit_pen"), At(77, 174, 9, 9));
+    // The field it leads to is reached by Tab itself.
     m_editPen->setFocusPolicy(Qt::NoFocus);
+    m_editPen->setAccessibleName(tr("输入喝水量"));
     connect(m_editPen, &QPushButton::clicked, m_number, &QLineEdit::selectAll);
     connect(m_editPen, &QPushButton::clicked, m_number, [this] { m_number->setFocus(); });
     // Right-aligned to where the Chinese unit ends, with room on its left for a longer English one.
     QLabel* unit = AddLabel(QStringLiteral("label"), At(unitX - 8, 189, 50, 12), tr("毫升/次"));
     unit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    unit->setBuddy(m_number);
+    m_number->setAccessibleDescription(unit->text());
 
     m_guide = AddLabel(QStringLiteral("label_guide"), At(140, 220, 115, 50));
     m_guide->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/drinks_guide.png")));
@@ -128,13 +137,28 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_timerTips = AddLabel(QStringLiteral("label_timer_tips"), At(69, 314, 72, 12), tr("秒后自动关闭"));
     m_line = AddLabel(QStringLiteral("label_line"), At(150, 315, 6, 12), QStringLiteral("|"));
     m_record = AddButton(QStringLiteral("btn_click_record"), At(170, 314, 48, 12), tr("我的成绩"));
-    for (QPushButton* button : {m_drinks, m_noDrinks, m_record})
+    for (QPushButton* button : {m_drinks, m_noDrinks, m_record}) {
         button->setCursor(Qt::PointingHandCursor);
+        CKeyboardAccess::Button(button);
+    }
 
     m_content->setStyleSheet(kFormStyle);
     UseDisplayLook();
     ShowCountdown(false);
     Draw(DefaultAmount);
+    DescribeAmount(DefaultAmount);
+}
+
+void CDrinkForm::DescribeAmount(int amount)
+{
+    const QString text = tr("%1毫升").arg(amount);
+    m_slider->setAccessibleDescription(text);
+    m_cup->setAccessibleDescription(text);
+}
+
+QString CDrinkForm::ProgressText() const
+{
+    return m_tipsDay->text() + m_drinksNum->text() + tr("毫升");
 }
 
 QLabel* CDrinkForm::AddLabel(const QString& name, const QRect& geometry, const QString& text)
@@ -262,10 +286,13 @@ void CDrinkForm::ShowProgress(int drunk)
 
 void CDrinkForm::ShowCountdown(bool countdown)
 {
-    m_drinks->setVisible(!countdown);
-    m_noDrinks->setVisible(!countdown);
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_warmPrompt, m_timer, m_timerTips, m_line, m_record})
-        widget->setVisible(countdown);
+    const QList<QWidget*> buttons{m_drinks, m_noDrinks};
+    const QList<QWidget*> countdownParts{m_warmPrompt, m_timer, m_timerTips, m_line, m_record};
+    // What comes into view first: the keyboard on a button that goes moves on to it.
+    for (QWidget* widget : countdown ? countdownParts : buttons)
+        widget->show();
+    for (QWidget* widget : countdown ? buttons : countdownParts)
+        widget->hide();
 }
 
 void CDrinkForm::UseDisplayLook()

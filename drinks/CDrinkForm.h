@@ -50,6 +50,8 @@ public:
     // Stops the countdown and the emptying cup, as when the form is hidden or left.
     void Stop();
     int Remaining() const;
+    // Today's progress as the form shows it, in one line.
+    QString ProgressText() const;
     // One second of the closing countdown and one 5 ms step of the emptying cup.
     void CountdownTick();
     void DrainTick();
@@ -67,6 +69,8 @@ private:
     QPushButton* AddButton(const QString& name, const QRect& geometry, const QString& text = QString());
     QRect At(int x, int y, int w, int h) const;
     void DismissGuide();
+    // The slider and the cup tell assistive technology the amount they show.
+    void DescribeAmount(int amount);
     void ShowProgress(int drunk);
     void ShowCountdown(bool countdown);
     void UseDisplayLook();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
+#include "core/CKeyboardAccess.h"
 #include "CHealthDatabase.h"
 #include "core/CLanguage.h"
 #include "GaugeRange.h"
@@ -47,6 +49,9 @@ const char* const kStyleSheet = R"(
     background-color: rgba(0, 210, 153, 1);
     color: #FFFFFF;
 }
+#btn_day:focus, #btn_week:focus, #btn_month:focus, #btn_total:focus {
+    text-decoration: underline;
+}
 #btn_day {
     border-top-left-radius: 4px;
     border-bottom-left-radius: 4px;
@@ -59,14 +64,14 @@ const char* const kStyleSheet = R"(
     border: none;
     border-image: url(:/Resources/Skin/Verd/leftpage_default.png);
 }
-#btn_leftpage:hover {
+#btn_leftpage:hover, #btn_leftpage:focus {
     border-image: url(:/Resources/Skin/Verd/leftpage.png);
 }
 #btn_rightpage {
     border: none;
     border-image: url(:/Resources/Skin/Verd/rightpage_default.png);
 }
-#btn_rightpage:hover {
+#btn_rightpage:hover, #btn_rightpage:focus {
     border-image: url(:/Resources/Skin/Verd/rightpage.png);
 }
 #label_drink_amount, #label_goal_text {
@@ -85,7 +90,7 @@ const char* const kStyleSheet = R"(
     text-align: right;
     padding: 0px;
 }
-#btn_export:hover {
+#btn_export:hover, #btn_export:focus {
     text-decoration: underline;
 }
 #label_drink_totalamount {
@@ -154,33 +159,41 @@ void CDrinkTotalRecord::BuildWidgets()
     m_subPanel->setAttribute(Qt::WA_StyledBackground);
     m_subPanel->setGeometry(0, 0, 280, 328);
 
-    auto addButton = [this](const char* name, const QString& text, const QRect& geometry, bool tab) {
+    // The tabs' one-letter texts are read out in full; arrow keys move between them.
+    auto addButton = [this](const char* name, const QString& text, const QString& accessibleName,
+                         const QRect& geometry, bool tab) {
         auto* button = new QPushButton(text, m_subPanel);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(geometry);
         button->setCheckable(tab);
         button->setAutoExclusive(tab);
-        button->setFocusPolicy(Qt::NoFocus);
         button->installEventFilter(this);
+        CKeyboardAccess::Button(button, accessibleName);
         return button;
     };
-    m_btnDay = addButton("btn_day", tr("日"), QRect(28, 4, 56, 24), true);
-    m_btnWeek = addButton("btn_week", tr("周"), QRect(83, 4, 56, 24), true);
-    m_btnMonth = addButton("btn_month", tr("月"), QRect(138, 4, 56, 24), true);
-    m_btnTotal = addButton("btn_total", tr("总"), QRect(193, 4, 56, 24), true);
+    m_btnDay = addButton("btn_day", tr("日"), tr("按日查看"), QRect(28, 4, 56, 24), true);
+    m_btnWeek = addButton("btn_week", tr("周"), tr("按周查看"), QRect(83, 4, 56, 24), true);
+    m_btnMonth = addButton("btn_month", tr("月"), tr("按月查看"), QRect(138, 4, 56, 24), true);
+    m_btnTotal = addButton("btn_total", tr("总"), tr("全部记录"), QRect(193, 4, 56, 24), true);
 
     m_tumbler = new Tumbler(m_subPanel);
     m_tumbler->setObjectName(QStringLiteral("record_tumbler"));
     m_tumbler->setGeometry(1, 29, 278, 162);
     m_tumbler->SetStatistics(m_statistics);
+    m_tumbler->setAccessibleName(tr("喝水量图表"));
 
     m_gaugeRange = new GaugeRange(m_subPanel);
     m_gaugeRange->setObjectName(QStringLiteral("record_gaugerange"));
     m_gaugeRange->setGeometry(1, 37, 278, 154);
+    m_gaugeRange->setAccessibleName(tr("使用天数"));
 
     // Created after the chart so that they lie on top of it.
-    m_btnLeftPage = addButton("btn_leftpage", QString(), QRect(1, 106, 18, 40), false);
-    m_btnRightPage = addButton("btn_rightpage", QString(), QRect(261, 106, 18, 40), false);
+    m_btnLeftPage = addButton("btn_leftpage", QString(), tr("上一页"), QRect(1, 106, 18, 40), false);
+    m_btnRightPage = addButton("btn_rightpage", QString(), tr("下一页"), QRect(261, 106, 18, 40), false);
+    // Left to right as they stand: the page back, the chart, the page forward.
+    setTabOrder(m_btnTotal, m_btnLeftPage);
+    setTabOrder(m_btnLeftPage, m_tumbler);
+    setTabOrder(m_tumbler, m_btnRightPage);
 
     m_pWidghtBottom = new QWidget(m_subPanel);
     m_pWidghtBottom->setObjectName(QStringLiteral("m_pWidghtBottom"));
@@ -206,8 +219,8 @@ void CDrinkTotalRecord::BuildWidgets()
     m_btnExport = new QPushButton(tr("导出喝水记录…"), m_pWidghtBottom);
     m_btnExport->setObjectName(QStringLiteral("btn_export"));
     m_btnExport->setGeometry(124, 6, 144, 18);
-    m_btnExport->setFocusPolicy(Qt::NoFocus);
     m_btnExport->installEventFilter(this);
+    CKeyboardAccess::Button(m_btnExport);
 }
 
 CDrinkStatistics* CDrinkTotalRecord::Statistics() const
@@ -395,6 +408,19 @@ bool CDrinkTotalRecord::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Enter) {
         if (auto* button = qobject_cast<QPushButton*>(watched))
             button->setCursor(Qt::PointingHandCursor);
+    } else if (event->type() == QEvent::FocusIn) {
+        // Tab reaches the four views as one stop, the view shown, as with any set of tabs; the
+        // arrow keys move between them.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const QList<QPushButton*> tabs{m_btnDay, m_btnWeek, m_btnMonth, m_btnTotal};
+        auto* tab = qobject_cast<QPushButton*>(watched);
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && tabs.contains(tab)
+            && !tab->isChecked()) {
+            for (QPushButton* shown : tabs) {
+                if (shown->isChecked())
+                    shown->setFocus(reason);
+            }
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -33,12 +33,13 @@ const QString kPageStyle = QStringLiteral(R"(
 #SubPanelWidget QCheckBox::indicator { width: 44px; height: 22px; }
 #SubPanelWidget QCheckBox::indicator:unchecked { image: url(:/Resources/Skin/Verd/switch_off.png); }
 #SubPanelWidget QCheckBox::indicator:checked { image: url(:/Resources/Skin/Verd/switch_on.png); }
+#SubPanelWidget QCheckBox::indicator:focus { border: 1px solid rgba(0,210,153,1); border-radius: 11px; }
 #SubPanelWidget QLineEdit { color: rgba(105,136,125,1); font-size: 13px; padding: 0px 6px;
     background-color: rgba(239,252,247,1); border: 1px solid #C0E2D7; border-radius: 4px; }
 #SubPanelWidget QLineEdit:focus { border-color: rgba(0,210,153,1); }
 #SubPanelWidget QComboBox { combobox-popup: 0; color: rgba(105,136,125,1); font-size: 13px; padding: 0px 6px;
     background-color: rgba(239,252,247,1); border: 1px solid #C0E2D7; border-radius: 4px; }
-#SubPanelWidget QComboBox:hover, #SubPanelWidget QComboBox:on { border-color: rgba(0,210,153,1); }
+#SubPanelWidget QComboBox:hover, #SubPanelWidget QComboBox:on, #SubPanelWidget QComboBox:focus { border-color: rgba(0,210,153,1); }
 #SubPanelWidget QComboBox::drop-down { border: none; width: 18px; }
 #SubPanelWidget QComboBox::down-arrow { image: url(:/Resources/Skin/Verd/combo_arrow.png); width: 10px; height: 6px; }
 #SubPanelWidget QComboBox QAbstractItemView { background-color: #FFFFFF; border: 1px solid #C0E2D7;
@@ -63,32 +64,44 @@ CDrinksSettingsWindow::CDrinksSettingsWindow(QWidget* parent)
     m_panel->setAttribute(Qt::WA_StyledBackground);
     m_panel->setStyleSheet(kPageStyle);
 
-    AddLabel(QStringLiteral("label_7"), QRect(24, 18, 58, 12), tr("定时提醒："));
+    QLabel* statusLabel = AddLabel(QStringLiteral("label_7"), QRect(24, 18, 58, 12), tr("定时提醒："));
     m_status = AddSwitch(QStringLiteral("checkbox_drinks_status"), QRect(82, 13, 52, 22));
-    AddLabel(QStringLiteral("label_14"), QRect(145, 17, 58, 12), tr("喝水音效："));
+    QLabel* waterLabel = AddLabel(QStringLiteral("label_14"), QRect(145, 17, 58, 12), tr("喝水音效："));
     m_water = AddSwitch(QStringLiteral("checkbox_drinks_water"), QRect(203, 13, 52, 22));
-    AddLabel(QStringLiteral("label_15"), QRect(23, 57, 54, 12), tr("提醒音效："));
+    QLabel* promptLabel = AddLabel(QStringLiteral("label_15"), QRect(23, 57, 54, 12), tr("提醒音效："));
     m_prompt = AddSwitch(QStringLiteral("checkbox_drinks_prompt"), QRect(82, 53, 52, 22));
 
-    AddLabel(QStringLiteral("label"), QRect(24, 101, 64, 12), tr("每日目标："));
+    QLabel* dayTargetLabel = AddLabel(QStringLiteral("label"), QRect(24, 101, 64, 12), tr("每日目标："));
     m_dayTarget = AddNumberField(QStringLiteral("lineEdit_day_target"), QRect(84, 93, 90, 28), QStringLiteral("1500"), kMaxTarget);
     AddLabel(QStringLiteral("label_2"), QRect(180, 101, 30, 12), tr("毫升"));
-    AddLabel(QStringLiteral("label_12"), QRect(23, 147, 64, 12), tr("每次喝水："));
+    QLabel* timeTargetLabel = AddLabel(QStringLiteral("label_12"), QRect(23, 147, 64, 12), tr("每次喝水："));
     m_timeTarget = AddNumberField(QStringLiteral("lineEdit_time_target"), QRect(84, 139, 90, 28), QStringLiteral("100"), kMaxAmount);
     AddLabel(QStringLiteral("label_13"), QRect(180, 147, 30, 12), tr("毫升"));
 
-    AddLabel(QStringLiteral("label_3"), QRect(23, 185, 135, 12), tr("每隔多久提醒一次："));
+    QLabel* intervalLabel = AddLabel(QStringLiteral("label_3"), QRect(23, 185, 135, 12), tr("每隔多久提醒一次："));
     AddLabel(QStringLiteral("label_4"), QRect(25, 216, 45, 12), tr("自定义："));
     QStringList hours;
     for (int hour = 0; hour <= 6; ++hour)
         hours << QString::number(hour);
     m_hour = AddList(QStringLiteral("comboBox_hour"), QRect(72, 208, 58, 28), hours);
-    AddLabel(QStringLiteral("label_5"), QRect(136, 217, 30, 12), tr("小时"));
+    QLabel* hourLabel = AddLabel(QStringLiteral("label_5"), QRect(136, 217, 30, 12), tr("小时"));
     QStringList minutes;
     for (int minute = 0; minute <= 55; minute += 5)
         minutes << QString::number(minute);
     m_minute = AddList(QStringLiteral("comboBox_minute"), QRect(166, 208, 58, 28), minutes);
-    AddLabel(QStringLiteral("label_6"), QRect(230, 217, 30, 12), tr("分钟"));
+    QLabel* minuteLabel = AddLabel(QStringLiteral("label_6"), QRect(230, 217, 30, 12), tr("分钟"));
+    statusLabel->setBuddy(m_status);
+    waterLabel->setBuddy(m_water);
+    promptLabel->setBuddy(m_prompt);
+    dayTargetLabel->setBuddy(m_dayTarget);
+    timeTargetLabel->setBuddy(m_timeTarget);
+    // Each list is named by the unit after it; what the two set together describes them.
+    hourLabel->setBuddy(m_hour);
+    minuteLabel->setBuddy(m_minute);
+    for (QWidget* field : std::initializer_list<QWidget*>{m_dayTarget, m_timeTarget})
+        field->setAccessibleDescription(tr("毫升"));
+    for (QWidget* list : std::initializer_list<QWidget*>{m_hour, m_minute})
+        list->setAccessibleDescription(intervalLabel->text());
 
     AddLabel(QStringLiteral("label_11"), QRect(24, 254, 84, 12), tr("下次提醒时间："));
     m_runtime = AddLabel(QStringLiteral("label_runtime"), QRect(110, 252, 111, 16), QString());
@@ -121,6 +134,8 @@ QCheckBox* CDrinksSettingsWindow::AddSwitch(const QString& name, const QRect& ge
     box->setObjectName(name);
     box->setGeometry(geometry);
     box->setCursor(Qt::PointingHandCursor);
+    // A click leaves the focus where it was, so the focus look shows only for the keyboard.
+    box->setFocusPolicy(Qt::TabFocus);
     return box;
 }
 

@@ -7,15 +7,15 @@
 #include "CUpdateContext.h"
 
 CDrinksTask::CDrinksTask(QWidget* parent)
-    : CFeatureCard(parent, QStringLiteral("DrinksTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/drinks_task.png"), 130,
+    : CFeatureCard(parent, tr("喝水提醒"), QStringLiteral("DrinksTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/drinks_task.png"), 130,
         QRect(45, 30, 50, 14), [] { return CIniSettings::Instance()->GetDrinksStatus(); })
 {
     setObjectName(QStringLiteral("CDrinksTask"));
-    connect(AddButton(QStringLiteral("btn_DrinksRecord"), tr("成绩"), QRect(17, 54, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinksRecord"), tr("成绩"), tr("喝水成绩"), QRect(17, 54, 46, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksRecord_Click);
-    connect(AddButton(QStringLiteral("btn_DrinksSettings"), tr("设置"), QRect(66, 54, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinksSettings"), tr("设置"), tr("喝水提醒设置"), QRect(66, 54, 46, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksSettings_Click);
-    connect(AddButton(QStringLiteral("btn_DrinkNow"), tr("立刻喝水"), QRect(32, 82, 66, 24)),
+    connect(AddButton(QStringLiteral("btn_DrinkNow"), tr("立刻喝水"), QString(), QRect(32, 82, 66, 24)),
         &QPushButton::clicked, this, &CDrinksTask::OnDrinksNow_Click);
 }
 

@@ -14,6 +14,8 @@
 #include "CAdsWidget.h"
 #include "core/CCommon.h"
 #include "CDrinkForm.h"
+#include "core/CKeyboardAccess.h"
+#include "core/CNoticeAccessible.h"
 #include "core/CPanelShadow.h"
 #include "CUpdateContext.h"
 
@@ -32,8 +34,12 @@ const QString kWindowStyle = QStringLiteral(R"(
 #TopWidget #label_name { color: #FFFFFF; font-size: 13px; font-weight: bold; }
 #TopWidget #btn_close { border: none; border-image: url(:/Resources/Skin/Verd/btn_close.png); }
 #TopWidget #btn_close:hover { border-image: url(:/Resources/Skin/Verd/btn_close_hover.png); }
+#TopWidget #btn_close:focus { border-image: none; border: 1px solid #FFFFFF; border-radius: 3px;
+    image: url(:/Resources/Skin/Verd/btn_close_hover.png); }
 #TopWidget #btn_menu { border: none; border-image: url(:/Resources/Skin/Verd/btn_menu.png); }
 #TopWidget #btn_menu:hover { border-image: url(:/Resources/Skin/Verd/btn_menu_hover.png); }
+#TopWidget #btn_menu:focus { border-image: none; border: 1px solid #FFFFFF; border-radius: 3px;
+    image: url(:/Resources/Skin/Verd/btn_menu_hover.png); }
 #TopWidget #btn_menu::menu-indicator { image: none; width: 0px; }
 )");
 }
@@ -100,10 +106,10 @@ void CDrinksWindow::BuildTopBar(QWidget* content)
     m_btnClose->setObjectName(QStringLiteral("btn_close"));
     m_btnClose->setGeometry(256, 8, 16, 16);
     m_btnClose->setToolTip(tr("最小化"));
-    for (QPushButton* button : {m_btnMenu, m_btnClose}) {
+    for (QPushButton* button : {m_btnMenu, m_btnClose})
         button->setCursor(Qt::PointingHandCursor);
-        button->setFocusPolicy(Qt::NoFocus);
-    }
+    CKeyboardAccess::Button(m_btnMenu, tr("菜单"));
+    CKeyboardAccess::Button(m_btnClose, tr("关闭"));
 }
 
 void CDrinksWindow::SetMenu(QMenu* menu)
@@ -168,6 +174,12 @@ void CDrinksWindow::OnClose_Click()
     OnNoDrinks_Click();
 }
 
+// Esc and a close from the window manager decline the drink, as the close button does.
+void CDrinksWindow::reject()
+{
+    OnClose_Click();
+}
+
 void CDrinksWindow::OnSliderValueChanged(int nIndex)
 {
     m_form->Draw(nIndex);
@@ -224,6 +236,7 @@ void CDrinksWindow::StartSystemMove()
 void CDrinksWindow::showEvent(QShowEvent* event)
 {
     m_adsWidget->ShowSlot(kAdsSlot);
+    CNoticeAccessible::Announce(this, m_form->ProgressText());
     QDialog::showEvent(event);
 }
 

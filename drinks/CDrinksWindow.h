@@ -37,6 +37,7 @@ public slots:
     void OnSliderValueChanged(int nIndex);
     void OnTextEdited(QString text);
     void OnRecord_Click();
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/CCommon.h"
+#include "core/CKeyboardAccess.h"
 #include "core/CPanelShadow.h"
 
 namespace {
@@ -21,6 +22,7 @@ const QString kStyleSheet = QStringLiteral(R"(
 #btn_notice_close { color: #FFFFFF; background-color: rgba(0,210,153,1); border: none; border-radius: 4px;
     font: 12px "Microsoft YaHei"; padding: 4px 14px; }
 #btn_notice_close:hover { background-color: rgba(0,179,131,1); }
+#btn_notice_close:focus { border: 2px solid #A8EFDB; }
 )");
 }
 
@@ -60,7 +62,7 @@ CHistoryNotice::CHistoryNotice(QWidget* parent)
     auto* close = new QPushButton(tr("知道了"), panel);
     close->setObjectName(QStringLiteral("btn_notice_close"));
     close->setCursor(Qt::PointingHandCursor);
-    close->setAccessibleName(tr("关闭提示"));
+    CKeyboardAccess::Button(close, tr("关闭提示"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     setAccessibleName(title->text());
     setAccessibleDescription(text->text());

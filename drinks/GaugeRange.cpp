@@ -1,5 +1,6 @@
 #include "GaugeRange.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QPaintEvent>
 
@@ -106,6 +107,8 @@ void GaugeRange::setRightValue(int rightValue)
     if (rightValue != m_rightValue) {
         m_rightValue = rightValue;
         update();
+        QAccessibleValueChangeEvent change(this, m_rightValue);
+        QAccessible::updateAccessibility(&change);
     }
     emit valueChanged(m_leftValue, m_rightValue);
 }

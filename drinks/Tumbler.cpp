@@ -1,5 +1,7 @@
 #include "Tumbler.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -9,7 +11,6 @@
 #include "core/CLanguage.h"
 
 namespace {
-constexpr int kCentreSlot = 3;
 constexpr int kMaxBarHeight = 122;
 const QColor kCentreLabelColor(0, 210, 153);
 
@@ -41,6 +42,8 @@ double Banded(double amount, double low, double middle, double high)
 Tumbler::Tumbler(QWidget* parent)
     : QWidget(parent)
 {
+    // Reached by Tab; a click or a drag leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void Tumbler::SetStatistics(CDrinkStatistics* statistics)
@@ -126,21 +129,31 @@ void Tumbler::setListValue(QStringList listValue)
 
 void Tumbler::setCurrentIndex(int currentIndex)
 {
-    if (currentIndex + kCentreSlot >= 0 && currentIndex + kCentreSlot + 1 <= m_itemCount) {
+    if (currentIndex + CentreSlot >= 0 && currentIndex + CentreSlot + 1 <= m_itemCount) {
         m_currentIndex = currentIndex;
         update();
-        AnnounceCentre(currentIndex + kCentreSlot);
+        AnnounceCentre(currentIndex + CentreSlot);
         return;
     }
     // Refused: the chart keeps showing what it showed, so that is what gets announced again.
     // An index left over from a mode with more items points past the end; the last item
     // stands in for it.
     update();
-    AnnounceCentre(qMin(m_currentIndex + kCentreSlot, m_itemCount - 1));
+    AnnounceCentre(qMin(m_currentIndex + CentreSlot, m_itemCount - 1));
 }
 
 void Tumbler::AnnounceCentre(int item)
 {
+    // The chart's description is the centre's period, its slots' names their periods.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent centre(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&centre);
+        QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(this);
+        for (int slot = 0; chart && slot < chart->childCount(); ++slot) {
+            QAccessibleEvent name(chart->child(slot), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&name);
+        }
+    }
     switch (m_mode) {
     case Mode_Day:
         emit OnChangeCurDayIndex(item);
@@ -252,6 +265,21 @@ bool Tumbler::ItemFigures(int item, int& amount, bool& reached) const
     }
 }
 
+QString Tumbler::SlotDescription(int slot) const
+{
+    const int item = (m_itemCount < 1 ? -1 - CentreSlot : m_currentIndex) + slot;
+    int amount = 0;
+    bool reached = false;
+    if (!ItemFigures(item, amount, reached))
+        return tr("%1：无记录").arg(ItemLabel(item));
+    return (reached ? tr("%1：%2毫升，已达标") : tr("%1：%2毫升，未达标")).arg(ItemLabel(item)).arg(amount);
+}
+
+QRect Tumbler::SlotRect(int slot) const
+{
+    return QRect(SlotX(slot), 0, m_barWidth, height());
+}
+
 QString Tumbler::ItemLabel(int item) const
 {
     switch (m_mode) {
@@ -297,13 +325,22 @@ void Tumbler::paintEvent(QPaintEvent*)
     DrawGuides(painter);
     if (m_itemCount < 1) {
         // Nothing recorded yet: just the dates, with the current period in the centre.
-        DrawLabels(painter, -1 - kCentreSlot);
+        DrawLabels(painter, -1 - CentreSlot);
         return;
     }
     DrawBars(painter);
     if (m_dragOffset == 0)
         DrawMarker(painter);
     DrawLabels(painter, m_currentIndex);
+    if (hasFocus())
+        DrawFocus(painter);
+}
+
+void Tumbler::DrawFocus(QPainter& painter)
+{
+    painter.setPen(QPen(kCentreLabelColor, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
 }
 
 // The lines lie on pixel centres so that a one-pixel line stays one sharp pixel wide.
@@ -351,7 +388,7 @@ void Tumbler::DrawMarker(QPainter& painter)
 void Tumbler::DrawLabels(QPainter& painter, int firstItem)
 {
     for (int slot = 0; slot < m_barsDrawn; ++slot) {
-        const bool centre = slot == kCentreSlot;
+        const bool centre = slot == CentreSlot;
         const QFont font = LabelFont(centre);
         const QFontMetrics metrics(font);
         painter.setFont(font);
@@ -385,6 +422,35 @@ int Tumbler::ReleaseReferenceX() const
     return width() / 2 - QFontMetrics(LabelFont(false)).horizontalAdvance(lastLabel) / 2 + m_dragOffset;
 }
 
+void Tumbler::keyPressEvent(QKeyEvent* event)
+{
+    const int last = m_itemCount - CentreSlot - 1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        setCurrentIndex(m_currentIndex - 1);
+        break;
+    case Qt::Key_Right:
+        setCurrentIndex(m_currentIndex + 1);
+        break;
+    case Qt::Key_PageUp:
+        setCurrentIndex(qMax(m_currentIndex - m_barsDrawn, -CentreSlot));
+        break;
+    case Qt::Key_PageDown:
+        setCurrentIndex(qMin(m_currentIndex + m_barsDrawn, last));
+        break;
+    case Qt::Key_Home:
+        setCurrentIndex(-CentreSlot);
+        break;
+    case Qt::Key_End:
+        setCurrentIndex(last);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
 void Tumbler::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
@@ -398,9 +464,9 @@ void Tumbler::wheelEvent(QWheelEvent* event)
         return;
     int index = m_currentIndex - steps;
     if (steps > 0)
-        index = qMax(index, -kCentreSlot);
+        index = qMax(index, -CentreSlot);
     else
-        index = qMin(index, m_itemCount - kCentreSlot - 1);
+        index = qMin(index, m_itemCount - CentreSlot - 1);
     setCurrentIndex(index);
 }
 

@@ -13,8 +13,8 @@ class QPainter;
 //
 // The current index is the item in the leftmost slot, so the centre item is index + 3; items run
 // from 0 (the oldest period) to itemCount() - 1 (the current one). Every change of the centre is
-// announced through the signal of the mode. The wheel, dragging and the records page's paging
-// buttons move the index.
+// announced through the signal of the mode. The wheel, dragging, the arrow keys and the records
+// page's paging buttons move the index.
 class Tumbler : public QWidget
 {
     Q_OBJECT
@@ -30,6 +30,9 @@ public:
         Mode_Week = 1,
         Mode_Month = 2,
     };
+
+    // The slot of the selected period, under the marker.
+    static constexpr int CentreSlot = 3;
 
     explicit Tumbler(QWidget* parent = nullptr);
 
@@ -56,6 +59,10 @@ public:
     // The height in pixels of a bar for a total of amount millilitres: three bands, each flatter
     // than the one below, so ordinary days differ visibly and heavy ones still fit.
     static double BarHeight(int mode, int amount);
+    // What a slot shows, in words: the period and its amount, and whether it reached the target.
+    QString SlotDescription(int slot) const;
+    // Where a slot's bar stands, as high as the chart, in the chart's coordinates.
+    QRect SlotRect(int slot) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -82,6 +89,9 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Left and Right move by one period, Page Up and Page Down by a page, Home and End to the
+    // first and the current period.
+    void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -106,6 +116,7 @@ private:
     void DrawBars(QPainter& painter);
     void DrawMarker(QPainter& painter);
     void DrawLabels(QPainter& painter, int firstItem);
+    void DrawFocus(QPainter& painter);
 
     CDrinkStatistics* m_statistics = nullptr;
     int m_stepCount = 7;

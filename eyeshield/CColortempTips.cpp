@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "core/CCommon.h"
+#include "core/CKeyboardAccess.h"
+#include "core/CNoticeAccessible.h"
 #include "core/CPanelShadow.h"
 
 namespace {
@@ -24,6 +26,7 @@ const QString kStyleSheet = QStringLiteral(R"(
 #label_2 { color: #69887D; }
 #btn_reset { color: #00D299; border: none; background: transparent; text-decoration: underline; padding: 0px; }
 #btn_reset:hover { color: #00B383; }
+#btn_reset:focus { border: 1px solid #00D299; border-radius: 2px; }
 )");
 }
 
@@ -35,6 +38,8 @@ CColortempTips::CColortempTips(QWidget* parent)
     setWindowIcon(CCommon::Instance()->ProgramIcon());
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Like the reminders, the notice leaves the keyboard with the window the user types in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kWidth, kHeight);
     setStyleSheet(kStyleSheet);
 
@@ -44,9 +49,9 @@ CColortempTips::CColortempTips(QWidget* parent)
     panel->setGeometry(2, 2, kWidth - 4, kHeight - 4);
     CPanelShadow::Attach(panel);
 
-    auto* label = new QLabel(tr("防蓝光强度已按时段智能调整！"), panel);
-    label->setObjectName(QStringLiteral("label"));
-    label->setGeometry(6, 4, kWidth - 16, 18);
+    m_message = new QLabel(tr("防蓝光强度已按时段智能调整！"), panel);
+    m_message->setObjectName(QStringLiteral("label"));
+    m_message->setGeometry(6, 4, kWidth - 16, 18);
     auto* label2 = new QLabel(tr("您可以在防蓝光界面"), panel);
     label2->setObjectName(QStringLiteral("label_2"));
     label2->setGeometry(6, 23, 110, 18);
@@ -54,6 +59,7 @@ CColortempTips::CColortempTips(QWidget* parent)
     reset->setObjectName(QStringLiteral("btn_reset"));
     reset->setGeometry(116, 23, 52, 18);
     reset->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(reset);
     connect(reset, &QPushButton::clicked, this, &CColortempTips::OnReset_Click);
 
     // The corner of the available area itself, so a panel at the left or top of the desktop, or
@@ -68,6 +74,12 @@ CColortempTips::CColortempTips(QWidget* parent)
     m_timer->setInterval(kTickMs);
     connect(m_timer, &QTimer::timeout, this, &CColortempTips::OnTick);
     m_timer->start();
+}
+
+void CColortempTips::showEvent(QShowEvent* event)
+{
+    CNoticeAccessible::Announce(this, m_message->text());
+    QWidget::showEvent(event);
 }
 
 void CColortempTips::OnReset_Click()

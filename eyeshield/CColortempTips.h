@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QTimer;
 
 // The small notice at the bottom right that tells the user the automatic mode has changed the
@@ -16,9 +17,13 @@ public:
 public slots:
     void OnReset_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void OnTick();
 
+    QLabel* m_message = nullptr;
     QTimer* m_timer = nullptr;
     int m_ticks = 0;
 };

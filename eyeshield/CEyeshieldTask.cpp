@@ -6,11 +6,11 @@
 #include "core/CIniSettings.h"
 
 CEyeshieldTask::CEyeshieldTask(QWidget* parent)
-    : CFeatureCard(parent, QStringLiteral("EyeshieldTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/eyeshield_task.png"),
+    : CFeatureCard(parent, tr("防蓝光"), QStringLiteral("EyeshieldTaskPanel"), QStringLiteral(":/Resources/Skin/Verd/eyeshield_task.png"),
         90, QRect(24, 22, 50, 14), [] { return CIniSettings::Instance()->GetEyeshieldStatus(); })
 {
     setObjectName(QStringLiteral("CEyeshieldTask"));
-    connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), tr("设置"), QRect(22, 44, 46, 24)),
+    connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), tr("设置"), tr("防蓝光设置"), QRect(22, 44, 46, 24)),
         &QPushButton::clicked, this, &CEyeshieldTask::OnEyeshieldSettings_Click);
     ShowAbility();
     connect(CCommon::Instance(), &CCommon::TintAbilityChanged, this, &CEyeshieldTask::ShowAbility);

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
+#include "core/CKeyboardAccess.h"
 
 namespace {
 constexpr int kAutomaticTickMs = 60000;
@@ -43,6 +45,7 @@ const QString kStyleSheet = QStringLiteral(R"(
 #check_status::indicator { width: 44px; height: 22px; }
 #check_status::indicator:unchecked { image: url(:/Resources/Skin/Verd/switch_off.png); }
 #check_status::indicator:checked { image: url(:/Resources/Skin/Verd/switch_on.png); }
+#check_status::indicator:focus { border: 1px solid #00D299; border-radius: 11px; }
 #label_colortemp_num { color: #00D299; font-size: 22px; font-weight: bold; }
 #label_colortemp_tips { color: #A5C5BA; }
 #label_0, #label_5, #label_50, #label_75, #label_100 { color: #A5C5BA; font-size: 11px; }
@@ -59,6 +62,7 @@ const QString kStyleSheet = QStringLiteral(R"(
     background: #FFFFFF; border: 2px solid #00D299;
 }
 #slider_colortemp::handle:horizontal:disabled { border-color: #D9E6E1; }
+#slider_colortemp::handle:horizontal:focus { background: #00D299; border-color: #A8EFDB; }
 QPushButton#btn_automatic, QPushButton#btn_working, QPushButton#btn_game, QPushButton#btn_player {
     color: #69887D; background-color: #FFFFFF; border: 1px solid #C0E2D7; border-radius: 4px;
 }
@@ -66,9 +70,33 @@ QPushButton#btn_automatic:hover, QPushButton#btn_working:hover, QPushButton#btn_
 QPushButton#btn_player:hover { border-color: #00D299; color: #00D299; }
 QPushButton#btn_automatic:checked, QPushButton#btn_working:checked, QPushButton#btn_game:checked,
 QPushButton#btn_player:checked { color: #FFFFFF; background-color: #00D299; border-color: #00D299; }
+QPushButton#btn_automatic:focus, QPushButton#btn_working:focus, QPushButton#btn_game:focus,
+QPushButton#btn_player:focus { border: 2px solid #00D299; }
+QPushButton#btn_automatic:checked:focus, QPushButton#btn_working:checked:focus, QPushButton#btn_game:checked:focus,
+QPushButton#btn_player:checked:focus { border-color: #A8EFDB; }
 #btn_automatic_settings { color: #00D299; border: none; background: transparent; padding: 0px; }
 #btn_automatic_settings:hover, #btn_automatic_settings:focus { text-decoration: underline; }
 )");
+
+// A key that moves a slider's handle.
+bool MovesSlider(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
 
 QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text, const QRect& geometry,
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
@@ -80,12 +108,14 @@ QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text
     return label;
 }
 
-QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QString& text, int x)
+QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QString& text, const char* description, int x)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(objectName);
     button->setGeometry(x, 240, 56, 28);
     button->setCheckable(true);
+    button->setAccessibleDescription(CEyeshieldWindow::tr(description));
+    CKeyboardAccess::Button(button);
     return button;
 }
 }
@@ -124,21 +154,25 @@ void CEyeshieldWindow::BuildWidgets()
     panel->setGeometry(0, 0, 280, 328);
     panel->setAttribute(Qt::WA_StyledBackground);
 
-    AddLabel(panel, QStringLiteral("label_status_tips"), tr("防蓝光："), QRect(24, 18, 48, 12));
+    QLabel* statusLabel = AddLabel(panel, QStringLiteral("label_status_tips"), tr("防蓝光："), QRect(24, 18, 48, 12));
     m_checkStatus = new QCheckBox(panel);
     m_checkStatus->setObjectName(QStringLiteral("check_status"));
     m_checkStatus->setGeometry(70, 13, 52, 22);
+    // A click leaves the focus where it was, so the focus look shows only for the keyboard.
+    m_checkStatus->setFocusPolicy(Qt::TabFocus);
+    statusLabel->setBuddy(m_checkStatus);
     auto* automaticSettings = new QPushButton(tr("智能模式设置"), panel);
     automaticSettings->setObjectName(QStringLiteral("btn_automatic_settings"));
     automaticSettings->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(automaticSettings);
     const int settingsWidth = automaticSettings->sizeHint().width();
     automaticSettings->setGeometry(256 - settingsWidth, 13, settingsWidth, 22);
     connect(automaticSettings, &QPushButton::clicked, this, &CEyeshieldWindow::OnAutomaticSettings_Click);
 
     m_colortempNum = AddLabel(panel, QStringLiteral("label_colortemp_num"), QStringLiteral("0%"),
         QRect(100, 80, 80, 24), Qt::AlignCenter);
-    AddLabel(panel, QStringLiteral("label_colortemp_tips"), tr("防蓝光强度"), QRect(100, 109, 80, 14),
-        Qt::AlignCenter);
+    QLabel* strengthLabel = AddLabel(panel, QStringLiteral("label_colortemp_tips"), tr("防蓝光强度"),
+        QRect(100, 109, 80, 14), Qt::AlignCenter);
 
     m_slider = new QSlider(Qt::Horizontal, panel);
     m_slider->setObjectName(QStringLiteral("slider_colortemp"));
@@ -146,6 +180,9 @@ void CEyeshieldWindow::BuildWidgets()
     m_slider->setRange(0, 100);
     m_slider->setSingleStep(1);
     m_slider->setPageStep(10);
+    m_slider->setFocusPolicy(Qt::TabFocus);
+    m_slider->setAccessibleDescription(m_colortempNum->text());
+    strengthLabel->setBuddy(m_slider);
 
     const struct
     {
@@ -157,10 +194,10 @@ void CEyeshieldWindow::BuildWidgets()
     for (const auto& mark : scale)
         AddLabel(panel, QLatin1String(mark.name), QLatin1String(mark.text), QRect(mark.x, 160, 24, 14));
 
-    m_btnAutomatic = AddModeButton(panel, QStringLiteral("btn_automatic"), tr("智能"), 30);
-    m_btnWorking = AddModeButton(panel, QStringLiteral("btn_working"), tr("办公"), 85);
-    m_btnGame = AddModeButton(panel, QStringLiteral("btn_game"), tr("游戏"), 140);
-    m_btnPlayer = AddModeButton(panel, QStringLiteral("btn_player"), tr("看片"), 195);
+    m_btnAutomatic = AddModeButton(panel, QStringLiteral("btn_automatic"), tr("智能"), kAutomaticTips, 30);
+    m_btnWorking = AddModeButton(panel, QStringLiteral("btn_working"), tr("办公"), kWorkingTips, 85);
+    m_btnGame = AddModeButton(panel, QStringLiteral("btn_game"), tr("游戏"), kGameTips, 140);
+    m_btnPlayer = AddModeButton(panel, QStringLiteral("btn_player"), tr("看片"), kPlayerTips, 195);
     m_actionGroup = new QButtonGroup(this);
     m_actionGroup->setObjectName(QStringLiteral("actionGroup"));
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{m_btnAutomatic, m_btnWorking, m_btnGame,
@@ -344,6 +381,7 @@ void CEyeshieldWindow::SwitchOn()
 void CEyeshieldWindow::ShowStrength(int strength)
 {
     m_colortempNum->setText(QStringLiteral("%1%").arg(strength));
+    m_slider->setAccessibleDescription(m_colortempNum->text());
     const QSignalBlocker blocker(m_slider);
     m_slider->setValue(strength);
 }
@@ -404,14 +442,16 @@ bool CEyeshieldWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Enter) {
         if (auto* widget = qobject_cast<QWidget*>(watched))
             widget->setCursor(Qt::PointingHandCursor);
-    } else if (watched == m_slider && event->type() == QEvent::MouseButtonPress) {
-        auto* press = static_cast<QMouseEvent*>(event);
+    } else if (watched == m_slider && (event->type() == QEvent::MouseButtonPress || MovesSlider(event))) {
+        // Protection that is off is switched on by its switch or a mode, not by the slider: the
+        // first touch of it, by mouse or key, greys it out.
         if (CIniSettings::Instance()->GetEyeshieldMode() == kModeOff) {
             ShowStrength(0);
             m_slider->setEnabled(false);
-        } else if (press->button() == Qt::LeftButton) {
-            JumpToPress(press->pos().x());
+            return event->type() == QEvent::KeyPress;
         }
+        if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            JumpToPress(static_cast<QMouseEvent*>(event)->pos().x());
     }
     // The press still reaches the slider, which then drags the handle from the pressed point.
     return QDialog::eventFilter(watched, event);

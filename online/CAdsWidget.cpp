@@ -1,6 +1,7 @@
 #include "CAdsWidget.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +10,7 @@
 
 #include "CAdsDataManager.h"
 #include "CUpdateContext.h"
+#include "core/CKeyboardAccess.h"
 
 namespace {
 const char* const kSlotNames[] = {"AdsPos_BaseManager", "AdsPos_DrinkWindow", "AdsPos_RelaxTips",
@@ -24,6 +26,8 @@ CAdsWidget::CAdsWidget(QWidget* parent)
     : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(tr("广告"));
 }
 
 QString CAdsWidget::SlotName(int position)
@@ -83,8 +87,10 @@ void CAdsWidget::SetPosition(int position)
             m_close->setCursor(Qt::ArrowCursor);
             m_close->setStyleSheet(QStringLiteral(
                 "QPushButton#btn_adsClose{border:none;border-image:url(:/Resources/Skin/Verd/ads_close.png);}"
-                "QPushButton#btn_adsClose:hover{border-image:url(:/Resources/Skin/Verd/ads_close_hover.png);}"));
+                "QPushButton#btn_adsClose:hover,QPushButton#btn_adsClose:focus{"
+                "border-image:url(:/Resources/Skin/Verd/ads_close_hover.png);}"));
             connect(m_close, &QPushButton::clicked, this, &CAdsWidget::OnClose_Click);
+            CKeyboardAccess::Button(m_close, tr("关闭广告"));
         }
         m_close->move(width() - 20, 4);
         m_close->show();
@@ -136,6 +142,16 @@ void CAdsWidget::OnAds_Click()
     emit OnCloseAdsWidget_Signals();
 }
 
+void CAdsWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+        event->accept();
+        OnAds_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void CAdsWidget::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
@@ -150,4 +166,8 @@ void CAdsWidget::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), m_image);
+    if (hasFocus()) {
+        painter.setPen(QPen(QColor(0, 210, 153), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
 }

@@ -6,7 +6,7 @@
 class QLabel;
 class QPushButton;
 
-// Shows one advertisement slot's picture; a click opens its link.
+// Shows one advertisement slot's picture; a click, or Enter or Space on it, opens its link.
 class CAdsWidget : public QWidget
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public slots:
     void OnAds_Click();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "core/CKeyboardAccess.h"
 #include "core/CPanelShadow.h"
 
 namespace {
@@ -42,6 +43,8 @@ CRelaxFullShowSettings::CRelaxFullShowSettings(QWidget* parent, QMenu* frameMenu
     close->setObjectName(QStringLiteral("btn_close"));
     close->setGeometry(256, 8, 16, 16);
     close->setCursor(Qt::PointingHandCursor);
+    CKeyboardAccess::Button(m_btnMenu, tr("菜单"));
+    CKeyboardAccess::Button(close, tr("关闭"));
     connect(close, &QPushButton::clicked, this, &CRelaxFullShowSettings::OnClose_Click);
     connect(m_btnMenu, &QPushButton::clicked, this, &CRelaxFullShowSettings::OnMenu_Click);
 

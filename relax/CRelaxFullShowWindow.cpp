@@ -15,6 +15,8 @@
 #include "CAdsWidget.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
+#include "core/CKeyboardAccess.h"
+#include "core/CNoticeAccessible.h"
 #include "CMindQuizSettings.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowSettings.h"
@@ -115,6 +117,7 @@ void CRelaxFullShowWindow::BuildWindow()
     m_btnSettingsMenu = AddButton(head, QStringLiteral("btn_settings_menu"), QSize(32, 32));
     m_btnSettingsMenu->setIcon(QIcon(QStringLiteral(":/Resources/Skin/Verd/settings.png")));
     m_btnSettingsMenu->setIconSize(QSize(32, 32));
+    m_btnSettingsMenu->setAccessibleName(tr("休息选项"));
     headLayout->addWidget(m_btnSettingsMenu);
     layout->addWidget(head);
     layout->addStretch(1);
@@ -129,6 +132,7 @@ void CRelaxFullShowWindow::BuildWindow()
     row->setSpacing(36);
     row->addStretch();
     m_btnLeft = AddButton(this, QStringLiteral("btn_left"), QSize(23, 44));
+    m_btnLeft->setAccessibleName(tr("上一个"));
     row->addWidget(m_btnLeft);
     m_body = new QWidget(this);
     m_body->setObjectName(QStringLiteral("body_widget"));
@@ -136,6 +140,7 @@ void CRelaxFullShowWindow::BuildWindow()
     m_body->setAttribute(Qt::WA_StyledBackground);
     row->addWidget(m_body);
     m_btnRight = AddButton(this, QStringLiteral("btn_right"), QSize(23, 44));
+    m_btnRight->setAccessibleName(tr("下一个"));
     row->addWidget(m_btnRight);
     row->addStretch();
     layout->addLayout(row);
@@ -151,6 +156,15 @@ void CRelaxFullShowWindow::BuildWindow()
     m_viewLeft->setGeometry(10, 25, 270, 270);
     m_viewRight->setObjectName(QStringLiteral("graphicsViewRight"));
     m_viewRight->setGeometry(280, 25, 270, 270);
+    // The texts are drawn turned sideways in a scene, out of assistive technology's sight: each
+    // view carries its text, and the window's announcement the question. The views take no
+    // keyboard: a scene keeps Tab for its own items, which would trap it there.
+    m_viewLeft->setAccessibleName(tr("题目"));
+    m_viewRight->setAccessibleName(tr("答案"));
+    for (QGraphicsView* view : {m_viewLeft, m_viewRight}) {
+        view->setFocusPolicy(Qt::NoFocus);
+        view->viewport()->setFocusPolicy(Qt::NoFocus);
+    }
 
     m_fullImages = new QWidget(m_body);
     m_fullImages->setObjectName(QStringLiteral("label_show_full_images"));
@@ -202,6 +216,7 @@ QPushButton* CRelaxFullShowWindow::AddButton(QWidget* parent, const QString& obj
     button->setObjectName(objectName);
     button->setFixedSize(size);
     button->installEventFilter(this);
+    CKeyboardAccess::Button(button);
     return button;
 }
 
@@ -297,6 +312,8 @@ void CRelaxFullShowWindow::ShowQuiz(int number)
     }
     ShowSideways(m_viewLeft, m_sceneLeft, m_quizLeft, BreakLines(quiz, kQuestionStep), -90);
     ShowSideways(m_viewRight, m_sceneRight, m_quizRight, BreakLines(answer, kAnswerStep), 90);
+    m_viewLeft->setAccessibleDescription(quiz);
+    m_viewRight->setAccessibleDescription(answer);
 }
 
 void CRelaxFullShowWindow::ShowSideways(QGraphicsView* view, QGraphicsScene*& scene, QLabel*& label,
@@ -475,6 +492,10 @@ void CRelaxFullShowWindow::showEvent(QShowEvent* event)
             Qt::UniqueConnection);
     // Without an advertisement its bar gives its room back, which a small screen needs.
     m_adsBar->setVisible(shown);
+    QString announcement = m_timerTips->text();
+    if (m_viewLeft->isVisibleTo(this))
+        announcement += QLatin1Char(' ') + m_viewLeft->accessibleDescription();
+    CNoticeAccessible::Announce(this, announcement);
     QDialog::showEvent(event);
 }
 

@@ -10,6 +10,7 @@
 #include "CAdsWidget.h"
 #include "core/CCommon.h"
 #include "CPopupSlider.h"
+#include "core/CKeyboardAccess.h"
 #include "core/CPanelShadow.h"
 #include "CRelaxStyle.h"
 
@@ -54,8 +55,10 @@ CRelaxPopup::CRelaxPopup(QWidget* parent, const QString& objectName, const QStri
 
     AddLabel(QStringLiteral("label_name"), caption, QRect(10, 5, 91, 21));
     m_btnMenu = AddButton(QStringLiteral("btn_menu"), QString(), QRect(232, 8, 16, 16));
+    m_btnMenu->setAccessibleName(tr("菜单"));
     SetFrameMenu(frameMenu);
     m_btnClose = AddButton(QStringLiteral("btn_close"), QString(), QRect(256, 8, 16, 16));
+    m_btnClose->setAccessibleName(tr("关闭"));
 
     m_slider = new CPopupSlider(this);
 }
@@ -96,6 +99,7 @@ QPushButton* CRelaxPopup::AddButton(const QString& objectName, const QString& te
     button->setGeometry(geometry);
     button->setFixedSize(geometry.size());
     button->installEventFilter(this);
+    CKeyboardAccess::Button(button);
     return button;
 }
 

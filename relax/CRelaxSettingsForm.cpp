@@ -55,6 +55,8 @@ QCheckBox* CRelaxSettingsForm::AddSwitch(QWidget* form, const QString& objectNam
     box->setGeometry(geometry);
     box->setProperty("switch", true);
     box->installEventFilter(this);
+    // A click leaves the focus where it was, so the focus look shows only for the keyboard.
+    box->setFocusPolicy(Qt::TabFocus);
     return box;
 }
 
@@ -73,28 +75,39 @@ QComboBox* CRelaxSettingsForm::AddCombo(QWidget* form, const QString& objectName
 void CRelaxSettingsForm::BuildForm(QWidget* form, int top)
 {
     const auto at = [top](int x, int y, int w, int h) { return QRect(x, y + top, w, h); };
-    AddLabel(form, QStringLiteral("label_8"), tr("定时提醒："), at(24, 18, 60, 12));
+    QLabel* statusLabel = AddLabel(form, QStringLiteral("label_8"), tr("定时提醒："), at(24, 18, 60, 12));
     m_relaxStatus = AddSwitch(form, QStringLiteral("checkbox_relax_status"), at(82, 13, 52, 22));
     m_fullStatusCaption = AddLabel(form, QStringLiteral("label_9"), tr("全屏提醒："), at(146, 18, 60, 12));
     m_relaxFullStatus = AddSwitch(form, QStringLiteral("checkbox_relax_full_status"), at(204, 13, 52, 22));
-    AddLabel(form, QStringLiteral("label_10"), tr("全屏倒计时："), at(24, 101, 72, 12));
+    QLabel* countdownLabel = AddLabel(form, QStringLiteral("label_10"), tr("全屏倒计时："), at(24, 101, 72, 12));
     m_secondFullscreen = AddCombo(form, QStringLiteral("comboBox_second_fullscreen"), at(96, 93, 78, 28),
         CRelaxLength::MinCountdownSeconds, CRelaxLength::MaxCountdownSeconds, 1);
     AddLabel(form, QStringLiteral("label_12"), tr("秒"), at(179, 100, 13, 18));
-    AddLabel(form, QStringLiteral("label"), tr("每次休息："), at(23, 146, 64, 12));
+    QLabel* lengthLabel = AddLabel(form, QStringLiteral("label"), tr("每次休息："), at(23, 146, 64, 12));
     m_sleepTimer = new QLineEdit(QString::number(CRelaxLength::DefaultMinutes), form);
     m_sleepTimer->setObjectName(QStringLiteral("lineEdit_sleep_timer"));
     m_sleepTimer->setGeometry(at(84, 139, 90, 28));
     m_sleepTimer->setValidator(new QIntValidator(0, CRelaxLength::MaxMinutes, m_sleepTimer));
     AddLabel(form, QStringLiteral("label_2"), tr("分钟"), at(180, 148, 30, 12));
-    AddLabel(form, QStringLiteral("label_3"), tr("每隔多久提醒一次："), at(23, 185, 135, 12));
+    QLabel* intervalLabel = AddLabel(form, QStringLiteral("label_3"), tr("每隔多久提醒一次："), at(23, 185, 135, 12));
     AddLabel(form, QStringLiteral("label_4"), tr("自定义："), at(25, 216, 48, 12));
     m_hour = AddCombo(form, QStringLiteral("comboBox_hour"), at(72, 208, 58, 28), 0, 6, 1);
     m_hour->setMaxVisibleItems(kVisibleItems);
-    AddLabel(form, QStringLiteral("label_5"), tr("小时"), at(136, 217, 30, 12));
+    QLabel* hourLabel = AddLabel(form, QStringLiteral("label_5"), tr("小时"), at(136, 217, 30, 12));
     m_minute = AddCombo(form, QStringLiteral("comboBox_minute"), at(166, 208, 58, 28), 0, 55, 5);
     m_minute->setMaxVisibleItems(kVisibleItems);
-    AddLabel(form, QStringLiteral("label_6"), tr("分钟"), at(230, 217, 30, 12));
+    QLabel* minuteLabel = AddLabel(form, QStringLiteral("label_6"), tr("分钟"), at(230, 217, 30, 12));
+    statusLabel->setBuddy(m_relaxStatus);
+    m_fullStatusCaption->setBuddy(m_relaxFullStatus);
+    countdownLabel->setBuddy(m_secondFullscreen);
+    m_secondFullscreen->setAccessibleDescription(tr("秒"));
+    lengthLabel->setBuddy(m_sleepTimer);
+    m_sleepTimer->setAccessibleDescription(tr("分钟"));
+    // Each list is named by the unit after it; what the two set together describes them.
+    hourLabel->setBuddy(m_hour);
+    minuteLabel->setBuddy(m_minute);
+    m_hour->setAccessibleDescription(intervalLabel->text());
+    m_minute->setAccessibleDescription(intervalLabel->text());
     AddLabel(form, QStringLiteral("label_11"), tr("下次提醒时间："), at(24, 255, 84, 12));
     m_runtime = AddLabel(form, QStringLiteral("label_runtime"), QString(), at(110, 252, 111, 16));
     AddLabel(form, QStringLiteral("label_7"), tr("开启全屏提醒，让每次休息更效率，更健康！"), at(25, 295, 250, 12));

@@ -13,8 +13,11 @@ CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
     setWindowTitle(tr("设置"));
     resize(280, 328);
     BuildForm(this, 0);
-    AddLabel(this, QStringLiteral("label_13"), tr("提醒音效："), QRect(23, 57, 61, 16));
+    QLabel* promptLabel = AddLabel(this, QStringLiteral("label_13"), tr("提醒音效："), QRect(23, 57, 61, 16));
     m_relaxPrompt = AddSwitch(this, QStringLiteral("checkbox_relax_prompt"), QRect(82, 53, 52, 22));
+    promptLabel->setBuddy(m_relaxPrompt);
+    // Reached in the order the switches stand, row by row.
+    setTabOrder(m_relaxFullStatus, m_relaxPrompt);
     connect(m_relaxPrompt, &QCheckBox::stateChanged, this, &CRelaxSettingsWindow::OnRelaxPrompt_StateChanged);
     Start();
 }

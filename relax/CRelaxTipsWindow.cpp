@@ -9,6 +9,7 @@
 
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
+#include "core/CNoticeAccessible.h"
 #include "CPopupSlider.h"
 #include "CRelaxAdsSlot.h"
 #include "CRelaxFullShowWindow.h"
@@ -143,11 +144,20 @@ void CRelaxTipsWindow::OnMenu_Click()
 void CRelaxTipsWindow::OnStartRelax_Click()
 {
     m_countdownTimer.stop();
+    // The user who started the rest here, by key or click, goes on with the keyboard in the rest
+    // window; a rest that starts by itself leaves the keyboard where it is.
+    const bool userStarted = isActiveWindow();
     if (CIniSettings::Instance()->GetRelaxFullStatus() != 0)
         OnRelaxFullShow();
     else
         OnRelaxShow();
     hide();
+    if (userStarted) {
+        QWidget* rest = m_fullShowWindows.isEmpty() ? static_cast<QWidget*>(m_showWindows.value(0))
+                                                    : m_fullShowWindows.first();
+        if (rest)
+            rest->activateWindow();
+    }
 }
 
 bool CRelaxTipsWindow::FullShowAllowed()
@@ -227,6 +237,8 @@ void CRelaxTipsWindow::showEvent(QShowEvent* event)
     GreetingTick();
     m_greetingTimer.start(kTickMs, Qt::CoarseTimer, this);
     ShowAds(CRelaxAdsSlot::RelaxTips);
+    CNoticeAccessible::Announce(this, m_tips->text() + QLatin1Char(' ')
+            + tr("%1秒后开启提醒").arg(m_countdown));
     CRelaxPopup::showEvent(event);
 }
 

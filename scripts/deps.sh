@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the programs and the tests need, when missing.
 # With --tests also the desktop parts only the tests start (a real KWin, an X session manager,
-# xrandr): KWin alone brings some 130 packages that running the program never needs.
+# xrandr, the accessibility registry): KWin alone brings some 130 packages that running the program never needs.
 set -euo pipefail
 
 packages=(
@@ -15,7 +15,9 @@ packages=(
     gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus weston
 )
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(kwin-wayland x11-session-utils x11-xserver-utils)
+    # The accessibility registry and its Python bindings, through which the tests read what a
+    # screen reader hears.
+    packages+=(kwin-wayland x11-session-utils x11-xserver-utils at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 
 missing=()

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CAdsWidget</name>
+    <message>
+        <source>广告</source>
+        <translation>Advertisement</translation>
+    </message>
+    <message>
+        <source>关闭广告</source>
+        <translation>Close the advertisement</translation>
+    </message>
+</context>
+<context>
     <name>CAutomaticSettings</name>
     <message>
         <source>智能模式设置</source>
@@ -125,6 +136,14 @@
     <message>
         <source>退出后将失去提醒及防蓝光保护</source>
         <translation>Reminders and the blue light filter stop.</translation>
+    </message>
+    <message>
+        <source>菜单</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>返回首页</source>
+        <translation>Back to the home page</translation>
     </message>
     <message>
         <source>休息正在进行</source>
@@ -300,6 +319,22 @@ it dilutes every sorrow</translation>
         <source>今天的目标已达成，已喝水</source>
         <translation>Target met! Water today</translation>
     </message>
+    <message>
+        <source>水杯</source>
+        <translation>Cup</translation>
+    </message>
+    <message>
+        <source>本次喝水量</source>
+        <translation>Amount to drink now</translation>
+    </message>
+    <message>
+        <source>输入喝水量</source>
+        <translation>Type the amount</translation>
+    </message>
+    <message>
+        <source>%1毫升</source>
+        <translation>%1 ml</translation>
+    </message>
 </context>
 <context>
     <name>CDrinkHistoryExport</name>
@@ -444,6 +479,38 @@ it dilutes every sorrow</translation>
         <source>喝水记录已保存到 %1</source>
         <translation>Water history saved to %1</translation>
     </message>
+    <message>
+        <source>按日查看</source>
+        <translation>By day</translation>
+    </message>
+    <message>
+        <source>按周查看</source>
+        <translation>By week</translation>
+    </message>
+    <message>
+        <source>按月查看</source>
+        <translation>By month</translation>
+    </message>
+    <message>
+        <source>全部记录</source>
+        <translation>All time</translation>
+    </message>
+    <message>
+        <source>喝水量图表</source>
+        <translation>Water chart</translation>
+    </message>
+    <message>
+        <source>使用天数</source>
+        <translation>Days of use</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>Previous page</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>Next page</translation>
+    </message>
 </context>
 <context>
     <name>CDrinksSettingsWindow</name>
@@ -510,6 +577,18 @@ it dilutes every sorrow</translation>
         <source>立刻喝水</source>
         <translation>Drink now</translation>
     </message>
+    <message>
+        <source>喝水提醒</source>
+        <translation>Water reminder</translation>
+    </message>
+    <message>
+        <source>喝水成绩</source>
+        <translation>Water history</translation>
+    </message>
+    <message>
+        <source>喝水提醒设置</source>
+        <translation>Water reminder settings</translation>
+    </message>
 </context>
 <context>
     <name>CDrinksWindow</name>
@@ -521,6 +600,14 @@ it dilutes every sorrow</translation>
         <source>最小化</source>
         <translation>Minimise</translation>
     </message>
+    <message>
+        <source>菜单</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>CEyeshieldTask</name>
@@ -531,6 +618,14 @@ it dilutes every sorrow</translation>
     <message>
         <source>不支持</source>
         <translation>N/A</translation>
+    </message>
+    <message>
+        <source>防蓝光</source>
+        <translation>Blue light filter</translation>
+    </message>
+    <message>
+        <source>防蓝光设置</source>
+        <translation>Blue light filter settings</translation>
     </message>
 </context>
 <context>
@@ -623,6 +718,21 @@ it dilutes every sorrow</translation>
     </message>
 </context>
 <context>
+    <name>CMainWindow</name>
+    <message>
+        <source>喝水提醒</source>
+        <translation>Water reminder</translation>
+    </message>
+    <message>
+        <source>休息提醒</source>
+        <translation>Rest reminder</translation>
+    </message>
+    <message>
+        <source>防蓝光</source>
+        <translation>Blue light filter</translation>
+    </message>
+</context>
+<context>
     <name>CMenuObject</name>
     <message>
         <source>今日不弹出</source>
@@ -678,12 +788,24 @@ it dilutes every sorrow</translation>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>CRelaxFullShowSettings</name>
     <message>
         <source>休息提醒设置</source>
         <translation>Rest reminder settings</translation>
+    </message>
+    <message>
+        <source>菜单</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -752,6 +874,26 @@ it dilutes every sorrow</translation>
         <source>颈椎操 第%1节</source>
         <translation>Neck exercise %1</translation>
     </message>
+    <message>
+        <source>休息选项</source>
+        <translation>Rest options</translation>
+    </message>
+    <message>
+        <source>上一个</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>题目</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>答案</source>
+        <translation>Answer</translation>
+    </message>
 </context>
 <context>
     <name>CRelaxGreeting</name>
@@ -808,6 +950,17 @@ comfy sofa and the latest show</translation>
 晚安。对自己好点，快睡吧</source>
         <translation>It is late, and no one has said good night.
 Be kind to yourself and go to sleep</translation>
+    </message>
+</context>
+<context>
+    <name>CRelaxPopup</name>
+    <message>
+        <source>菜单</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -893,6 +1046,14 @@ Be kind to yourself and go to sleep</translation>
         <source>设置</source>
         <translation>Set up</translation>
     </message>
+    <message>
+        <source>休息提醒</source>
+        <translation>Rest reminder</translation>
+    </message>
+    <message>
+        <source>休息提醒设置</source>
+        <translation>Rest reminder settings</translation>
+    </message>
 </context>
 <context>
     <name>CRelaxTipsWindow</name>
@@ -915,6 +1076,10 @@ Be kind to yourself and go to sleep</translation>
     <message>
         <source>暂不休息</source>
         <translation>Not now</translation>
+    </message>
+    <message>
+        <source>%1秒后开启提醒</source>
+        <translation>%1 s until your rest</translation>
     </message>
 </context>
 <context>
@@ -1053,6 +1218,18 @@ Be kind to yourself and go to sleep</translation>
     <message>
         <source>M月</source>
         <translation>MMM</translation>
+    </message>
+    <message>
+        <source>%1：无记录</source>
+        <translation>%1: nothing recorded</translation>
+    </message>
+    <message>
+        <source>%1：%2毫升，已达标</source>
+        <translation>%1: %2 ml, target met</translation>
+    </message>
+    <message>
+        <source>%1：%2毫升，未达标</source>
+        <translation>%1: %2 ml, below target</translation>
     </message>
 </context>
 </TS>

@@ -97,5 +97,17 @@
         <source>重试</source>
         <translation>Retry</translation>
     </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>更新内容</source>
+        <translation>What is new</translation>
+    </message>
+    <message>
+        <source>下载进度</source>
+        <translation>Download progress</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -160,6 +161,15 @@ void CQzLiveUpdate::timerEvent(QTimerEvent* event)
         return;
     StopCheckTimer();
     Check();
+}
+
+void CQzLiveUpdate::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        OnClose_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CQzLiveUpdate::mouseMoveEvent(QMouseEvent* event)

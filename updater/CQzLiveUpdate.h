@@ -41,6 +41,8 @@ public slots:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    // Esc closes the window as its close button does.
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:

@@ -34,7 +34,9 @@ QPushButton* AddButton(QWidget* page, const char* name, const QRect& place, cons
     button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, pressed by Enter as by Space; a click leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAutoDefault(true);
     return button;
 }
 }
@@ -64,7 +66,9 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
     btn_close->setObjectName(QStringLiteral("btn_close"));
     btn_close->setFixedSize(16, 16);
     btn_close->setCursor(Qt::PointingHandCursor);
-    btn_close->setFocusPolicy(Qt::NoFocus);
+    btn_close->setFocusPolicy(Qt::TabFocus);
+    btn_close->setAutoDefault(true);
+    btn_close->setAccessibleName(QCoreApplication::translate("CQzLiveUpdateClass", "关闭"));
     headLayout->addWidget(btn_close);
 
     Body = new QStackedWidget(verticalWidget);
@@ -87,6 +91,7 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
     // Release notes come from the network: shown, but never followed to other documents.
     textBrowser->setOpenLinks(false);
     textBrowser->setOpenExternalLinks(false);
+    textBrowser->setAccessibleName(QCoreApplication::translate("CQzLiveUpdateClass", "更新内容"));
     btn_skip = AddButton(page_3, "btn_skip", QRect(25, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "暂不考虑"));
     btn_update = AddButton(page_3, "btn_update", QRect(125, 164, 90, 30), QCoreApplication::translate("CQzLiveUpdateClass", "立即更新"));
 
@@ -98,6 +103,7 @@ void CQzLiveUpdateClass::setupUi(QWidget* window)
     progressBar->setRange(0, 100);
     progressBar->setValue(0);
     progressBar->setTextVisible(false);
+    progressBar->setAccessibleName(QCoreApplication::translate("CQzLiveUpdateClass", "下载进度"));
 
     page_5 = AddPage(Body, "page_5");
     label_autoupdate_tips = AddLabel(page_5, "label_autoupdate_tips", QRect(36, 65, 171, 31),

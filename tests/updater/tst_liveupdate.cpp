@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -185,6 +186,26 @@ void TestLiveUpdate::showsThePageForTheAnswer()
         QVERIFY(Child<QTextBrowser>(window, "textBrowser")->toHtml().contains(QStringLiteral("功能")));
         QCOMPARE(Child<QTextBrowser>(window, "textBrowser")->toPlainText(), QStringLiteral("新的功能"));
     }
+    // By keyboard: Tab reaches every button the page shows, each with a name to be read, and Esc
+    // closes the window as its close button does.
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList reached;
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, Qt::Key_Tab);
+        if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) {
+            QVERIFY(!button->text().isEmpty() || !button->accessibleName().isEmpty());
+            reached << button->objectName();
+        }
+    }
+    QVERIFY(reached.contains(QStringLiteral("btn_close")));
+    for (const QPushButton* button : Child<QStackedWidget>(window, "Body")->currentWidget()->findChildren<QPushButton*>()) {
+        if (button->isVisibleTo(&window))
+            QVERIFY2(reached.contains(button->objectName()), qPrintable(button->objectName()));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
     if (page == kForced) {
         // The forced page offers no way round the update.
         const QList<QPushButton*> buttons = Child<QWidget>(window, "page_5")->findChildren<QPushButton*>();
