@@ -5,6 +5,8 @@
 #include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
+#include "CRelaxTipsWindow.h"
+#include "CRestHistory.h"
 #include "CUpdateContext.h"
 #include "ITickHost.h"
 #include "clock.h"
@@ -44,12 +46,19 @@ void CMainTick::SetGate(const CConsiderateGate* gate)
     m_gate = gate;
 }
 
+void CMainTick::SetRestHistory(CRestHistory* history)
+{
+    m_restHistory = history;
+}
+
 void CMainTick::RestTaken(qint64 returned)
 {
     m_relaxWaiting = false;
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetRelaxStatus() == 0)
         return;
+    if (m_restHistory)
+        m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Away);
     settings->SetRelaxTimestamp(returned);
     if (m_host.IsRelaxSettingsCurrent())
         m_host.RefreshRelaxSettings();
@@ -77,6 +86,10 @@ void CMainTick::Run()
 {
     const qint64 now = CClock::Now();
     const qint64 elapsed = now - m_startTime;
+
+    // The tick runs anyway: counting here costs no wake-up of its own, and none while away.
+    if (m_restHistory && !m_suspended && !(m_gate && m_gate->IsAway()))
+        m_restHistory->CountActive(now);
 
     if (elapsed % 3 == 0)
         CCommon::Instance()->CheckNewDay();
@@ -126,7 +139,13 @@ void CMainTick::Run()
         qint64 stamp = settings->GetRelaxTimestamp();
         if (AdvanceGrid(now, stamp, Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()))) {
             settings->SetRelaxTimestamp(stamp);
+            if (!m_relaxWaiting)
+                m_relaxHeldTold = false;
             m_relaxWaiting = true;
+        }
+        if (m_relaxWaiting && held && !m_relaxHeldTold && m_restHistory) {
+            m_relaxHeldTold = true;
+            m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, m_gate->HoldReason());
         }
         if (m_relaxWaiting && !held) {
             m_relaxWaiting = false;

@@ -3,12 +3,15 @@
 #include <QtGlobal>
 
 class CConsiderateGate;
+class CRestHistory;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
-// reminders waits, and shows once on the first tick after the gate opens.
+// reminders waits, and shows once on the first tick after the gate opens. With a rest history it
+// also counts each minute in which the user is at the computer (not away by the gate, not
+// suspended) and records the rests the gate held and the absences that counted as rests.
 class CMainTick
 {
 public:
@@ -24,6 +27,7 @@ public:
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
     void SetGate(const CConsiderateGate* gate);
+    void SetRestHistory(CRestHistory* history);
     // The user took a rest by being away: the rest grid starts again at `returned`, and a rest
     // reminder that waited is dropped.
     void RestTaken(qint64 returned);
@@ -46,6 +50,9 @@ private:
     // Whole hours of running already reported by the heartbeat.
     qint64 m_heartbeatHours = 0;
     const CConsiderateGate* m_gate = nullptr;
+    CRestHistory* m_restHistory = nullptr;
     bool m_drinkWaiting = false;
     bool m_relaxWaiting = false;
+    // The waiting rest reminder is recorded as held.
+    bool m_relaxHeldTold = false;
 };

@@ -10,6 +10,7 @@
 #include "CHealthDatabase.h"
 #include "CHistoryNotice.h"
 #include "CHistoryWriter.h"
+#include "CRestHistory.h"
 #include "core/CIniSettings.h"
 #include "EasyQtSql/DBException.h"
 #include "clock.h"
@@ -155,6 +156,7 @@ void CDrinkStatistics::ResumeUnsavedDrinks()
 CDrinkStatistics::CDrinkStatistics(QObject* parent)
     : QObject(parent)
     , m_writer(new CHistoryWriter(this))
+    , m_rests(new CRestHistory(m_writer, this))
 {
     connect(m_writer, &CHistoryWriter::Stuck, this, &CDrinkStatistics::HistoryUnsaved);
     // An earlier run's drinks go first, in their order; it may have stored some just before it
@@ -241,6 +243,11 @@ void CDrinkStatistics::TakeRows(const CDrinkTally::Rows& rows)
         Count(drink);
     ComputeRanges();
     emit HistoryChanged();
+}
+
+CRestHistory* CDrinkStatistics::Rests() const
+{
+    return m_rests;
 }
 
 int CDrinkStatistics::UnsavedDrinks() const

@@ -11,8 +11,11 @@
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
+#include "CRestHistory.h"
+#include "CRestRecordView.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
+#include "clock.h"
 
 namespace {
 constexpr int kPageItems = 7;
@@ -32,16 +35,16 @@ const char* const kStyleSheet = R"(
 #m_pWidghtBottom {
     background-color: #FFFFFF;
 }
-#btn_day, #btn_week, #btn_month, #btn_total {
+#btn_day, #btn_week, #btn_month, #btn_total, #btn_rests {
     border: 1px solid rgba(0, 210, 153, 1);
     background-color: #FFFFFF;
     color: rgba(0, 210, 153, 1);
     font: 12px "Microsoft YaHei";
 }
-#btn_day:hover, #btn_week:hover, #btn_month:hover, #btn_total:hover {
+#btn_day:hover, #btn_week:hover, #btn_month:hover, #btn_total:hover, #btn_rests:hover {
     background-color: rgba(225, 248, 240, 1);
 }
-#btn_day:checked, #btn_week:checked, #btn_month:checked, #btn_total:checked {
+#btn_day:checked, #btn_week:checked, #btn_month:checked, #btn_total:checked, #btn_rests:checked {
     background-color: rgba(0, 210, 153, 1);
     color: #FFFFFF;
 }
@@ -49,7 +52,7 @@ const char* const kStyleSheet = R"(
     border-top-left-radius: 4px;
     border-bottom-left-radius: 4px;
 }
-#btn_total {
+#btn_rests {
     border-top-right-radius: 4px;
     border-bottom-right-radius: 4px;
 }
@@ -132,6 +135,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_btnWeek, &QPushButton::clicked, this, &CDrinkTotalRecord::OnWeek_Click);
     connect(m_btnMonth, &QPushButton::clicked, this, &CDrinkTotalRecord::OnMonth_Click);
     connect(m_btnTotal, &QPushButton::clicked, this, &CDrinkTotalRecord::OnTotal_Click);
+    connect(m_btnRests, &QPushButton::clicked, this, &CDrinkTotalRecord::OnRests_Click);
     connect(m_btnLeftPage, &QPushButton::clicked, this, &CDrinkTotalRecord::OnLeftPage_Click);
     connect(m_btnRightPage, &QPushButton::clicked, this, &CDrinkTotalRecord::OnRightPage_Click);
     connect(m_tumbler, &Tumbler::OnChangeCurDayIndex, this, &CDrinkTotalRecord::showCurDay);
@@ -160,10 +164,12 @@ void CDrinkTotalRecord::BuildWidgets()
         button->installEventFilter(this);
         return button;
     };
-    m_btnDay = addButton("btn_day", tr("日"), QRect(28, 4, 56, 24), true);
-    m_btnWeek = addButton("btn_week", tr("周"), QRect(83, 4, 56, 24), true);
-    m_btnMonth = addButton("btn_month", tr("月"), QRect(138, 4, 56, 24), true);
-    m_btnTotal = addButton("btn_total", tr("总"), QRect(193, 4, 56, 24), true);
+    m_btnDay = addButton("btn_day", tr("日"), QRect(28, 4, 45, 24), true);
+    m_btnWeek = addButton("btn_week", tr("周"), QRect(72, 4, 45, 24), true);
+    m_btnMonth = addButton("btn_month", tr("月"), QRect(116, 4, 45, 24), true);
+    m_btnTotal = addButton("btn_total", tr("总"), QRect(160, 4, 45, 24), true);
+    m_btnRests = addButton("btn_rests", tr("休息"), QRect(204, 4, 45, 24), true);
+    m_btnRests->setAccessibleName(tr("休息记录"));
 
     m_tumbler = new Tumbler(m_subPanel);
     m_tumbler->setObjectName(QStringLiteral("record_tumbler"));
@@ -200,6 +206,10 @@ void CDrinkTotalRecord::BuildWidgets()
     m_btnExport->setGeometry(118, 6, 150, 18);
     m_btnExport->setFocusPolicy(Qt::NoFocus);
     m_btnExport->installEventFilter(this);
+
+    m_restView = new CRestRecordView(Statistics()->Rests(), m_subPanel);
+    m_restView->move(1, 29);
+    m_restView->hide();
 }
 
 CDrinkStatistics* CDrinkTotalRecord::Statistics() const
@@ -250,6 +260,24 @@ void CDrinkTotalRecord::OnTotal_Click()
     m_tumbler->hide();
     m_gaugeRange->show();
     m_btnExport->show();
+    ShowDrinkViews();
+}
+
+void CDrinkTotalRecord::OnRests_Click()
+{
+    m_btnRests->setChecked(true);
+    for (QWidget* widget :
+        std::initializer_list<QWidget*>{m_tumbler, m_gaugeRange, m_btnLeftPage, m_btnRightPage, m_pWidghtBottom})
+        widget->hide();
+    m_restView->ShowPeriod(m_restView->CurrentPeriod(), CClock::LocalNow().date());
+    m_restView->show();
+    Statistics()->Rests()->Load();
+}
+
+void CDrinkTotalRecord::ShowDrinkViews()
+{
+    m_restView->hide();
+    m_pWidghtBottom->show();
 }
 
 void CDrinkTotalRecord::OnLeftPage_Click()
@@ -340,10 +368,13 @@ void CDrinkTotalRecord::ShowChartView()
     m_tumbler->show();
     m_gaugeRange->hide();
     m_btnExport->hide();
+    ShowDrinkViews();
 }
 
 void CDrinkTotalRecord::RefreshView()
 {
+    if (m_btnRests->isChecked())
+        return;
     if (m_btnTotal->isChecked()) {
         OnTotal_Click();
         return;

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CDrinkStatistics;
+class CRestRecordView;
 class GaugeRange;
 class QLabel;
 class QPushButton;
@@ -11,7 +12,7 @@ class Tumbler;
 // The drinking history page: tabs for days, weeks, months and all time. The first three show
 // the bar chart with the selected period in its centre and that period's figures below it; the
 // last shows the days of use on a ring gauge and the all-time figures, and offers the export of
-// the whole history. It only reads the model, and shows its view again whenever the model has
+// the whole history. A fifth tab shows the rest history beside them. It only reads the model, and shows its view again whenever the model has
 // read the file anew (once the file another program held can be read, for one).
 class CDrinkTotalRecord : public QWidget
 {
@@ -25,6 +26,8 @@ public slots:
     void OnMonth_Click();
     void OnWeek_Click();
     void OnTotal_Click();
+    // Shows the rest history, read anew from the file.
+    void OnRests_Click();
     void OnLeftPage_Click();
     void OnRightPage_Click();
     void showCurDay(int nCurIndex);
@@ -46,6 +49,8 @@ private:
     void ShowTarget(bool reached);
     // Shows what the day, week and month views share and hides the gauge.
     void ShowChartView();
+    // Shows the drink views' bottom panel and hides the rest view.
+    void ShowDrinkViews();
     // Shows the current view again from the model, read anew from the file.
     void RefreshView();
 
@@ -55,6 +60,8 @@ private:
     QPushButton* m_btnWeek = nullptr;
     QPushButton* m_btnMonth = nullptr;
     QPushButton* m_btnTotal = nullptr;
+    QPushButton* m_btnRests = nullptr;
+    CRestRecordView* m_restView = nullptr;
     QPushButton* m_btnLeftPage = nullptr;
     QPushButton* m_btnRightPage = nullptr;
     Tumbler* m_tumbler = nullptr;
