@@ -90,9 +90,9 @@ void CRestRecordView::BuildWidgets()
         button->setCursor(Qt::PointingHandCursor);
         return button;
     };
-    m_btnDay = addButton("btn_rest_day", tr("日"), tr("按日查看休息"), QRect(80, 4, 40, 20));
-    m_btnWeek = addButton("btn_rest_week", tr("周"), tr("按周查看休息"), QRect(119, 4, 40, 20));
-    m_btnMonth = addButton("btn_rest_month", tr("月"), tr("按月查看休息"), QRect(158, 4, 40, 20));
+    m_btnDay = addButton("btn_rest_day", tr("日"), tr("按日查看休息"), QRect(71, 4, 46, 20));
+    m_btnWeek = addButton("btn_rest_week", tr("周"), tr("按周查看休息"), QRect(116, 4, 46, 20));
+    m_btnMonth = addButton("btn_rest_month", tr("月"), tr("按月查看休息"), QRect(161, 4, 46, 20));
     for (QPushButton* button : {m_btnDay, m_btnWeek, m_btnMonth}) {
         button->setCheckable(true);
         button->setAutoExclusive(true);

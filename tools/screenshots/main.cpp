@@ -32,6 +32,7 @@
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CRestHistory.h"
 #include "CSystemTray.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -119,8 +120,33 @@ void Leave(QWidget* widget)
     QCoreApplication::sendEvent(widget, &leave);
 }
 
+// Ten days of rests before now: most taken, some put off, ended early or skipped, and a few
+// hours at the screen each day; the clock is left at now.
+void WriteSampleRests(CRestHistory& rests, const QDateTime& now)
+{
+    const stRestData::Outcome outcomes[] = {stRestData::Taken, stRestData::Taken, stRestData::Postponed,
+        stRestData::Taken, stRestData::EndedEarly, stRestData::Away, stRestData::Skipped};
+    for (int back = 9; back >= 0; --back) {
+        const QDate day = now.date().addDays(-back);
+        const int count = 3 + (day.day() * 7) % 5;
+        for (int i = 0; i < count; ++i) {
+            CClock::SetLocal(QDateTime(day, QTime(9 + i, 30)));
+            const stRestData::Outcome outcome = outcomes[(day.day() + i) % 7];
+            rests.Record(i % 2 == 0 ? stRestData::Popup : stRestData::FullScreen, outcome,
+                outcome == stRestData::Postponed ? 45 : 0);
+        }
+        const int minutes = 40 + (day.day() * 37) % 140;
+        for (int minute = 0; minute < minutes; ++minute) {
+            CClock::SetLocal(QDateTime(day, QTime(9, 0)).addSecs(60 * minute));
+            rests.CountActive(CClock::Now());
+        }
+    }
+    CClock::SetLocal(now);
+    rests.WaitUntilSaved(30000);
+}
+
 // The records page over the sample history: its four views, a page back, the chart while
-// dragged, and the gauge on its own in both styles.
+// dragged, the rest views, and the gauge on its own in both styles.
 void SaveRecords(CBaseManager& frame)
 {
     frame.OnDrinksRecord_Click();
@@ -142,6 +168,13 @@ void SaveRecords(CBaseManager& frame)
     Save(&frame, QStringLiteral("records-day-dragged"));
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(156, 80), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(chart, &release);
+
+    records->findChild<QPushButton*>(QStringLiteral("btn_rests"))->click();
+    CDrinkStatistics::Instance()->WaitUntilSaved(10000);
+    for (const char* period : {"btn_rest_day", "btn_rest_week", "btn_rest_month"}) {
+        records->findChild<QPushButton*>(QLatin1String(period))->click();
+        Save(&frame, QStringLiteral("records-rests-") + QLatin1String(period).mid(9));
+    }
 
     GaugeRange gauge;
     gauge.resize(gauge.sizeHint());
@@ -173,6 +206,7 @@ int main(int argc, char* argv[])
     CIniSettings::Instance()->SetDrinksStatus(2);
     CIniSettings::Instance()->SetDrinksTarget(1500);
     CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), CClock::LocalNow(), 100);
+    WriteSampleRests(*CDrinkStatistics::Instance()->Rests(), CClock::LocalNow());
     CClock::Release();
     CIniSettings::Instance()->SetDrinkTimestamp(CClock::Now());
 
