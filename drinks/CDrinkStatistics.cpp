@@ -10,7 +10,6 @@
 #include "CHealthDatabase.h"
 #include "CHistoryNotice.h"
 #include "CHistoryWriter.h"
-#include "CRestHistory.h"
 #include "core/CIniSettings.h"
 #include "EasyQtSql/DBException.h"
 #include "clock.h"
@@ -156,7 +155,6 @@ void CDrinkStatistics::ResumeUnsavedDrinks()
 CDrinkStatistics::CDrinkStatistics(QObject* parent)
     : QObject(parent)
     , m_writer(new CHistoryWriter(this))
-    , m_rests(new CRestHistory(m_writer, this))
 {
     connect(m_writer, &CHistoryWriter::Stuck, this, &CDrinkStatistics::HistoryUnsaved);
     // An earlier run's drinks go first, in their order; it may have stored some just before it
@@ -245,9 +243,9 @@ void CDrinkStatistics::TakeRows(const CDrinkTally::Rows& rows)
     emit HistoryChanged();
 }
 
-CRestHistory* CDrinkStatistics::Rests() const
+CHistoryWriter* CDrinkStatistics::Writer() const
 {
-    return m_rests;
+    return m_writer;
 }
 
 int CDrinkStatistics::UnsavedDrinks() const

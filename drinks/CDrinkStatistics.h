@@ -13,7 +13,6 @@
 #include "stWeeksData.h"
 
 class CHistoryWriter;
-class CRestHistory;
 
 // The drinking history's day, week, month and all-time figures.
 //
@@ -59,8 +58,8 @@ public:
     void ComputeRanges();
     // Drinks recorded and not yet in the file.
     int UnsavedDrinks() const;
-    // The rest history in the same file, written by the same thread.
-    CRestHistory* Rests() const;
+    // The thread every read and write of the history file runs on.
+    CHistoryWriter* Writer() const;
     // Runs the event loop until the file holds every drink recorded so far and the rows in
     // memory were read from it, at most msecs; true when that came. For tools and tests.
     bool WaitUntilSaved(int msecs);
@@ -117,7 +116,6 @@ private:
     QDate Today() const;
 
     CHistoryWriter* m_writer;
-    CRestHistory* m_rests;
     CDrinkJournal m_journal;
     QVector<stDaysData> m_days;
     QVector<stWeeksData> m_weeks;

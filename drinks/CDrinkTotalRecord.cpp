@@ -121,9 +121,12 @@ int GaugeMaximum(int days)
 }
 }
 
-CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statistics)
+CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statistics, CRestHistory* rests)
     : QWidget(parent)
     , m_statistics(statistics)
+    , m_rests(rests                 ? rests
+              : statistics ? new CRestHistory(statistics->Writer(), this)
+                           : CRestHistory::Instance())
 {
     setObjectName(QStringLiteral("CDrinkTotalRecord"));
     setWindowTitle(QStringLiteral("Form"));
@@ -207,7 +210,7 @@ void CDrinkTotalRecord::BuildWidgets()
     m_btnExport->setFocusPolicy(Qt::NoFocus);
     m_btnExport->installEventFilter(this);
 
-    m_restView = new CRestRecordView(Statistics()->Rests(), m_subPanel);
+    m_restView = new CRestRecordView(m_rests, m_subPanel);
     m_restView->move(1, 29);
     m_restView->hide();
 }
@@ -271,7 +274,7 @@ void CDrinkTotalRecord::OnRests_Click()
         widget->hide();
     m_restView->ShowPeriod(m_restView->CurrentPeriod(), CClock::LocalNow().date());
     m_restView->show();
-    Statistics()->Rests()->Load();
+    m_rests->Load();
 }
 
 void CDrinkTotalRecord::ShowDrinkViews()

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class CDrinkStatistics;
+class CRestHistory;
 class CRestRecordView;
 class GaugeRange;
 class QLabel;
@@ -18,8 +19,10 @@ class CDrinkTotalRecord : public QWidget
 {
     Q_OBJECT
 public:
-    // Reads the process-wide statistics unless given a model of its own.
-    explicit CDrinkTotalRecord(QWidget* parent = nullptr, CDrinkStatistics* statistics = nullptr);
+    // Reads the process-wide statistics and rest history unless given models of its own; a rest
+    // history of its own on the given statistics' writer when only those are given.
+    explicit CDrinkTotalRecord(
+        QWidget* parent = nullptr, CDrinkStatistics* statistics = nullptr, CRestHistory* rests = nullptr);
 
 public slots:
     void OnDay_Click();
@@ -55,6 +58,7 @@ private:
     void RefreshView();
 
     CDrinkStatistics* m_statistics;
+    CRestHistory* m_rests;
     QWidget* m_subPanel = nullptr;
     QPushButton* m_btnDay = nullptr;
     QPushButton* m_btnWeek = nullptr;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include "CDrinkStatistics.h"
@@ -11,6 +12,10 @@
 #include "clock.h"
 
 namespace {
+CRestHistory* g_restHistory = nullptr;
+// The most seconds between two ticks that still count as time at the screen.
+constexpr qint64 kLongestTickGap = 5;
+
 const char* const kSelectAllRests = "select time, kind, outcome, minutes, reason from rests order by rowid asc";
 const char* const kSelectAllScreenTime = "select date, minutes from screentime";
 
@@ -29,7 +34,14 @@ void ReadOrNothing(Read read)
 
 CRestHistory* CRestHistory::Instance()
 {
-    return CDrinkStatistics::Instance()->Rests();
+    if (!g_restHistory) {
+        g_restHistory = new CRestHistory;
+        qAddPostRoutine([] {
+            delete g_restHistory;
+            g_restHistory = nullptr;
+        });
+    }
+    return g_restHistory;
 }
 
 CRestHistory::CRestHistory(CHistoryWriter* writer, QObject* parent)
@@ -49,20 +61,22 @@ void CRestHistory::Record(stRestData::Kind kind, stRestData::Outcome outcome, in
     m_rests.append(row);
     if (m_reading)
         m_restsSinceRead.append(row);
-    m_writer->Write([row](CHealthDatabase& store) { return store.InsertRest(row); }, nullptr, row.nTime);
+    Writer()->Write([row](CHealthDatabase& store) { return store.InsertRest(row); }, nullptr, row.nTime);
 }
 
 void CRestHistory::CountActive(qint64 now)
 {
-    const qint64 minute = now / 60 - (now % 60 < 0 ? 1 : 0);
-    if (minute == m_lastActiveMinute)
+    if (m_lastActive >= 0 && now > m_lastActive && now - m_lastActive <= kLongestTickGap)
+        m_activeSecs += now - m_lastActive;
+    m_lastActive = now;
+    if (m_activeSecs < 60)
         return;
-    m_lastActiveMinute = minute;
-    const qint64 day = CDrinkStatistics::DayKey(minute * 60);
+    m_activeSecs -= 60;
+    const qint64 day = CDrinkStatistics::DayKey(now);
     ++m_screenMinutes[day];
     if (m_reading)
         ++m_minutesSinceRead[day];
-    m_writer->Write([day](CHealthDatabase& store) { return store.AddScreenMinute(day); }, nullptr, now);
+    Writer()->Write([day](CHealthDatabase& store) { return store.AddScreenMinute(day); }, nullptr, now);
 }
 
 void CRestHistory::Load()
@@ -79,7 +93,7 @@ void CRestHistory::Load()
         QVector<stScreenTimeData> days;
     };
     auto read = std::make_shared<Read>();
-    m_writer->Read(
+    Writer()->Read(
         [read](CHealthDatabase& store) {
             *read = Read();
             ReadOrNothing([&] { store.SelectRests(read->rests, QString::fromLatin1(kSelectAllRests)); });
@@ -100,7 +114,14 @@ void CRestHistory::Load()
 
 bool CRestHistory::WaitUntilSaved(int msecs)
 {
-    return m_writer->WaitForIdle(msecs);
+    return Writer()->WaitForIdle(msecs);
+}
+
+CHistoryWriter* CRestHistory::Writer()
+{
+    if (!m_writer)
+        m_writer = CDrinkStatistics::Instance()->Writer();
+    return m_writer;
 }
 
 CRestHistory::Figures CRestHistory::FiguresOf(const QDate& first, const QDate& last) const

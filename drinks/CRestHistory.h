@@ -35,15 +35,20 @@ public:
         int screenMinutes = 0;
     };
 
-    // The process-wide rest history, on the drinking history's writer.
+    // The process-wide rest history. It costs nothing until it first reads or writes: then it
+    // takes up the drinking history's writer.
     static CRestHistory* Instance();
 
-    explicit CRestHistory(CHistoryWriter* writer, QObject* parent = nullptr);
+    // A history written by `writer`; by the process-wide drinking history's writer when none is
+    // given.
+    explicit CRestHistory(CHistoryWriter* writer = nullptr, QObject* parent = nullptr);
 
     // Records an outcome at the current moment.
     void Record(stRestData::Kind kind, stRestData::Outcome outcome, int minutes = 0, const QString& reason = QString());
-    // The user was active at `now` (seconds since the epoch): its minute counts once, so the file
-    // is written at most once a minute, and a crash loses at most the minute at hand.
+    // The user is active at `now` (seconds since the epoch); called on every tick while they are.
+    // The seconds between two calls a tick apart add up, and each full minute is written to the
+    // day it ends on: at most one write a minute, and a crash loses less than the minute at hand.
+    // A longer gap between calls (away, asleep) adds nothing.
     void CountActive(qint64 now);
     // Reads the history anew; Changed follows once the file has answered.
     void Load();
@@ -61,6 +66,8 @@ signals:
     void Changed();
 
 private:
+    CHistoryWriter* Writer();
+
     CHistoryWriter* m_writer;
     QVector<stRestData> m_rests;
     // Day key → active minutes.
@@ -69,6 +76,7 @@ private:
     QVector<stRestData> m_restsSinceRead;
     QHash<qint64, int> m_minutesSinceRead;
     bool m_reading = false;
-    // The last minute counted, in minutes since the epoch.
-    qint64 m_lastActiveMinute = -1;
+    // The moment of the last call to CountActive, and the active seconds not yet written.
+    qint64 m_lastActive = -1;
+    qint64 m_activeSecs = 0;
 };

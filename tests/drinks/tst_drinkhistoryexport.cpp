@@ -95,20 +95,23 @@ void TestDrinkHistoryExport::knownHistory()
     Drink(QStringLiteral("2026-12-06 00:00:00"), 250);
     Drink(QStringLiteral("2026-12-07 23:59:59"), 300);
     Drink(QStringLiteral("2026-12-07 07:45:00"), 1200);
-    CRestHistory* rests = m_stats->Rests();
-    const auto rest = [rests](const QString& local, stRestData::Kind kind, stRestData::Outcome outcome, int minutes,
+    CRestHistory rests(m_stats->Writer());
+    const auto rest = [&rests](const QString& local, stRestData::Kind kind, stRestData::Outcome outcome, int minutes,
                           const QString& reason) {
         CClock::SetLocal(QDateTime::fromString(local, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        rests->Record(kind, outcome, minutes, reason);
+        rests.Record(kind, outcome, minutes, reason);
     };
     rest(QStringLiteral("2026-12-06 09:00:00"), stRestData::Popup, stRestData::Postponed, 45, QString());
     rest(QStringLiteral("2026-12-06 09:45:00"), stRestData::FullScreen, stRestData::Held, 0, QStringLiteral("fullscreen"));
     rest(QStringLiteral("2026-12-06 09:47:30"), stRestData::FullScreen, stRestData::Taken, 0, QString());
     rest(QStringLiteral("2026-12-08 23:59:59"), stRestData::Popup, stRestData::Away, 0, QString());
-    // Screen time on a day with drinks and on one without; each minute counts once.
-    for (const char* local : {"2026-12-06 23:58:10", "2026-12-06 23:58:50", "2026-12-06 23:59:00", "2026-12-08 00:00:00"}) {
-        CClock::SetLocal(QDateTime::fromString(QLatin1String(local), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        rests->CountActive(CClock::Now());
+    // Screen time, ticks a second apart, on a day with drinks and on one without.
+    for (const auto& [local, seconds] : {std::pair{"2026-12-06 23:57:30", 120}, std::pair{"2026-12-08 00:00:00", 60}}) {
+        const QDateTime from = QDateTime::fromString(QLatin1String(local), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        for (int second = 0; second <= seconds; ++second) {
+            CClock::SetLocal(from.addSecs(second));
+            rests.CountActive(CClock::Now());
+        }
     }
     QVERIFY(m_stats->WaitUntilSaved(10000));
     const QByteArray before = Digest(m_db->FileName());

@@ -208,8 +208,8 @@ private slots:
     // and 61 minutes; Monday 30 November one put off. The rest tab's figures, period by period.
     void restViewOfSeededHistory()
     {
-        CRestHistory* rests = m_stats->Rests();
-        const auto rest = [this, rests](int daysBack, int hour, stRestData::Kind kind, stRestData::Outcome outcome,
+        auto rests = std::make_unique<CRestHistory>(m_stats->Writer());
+        const auto rest = [this, &rests](int daysBack, int hour, stRestData::Kind kind, stRestData::Outcome outcome,
                               int minutes) {
             CClock::SetLocal(QDateTime(kNow.date().addDays(-daysBack), QTime(hour, 0)));
             rests->Record(kind, outcome, minutes, outcome == stRestData::Held ? QStringLiteral("fullscreen") : QString());
@@ -223,16 +223,18 @@ private slots:
         rest(1, 9, stRestData::FullScreen, stRestData::Skipped, 0);
         rest(1, 10, stRestData::Popup, stRestData::Taken, 0);
         rest(16, 9, stRestData::Popup, stRestData::Postponed, 30);
-        for (const QTime& time : {QTime(9, 0, 10), QTime(9, 0, 50), QTime(9, 1), QTime(9, 2, 59)}) {
-            CClock::SetLocal(QDateTime(kNow.date(), time));
-            rests->CountActive(CClock::Now());
-        }
-        for (int minute = 0; minute < 61; ++minute) {
-            CClock::SetLocal(QDateTime(kNow.date().addDays(-1), QTime(22, 0)).addSecs(60 * minute));
-            rests->CountActive(CClock::Now());
-        }
+        // Ticks a second apart; 30 seconds of a fourth minute are not written yet.
+        const auto active = [&rests](const QDateTime& from, int seconds) {
+            for (int second = 0; second <= seconds; ++second) {
+                CClock::SetLocal(from.addSecs(second));
+                rests->CountActive(CClock::Now());
+            }
+        };
+        active(QDateTime(kNow.date(), QTime(9, 0)), 3 * 60 + 30);
+        active(QDateTime(kNow.date().addDays(-1), QTime(22, 0)), 61 * 60);
         // A start of the program later: everything comes from the file.
         Settle();
+        rests.reset();
         m_stats.reset();
         m_stats = std::make_unique<CDrinkStatistics>();
         Settle();

@@ -2,9 +2,9 @@
 // over. Whatever moment the kill lands on, the file must open whole, and of what was recorded
 // only the minute at hand may be missing.
 //
-// The test starts this same executable with "record START" as its child: each simulated minute
-// from START it counts the minute as active and records a rest, and prints the minute's moment
-// once the file holds both.
+// The test starts this same executable with "record START" as its child: it ticks through one
+// active minute a second at a time, records a rest, and prints the moment once the file holds
+// both; then the next minute, an hour later.
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QMap>
@@ -31,11 +31,11 @@ int RunRecorder(qint64 start)
 {
     CHistoryWriter writer;
     CRestHistory history(&writer);
-    // Longer than a minute apart, so that each stands in a minute of its own, and across
-    // midnights now and then.
-    for (qint64 t = start;; t += 7 * 60 + 13) {
+    // An hour apart, so that the minutes cross midnights now and then.
+    for (qint64 t = start;; t += 3600) {
+        for (qint64 second = t - 60; second <= t; ++second)
+            history.CountActive(second);
         CClock::Set(t);
-        history.CountActive(t);
         history.Record(stRestData::Popup, stRestData::Taken);
         if (!history.WaitUntilSaved(10000))
             return 1;
@@ -74,7 +74,7 @@ private slots:
             for (const QByteArray& line : lines)
                 printedMoments.insert(line.toLongLong());
             // The minute after the last printed one may or may not have been stored.
-            next = lines.last().toLongLong() + 3600;
+            next = lines.last().toLongLong() + 2 * 3600;
         }
 
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));

@@ -135,11 +135,9 @@ void WriteSampleRests(CRestHistory& rests, const QDateTime& now)
             rests.Record(i % 2 == 0 ? stRestData::Popup : stRestData::FullScreen, outcome,
                 outcome == stRestData::Postponed ? 45 : 0);
         }
-        const int minutes = 40 + (day.day() * 37) % 140;
-        for (int minute = 0; minute < minutes; ++minute) {
-            CClock::SetLocal(QDateTime(day, QTime(9, 0)).addSecs(60 * minute));
-            rests.CountActive(CClock::Now());
-        }
+        const int seconds = 60 * (40 + (day.day() * 37) % 140);
+        for (int second = 0; second <= seconds; ++second)
+            rests.CountActive(QDateTime(day, QTime(9, 0)).addSecs(second).toSecsSinceEpoch());
     }
     CClock::SetLocal(now);
     rests.WaitUntilSaved(30000);
@@ -206,7 +204,7 @@ int main(int argc, char* argv[])
     CIniSettings::Instance()->SetDrinksStatus(2);
     CIniSettings::Instance()->SetDrinksTarget(1500);
     CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), CClock::LocalNow(), 100);
-    WriteSampleRests(*CDrinkStatistics::Instance()->Rests(), CClock::LocalNow());
+    WriteSampleRests(*CRestHistory::Instance(), CClock::LocalNow());
     CClock::Release();
     CIniSettings::Instance()->SetDrinkTimestamp(CClock::Now());
 
