@@ -20,6 +20,7 @@ void CConsiderateGate::Watch(CFullscreenWatcher* fullscreen, CIdleMonitor* idle,
         OnIdleStarted(idle->ThresholdSecs());
     connect(idle, &CIdleMonitor::IdleStarted, this, [this, idle] { OnIdleStarted(idle->ThresholdSecs()); });
     connect(idle, &CIdleMonitor::IdleEnded, this, &CConsiderateGate::OnIdleEnded);
+    lock->EndLockOnInputFrom(idle);
     SetLocked(lock->IsLocked());
     connect(lock, &CSessionLockMonitor::LockedChanged, this, &CConsiderateGate::SetLocked);
 }

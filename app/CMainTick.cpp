@@ -53,7 +53,7 @@ void CMainTick::SetRestHistory(CRestHistory* history)
 
 void CMainTick::RestTaken(qint64 returned)
 {
-    m_relaxWaiting = false;
+    m_relax = Pending::None;
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetRelaxStatus() == 0)
         return;
@@ -82,6 +82,35 @@ bool CMainTick::AdvanceGrid(qint64 now, qint64& stamp, int interval)
     return true;
 }
 
+bool CMainTick::Due(Pending& pending, bool held, qint64 now, StampGetter stamp, StampSetter setStamp, int interval)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    qint64 grid = (settings->*stamp)();
+    if (AdvanceGrid(now, grid, interval)) {
+        (settings->*setStamp)(grid);
+        if (pending == Pending::None)
+            pending = Pending::Due;
+    }
+    if (pending == Pending::None)
+        return false;
+    if (held) {
+        pending = Pending::Held;
+        return false;
+    }
+    Drop(pending, now, setStamp);
+    return true;
+}
+
+// A reminder that waited out a hold starts the next interval of its kind at the moment it is
+// shown or dropped: the grid points that passed meanwhile are not owed, and the next one never
+// follows it sooner than a full interval later.
+void CMainTick::Drop(Pending& pending, qint64 now, StampSetter setStamp)
+{
+    if (pending == Pending::Held)
+        (CIniSettings::Instance()->*setStamp)(now);
+    pending = Pending::None;
+}
+
 void CMainTick::Run()
 {
     const qint64 now = CClock::Now();
@@ -108,47 +137,35 @@ void CMainTick::Run()
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetTipsStatus() != 0 || settings->GetTodayTipsStatus() != 0 || m_host.IsDrinksRecordCurrent()) {
         // A silence the user chose also covers what was waiting.
-        m_drinkWaiting = false;
-        m_relaxWaiting = false;
+        Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
+        Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
         return;
     }
 
     // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
     const bool held = m_gate && m_gate->HoldsReminders();
     if (settings->GetDrinksStatus() == 0) {
-        m_drinkWaiting = false;
-    } else if (!m_suspended) {
-        qint64 stamp = settings->GetDrinkTimestamp();
-        if (AdvanceGrid(now, stamp, Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()))) {
-            settings->SetDrinkTimestamp(stamp);
-            m_drinkWaiting = true;
-        }
-        if (m_drinkWaiting && !held) {
-            m_drinkWaiting = false;
-            if (settings->GetDrinkPrompt() != 0)
-                m_host.PlayPromptSound(kPromptSound);
-            m_host.OnDrinksTipsShow();
-            if (m_host.IsDrinksSettingsCurrent())
-                m_host.RefreshDrinksSettings();
-        }
+        Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
+    } else if (!m_suspended
+        && Due(m_drink, held, now, &CIniSettings::GetDrinkTimestamp, &CIniSettings::SetDrinkTimestamp,
+            Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()))) {
+        if (settings->GetDrinkPrompt() != 0)
+            m_host.PlayPromptSound(kPromptSound);
+        m_host.OnDrinksTipsShow();
+        if (m_host.IsDrinksSettingsCurrent())
+            m_host.RefreshDrinksSettings();
     }
 
     if (settings->GetRelaxStatus() == 0) {
-        m_relaxWaiting = false;
+        Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
     } else if (!m_suspended) {
-        qint64 stamp = settings->GetRelaxTimestamp();
-        if (AdvanceGrid(now, stamp, Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()))) {
-            settings->SetRelaxTimestamp(stamp);
-            if (!m_relaxWaiting)
-                m_relaxHeldTold = false;
-            m_relaxWaiting = true;
-        }
-        if (m_relaxWaiting && held && !m_relaxHeldTold && m_restHistory) {
-            m_relaxHeldTold = true;
+        const Pending before = m_relax;
+        const bool show = Due(m_relax, held, now, &CIniSettings::GetRelaxTimestamp, &CIniSettings::SetRelaxTimestamp,
+            Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
+        // Once per waiting reminder, when the hold first catches it.
+        if (m_relax == Pending::Held && before != Pending::Held && m_restHistory)
             m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, m_gate->HoldReason());
-        }
-        if (m_relaxWaiting && !held) {
-            m_relaxWaiting = false;
+        if (show) {
             if (settings->GetRelaxPrompt() != 0)
                 m_host.PlayPromptSound(kPromptSound);
             m_host.OnRelaxTipsShow();

@@ -3,15 +3,17 @@
 #include <QtGlobal>
 
 class CConsiderateGate;
+class CIniSettings;
 class CRestHistory;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
-// reminders waits, and shows once on the first tick after the gate opens. With a rest history it
-// also counts each minute in which the user is at the computer (not away by the gate, not
-// suspended) and records the rests the gate held and the absences that counted as rests.
+// reminders waits, and shows once on the first tick after the gate opens; the next of its kind
+// then comes a full interval after that, whatever held it. With a rest history it also counts the
+// time the user is at the computer (not away by the gate, not suspended) and records the rests
+// the gate held and the absences that counted as rests.
 class CMainTick
 {
 public:
@@ -42,6 +44,14 @@ public:
     static bool AdvanceGrid(qint64 now, qint64& stamp, int interval);
 
 private:
+    enum class Pending { None, Due, Held };
+    using StampGetter = qint64 (CIniSettings::*)() const;
+    using StampSetter = void (CIniSettings::*)(qint64);
+
+    // Moves one kind of reminder along its grid; true when one is to be shown now.
+    static bool Due(Pending& pending, bool held, qint64 now, StampGetter stamp, StampSetter setStamp, int interval);
+    static void Drop(Pending& pending, qint64 now, StampSetter setStamp);
+
     ITickHost& m_host;
     qint64 m_startTime;
     int m_launchSource = 0;
@@ -51,8 +61,6 @@ private:
     qint64 m_heartbeatHours = 0;
     const CConsiderateGate* m_gate = nullptr;
     CRestHistory* m_restHistory = nullptr;
-    bool m_drinkWaiting = false;
-    bool m_relaxWaiting = false;
-    // The waiting rest reminder is recorded as held.
-    bool m_relaxHeldTold = false;
+    Pending m_drink = Pending::None;
+    Pending m_relax = Pending::None;
 };

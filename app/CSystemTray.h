@@ -25,7 +25,17 @@ signals:
     void OnQuitAct_Signals();
 
 private:
+    struct stEntry
+    {
+        QString strText;
+        QString strIcon;
+        void (CSystemTray::*signal)();
+    };
+
+    // The width of the entries' texts: the Chinese design's, or the widest text's when wider.
+    static int TextWidth(const QList<QList<stEntry>>& groups);
     void AddEntry(const QString& text, const QString& icon, void (CSystemTray::*signal)());
 
     QMenu* m_menu = nullptr;
+    int m_textWidth = 0;
 };

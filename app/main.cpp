@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFont>
-#include <QtPlugin>
 #include <QProcess>
 #include <QThread>
 
@@ -17,15 +16,11 @@
 #include "crashhandler.h"
 #include "executable.h"
 #include "glintegration.h"
-#include "heap.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
 
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
-
 int main(int argc, char* argv[])
 {
-    Heap::KeepLargeBlocksApart();
     QtPlatform::PreferX11OnWayland();
     GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
@@ -86,6 +81,10 @@ int main(int argc, char* argv[])
 
     // A request to end that came during the start-with-system prompt has already quit.
     const int exitCode = termination.Requested() ? 0 : common->RunEventLoop();
+    // The loop also ends without the exit dialog: the session manager's end of the session quits
+    // it. The screen goes back then too, unless a restart hands its tint over.
+    if (exitCode != CCommon::RestartExitCode)
+        common->ResetGammaRamp();
     // Let the new copy claim the single-instance channel before it looks for us.
     common->ReleaseInstance();
     if (exitCode == CCommon::RestartExitCode)

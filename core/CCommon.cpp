@@ -71,8 +71,10 @@ void CCommon::RestartApplication()
     m_restartRequested = true;
     // Before the loop runs, exit() would only end the nested loop of a modal dialog: the dialog
     // would stay on screen, its answer would be lost and the restart forgotten.
+    // The screens keep their tint: the new copy takes it over, so they never show the untinted
+    // picture in between.
     if (m_loopRunning) {
-        ResetGammaRamp();
+        HandOverTint();
         QCoreApplication::exit(RestartExitCode);
     }
 }
@@ -80,8 +82,7 @@ void CCommon::RestartApplication()
 int CCommon::RunEventLoop()
 {
     if (m_restartRequested) {
-        // The new copy starts from an untinted screen, as after a restart asked for in the loop.
-        ResetGammaRamp();
+        HandOverTint();
         return RestartExitCode;
     }
     m_loopRunning = true;
@@ -125,8 +126,14 @@ void CCommon::ChooseTint()
     if (m_screenTint || m_gamma)
         return;
     m_gamma = GammaChoice::Create(CSystemUtil::DataFolder());
-    if (!m_gamma)
-        m_screenTint = new CScreenTint(this);
+    // Queued: the news may come in the middle of a write, and the views answer it with their own.
+    auto changed = [this] { QMetaObject::invokeMethod(this, &CCommon::TintAbilityChanged, Qt::QueuedConnection); };
+    if (m_gamma) {
+        m_gamma->OnAbilityChanged(changed);
+        return;
+    }
+    m_screenTint = new CScreenTint(this);
+    connect(m_screenTint, &CScreenTint::MonitorsChanged, this, changed);
 }
 
 void CCommon::CollectMonitors()
@@ -146,13 +153,29 @@ int CCommon::MonitorCount()
 
 bool CCommon::CanTintScreen()
 {
-    ChooseTint();
-    return m_screenTint || m_gamma->CanTint();
+    return UnsupportedTintText().isEmpty();
 }
 
 QString CCommon::UnsupportedTintText()
 {
-    return tr("当前桌面不支持调节屏幕颜色");
+    // Asked before the start collected the monitors, the answer would be about none.
+    CollectMonitors();
+    TintAbility ability = TintAbility::Can;
+    if (m_gamma)
+        ability = m_gamma->Ability();
+    else if (m_screenTint->MonitorCount() == 0)
+        ability = TintAbility::NoMonitor;
+    switch (ability) {
+    case TintAbility::Can:
+        break;
+    case TintAbility::DesktopCannot:
+        return tr("当前桌面不支持调节屏幕颜色");
+    case TintAbility::HeldByAnotherProgram:
+        return tr("另一个程序正在控制屏幕颜色");
+    case TintAbility::NoMonitor:
+        return tr("显示器不支持调节屏幕颜色");
+    }
+    return QString();
 }
 
 void CCommon::SetColorTemperature(int kelvin)
@@ -201,6 +224,14 @@ void CCommon::ResetGammaRamp()
     CGammaRamp ramp;
     ramp.FillLinear();
     m_gamma->Restore({ramp.Red(), ramp.Green(), ramp.Blue(), CGammaRamp::Size});
+}
+
+void CCommon::HandOverTint()
+{
+    if (m_screenTint)
+        m_screenTint->HandOver();
+    else if (m_gamma)
+        m_gamma->HandOver();
 }
 
 CScreenTint* CCommon::ScreenTint()

@@ -43,10 +43,11 @@ public:
     // Lists the monitors whose colour the program sets, once: later calls keep the list.
     void CollectMonitors();
     int MonitorCount();
-    // False on a session that lets the program change no screen colour at all.
+    // False while the program cannot change the screen's colour: on a session that offers no
+    // way, while another program holds every output, or with no monitor that takes a ramp.
     bool CanTintScreen();
-    // What the eye-protection views say on such a session.
-    static QString UnsupportedTintText();
+    // Why the screen cannot be tinted now, as the eye-protection views say it; empty when it can.
+    QString UnsupportedTintText();
     // Tints the screen to a colour temperature in kelvin at once; 6600 leaves all three channels
     // full, lower values take blue and then green away.
     void SetColorTemperature(int kelvin);
@@ -61,6 +62,8 @@ public:
     // settings on a desktop that tints itself; either outlives the program, so this runs before
     // it ends.
     void ResetGammaRamp();
+    // Leaves the tint on the screens for the copy that a restart starts, which takes it over.
+    void HandOverTint();
     // The ramps of an X11 session's monitors; null on a Wayland session.
     CScreenTint* ScreenTint();
 
@@ -76,6 +79,8 @@ public:
     static QString FormatDuration(int seconds);
 
 signals:
+    // CanTintScreen() or the reason it gives may have changed.
+    void TintAbilityChanged();
     void SwitchDrinksSettings_PanelSignal();
     void SwitchDrinksRecord_PanelSignal();
     void SwitchEyeshieldWindow_PanelSignal();

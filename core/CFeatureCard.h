@@ -23,7 +23,8 @@ protected:
         const QRect& labelGeometry, std::function<int()> readStatus);
 
     QPushButton* AddButton(const QString& objectName, const QString& text, const QRect& geometry);
-    // The label shows `text` whatever the stored switch says, and hovering it explains why.
+    // The label shows `text` whatever the stored switch says, and hovering it explains why; an
+    // empty text makes the feature available again.
     void MarkUnavailable(const QString& text, const QString& reason);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

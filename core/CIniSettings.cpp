@@ -1,13 +1,20 @@
 #include "core/CIniSettings.h"
 
+#include <cmath>
+
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTime>
 
 #include "core/CSystemUtil.h"
+#include "inifile.h"
+#include "safefile.h"
 
 namespace {
 CIniSettings* g_iniSettings = nullptr;
+// Times of day are kept as the clock shows them; anything else reads as absent.
+const QString kTimeFormat = QStringLiteral("hh:mm");
 }
 
 CIniSettings* CIniSettings::Instance()
@@ -24,9 +31,7 @@ void CIniSettings::Destroy()
 }
 
 CIniSettings::CIniSettings()
-    : m_settings(new QSettings(
-          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          QSettings::IniFormat))
+    : m_settings(new QSettings(PlainFile(), IniFile::Format()))
 {
     // WORKAROUND: QSettings guards each write with a QLockFile, which judges a lock file without
     // content (its writer was killed between making and filling it) by its age alone: every write
@@ -34,6 +39,20 @@ CIniSettings::CIniSettings()
     QFile lock(m_settings->fileName() + QStringLiteral(".lock"));
     if (lock.exists() && lock.size() == 0)
         lock.remove();
+}
+
+// The settings file's name, cleared of anything but a plain file of a sensible size: a FIFO there
+// would hold the read for good, and a link would take every write of the settings elsewhere.
+QString CIniSettings::PlainFile()
+{
+    constexpr size_t kLargestSettings = 1024 * 1024;
+    const QString path
+        = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini");
+    const std::string native = QFile::encodeName(path).toStdString();
+    const SafeFile::ReadResult found = SafeFile::Inspect(native, kLargestSettings);
+    if (found == SafeFile::ReadResult::NotRegular || found == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(native);
+    return path;
 }
 
 CIniSettings::~CIniSettings()
@@ -61,6 +80,31 @@ int CIniSettings::ReadInt(const char* key) const
 bool CIniSettings::ReadSwitch(const char* key) const
 {
     return !m_settings || !m_settings->contains(QLatin1String(key)) || ReadInt(key) != 0;
+}
+
+int CIniSettings::ReadIntOr(const char* key, int absent) const
+{
+    return m_settings && m_settings->contains(QLatin1String(key)) ? ReadInt(key) : absent;
+}
+
+// Text that is no finite number, "nan" and "inf" included, reads as 0.
+double CIniSettings::ReadDouble(const char* key) const
+{
+    const double value = m_settings ? m_settings->value(QLatin1String(key)).toString().toDouble() : 0.0;
+    return std::isfinite(value) ? value : 0.0;
+}
+
+QTime CIniSettings::ReadTime(const char* key, const QTime& absent) const
+{
+    if (!m_settings)
+        return absent;
+    const QTime time = QTime::fromString(m_settings->value(QLatin1String(key)).toString(), kTimeFormat);
+    return time.isValid() ? time : absent;
+}
+
+void CIniSettings::WriteTime(const char* key, const QTime& time)
+{
+    Write(key, time.toString(kTimeFormat));
 }
 
 qint64 CIniSettings::ReadInt64(const char* key) const
@@ -162,3 +206,23 @@ int CIniSettings::GetEyeshieldMode() const { return ReadInt("eyeshield/mode"); }
 void CIniSettings::SetEyeshieldMode(int value) { Write("eyeshield/mode", value); }
 int CIniSettings::GetColortempNumber() const { return ReadInt("eyeshield/colortemp_number"); }
 void CIniSettings::SetColortempNumber(int value) { Write("eyeshield/colortemp_number", value); }
+int CIniSettings::GetDayNightStatus() const { return ReadInt("eyeshield/daynight_status"); }
+void CIniSettings::SetDayNightStatus(int value) { Write("eyeshield/daynight_status", value); }
+int CIniSettings::GetDayNightSource() const { return ReadInt("eyeshield/daynight_source"); }
+void CIniSettings::SetDayNightSource(int value) { Write("eyeshield/daynight_source", value); }
+int CIniSettings::GetDayStrength() const { return ReadIntOr("eyeshield/day_strength", 0); }
+void CIniSettings::SetDayStrength(int value) { Write("eyeshield/day_strength", value); }
+int CIniSettings::GetNightStrength() const { return ReadIntOr("eyeshield/night_strength", 40); }
+void CIniSettings::SetNightStrength(int value) { Write("eyeshield/night_strength", value); }
+int CIniSettings::GetPlaceTyped() const { return ReadInt("eyeshield/place_typed"); }
+void CIniSettings::SetPlaceTyped(int value) { Write("eyeshield/place_typed", value); }
+double CIniSettings::GetLatitude() const { return ReadDouble("eyeshield/latitude"); }
+void CIniSettings::SetLatitude(double value) { Write("eyeshield/latitude", QString::number(value, 'f', 4)); }
+double CIniSettings::GetLongitude() const { return ReadDouble("eyeshield/longitude"); }
+void CIniSettings::SetLongitude(double value) { Write("eyeshield/longitude", QString::number(value, 'f', 4)); }
+QTime CIniSettings::GetNightFrom() const { return ReadTime("eyeshield/night_from", QTime(22, 0)); }
+void CIniSettings::SetNightFrom(const QTime& value) { WriteTime("eyeshield/night_from", value); }
+QTime CIniSettings::GetNightTo() const { return ReadTime("eyeshield/night_to", QTime(7, 0)); }
+void CIniSettings::SetNightTo(const QTime& value) { WriteTime("eyeshield/night_to", value); }
+int CIniSettings::GetTransitionMinutes() const { return ReadIntOr("eyeshield/transition_minutes", 30); }
+void CIniSettings::SetTransitionMinutes(int value) { Write("eyeshield/transition_minutes", value); }

@@ -4,6 +4,7 @@
 #include <QObject>
 
 class QSettings;
+class QTime;
 
 // The program's settings and small state, kept in QzConfig.ini in the data folder. Every write
 // goes to the file and every getter sees the last write, so a value one panel writes is what the
@@ -100,15 +101,45 @@ public:
     void SetEyeshieldMode(int value);
     int GetColortempNumber() const;
     void SetColortempNumber(int value);
+    // The automatic mode by day and night instead of the table of hours. Absent keys read as off,
+    // by the sun, day 0 and night 40, at the time zone's city, night from 22:00 to 07:00 with a
+    // change of 30 minutes.
+    int GetDayNightStatus() const;
+    void SetDayNightStatus(int value);
+    // 0 by the sun at the user's place, 1 by fixed times of the clock.
+    int GetDayNightSource() const;
+    void SetDayNightSource(int value);
+    int GetDayStrength() const;
+    void SetDayStrength(int value);
+    int GetNightStrength() const;
+    void SetNightStrength(int value);
+    // 0 the city of the time zone, 2 the coordinates below.
+    int GetPlaceTyped() const;
+    void SetPlaceTyped(int value);
+    double GetLatitude() const;
+    void SetLatitude(double value);
+    double GetLongitude() const;
+    void SetLongitude(double value);
+    QTime GetNightFrom() const;
+    void SetNightFrom(const QTime& value);
+    QTime GetNightTo() const;
+    void SetNightTo(const QTime& value);
+    int GetTransitionMinutes() const;
+    void SetTransitionMinutes(int value);
 
 private:
     CIniSettings();
+    static QString PlainFile();
     ~CIniSettings() override;
 
     int ReadInt(const char* key) const;
     bool ReadSwitch(const char* key) const;
+    int ReadIntOr(const char* key, int absent) const;
+    double ReadDouble(const char* key) const;
+    QTime ReadTime(const char* key, const QTime& absent) const;
     qint64 ReadInt64(const char* key) const;
     void Write(const char* key, const QVariant& value);
+    void WriteTime(const char* key, const QTime& time);
 
     QSettings* m_settings = nullptr;
     // The reminders' tick reads the same ten numbers every second; looking each up and parsing

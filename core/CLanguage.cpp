@@ -1,13 +1,45 @@
 #include "core/CLanguage.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include "core/CLineHeightFit.h"
 
 namespace {
 CLanguage::Language g_current = CLanguage::Chinese;
+
+bool InstallTranslation(const QString& path, const QLocale& locale, const QString& catalogue)
+{
+    // Owned by the application, which lives as long as the translation is in use.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, catalogue, QStringLiteral("_"), path)) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
+}
+
+// Qt's own texts (the file dialog, the buttons of message boxes) in the language the program
+// speaks. A Chinese variant the system names (traditional in Taiwan) wins over the simplified
+// one of the program's own texts, which stands in when there is none.
+void InstallQtTranslation(CLanguage::Language language)
+{
+    const QString path = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    const QString catalogue = QStringLiteral("qtbase");
+    if (language == CLanguage::English) {
+        InstallTranslation(path, CLanguage::Locale(), catalogue);
+        return;
+    }
+    const QLocale system = QLocale::system();
+    if (system.language() == QLocale::Chinese && InstallTranslation(path, system, catalogue))
+        return;
+    InstallTranslation(path, CLanguage::Locale(), catalogue);
+}
 }
 
 CLanguage::Language CLanguage::Choose(const QStringList& uiLanguages)
@@ -22,21 +54,33 @@ CLanguage::Language CLanguage::Choose(const QStringList& uiLanguages)
 
 CLanguage::Language CLanguage::Install(const QString& program)
 {
-    if (Choose(QLocale::system().uiLanguages()) == Chinese)
-        return g_current = Chinese;
-    // Owned by the application, which lives as long as the translation is in use.
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral(":/translations/%1_en.qm").arg(program))) {
-        delete translator;
-        return g_current = Chinese;
+    g_current = Chinese;
+    if (Choose(QLocale::system().uiLanguages()) == English
+        && InstallTranslation(QStringLiteral(":/translations"), QLocale(QLocale::English), program)) {
+        g_current = English;
+        // The fixed places of the windows leave no room below the line for Latin letters.
+        QCoreApplication::instance()->installEventFilter(new CLineHeightFit(QCoreApplication::instance()));
     }
-    QCoreApplication::installTranslator(translator);
-    // The fixed places of the windows leave no room below the line for Latin letters.
-    QCoreApplication::instance()->installEventFilter(new CLineHeightFit(QCoreApplication::instance()));
-    return g_current = English;
+    InstallQtTranslation(g_current);
+    return g_current;
 }
 
 CLanguage::Language CLanguage::Current()
 {
     return g_current;
+}
+
+QString CLanguage::DayAndMonth(const QDate& date)
+{
+    QString format = Locale().dateFormat(QLocale::ShortFormat);
+    // The year stands first or last, with the separator next to it.
+    format.remove(QRegularExpression(QStringLiteral("^y+[^dM]*|[^dM]*y+$")));
+    return Locale().toString(date, format);
+}
+
+QLocale CLanguage::Locale()
+{
+    // British English, as the translation is spelt.
+    return g_current == English ? QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                : QLocale(QLocale::Chinese, QLocale::China);
 }

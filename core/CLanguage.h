@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,14 @@ public:
     // Chooses by the system locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG as Qt reads them) and,
     // for English, installs the translation ":/translations/<program>_en.qm" into the running
     // application, with a CLineHeightFit for the fixed-size texts. Stays Chinese when that
-    // translation cannot be loaded.
+    // translation cannot be loaded. Either way Qt's own translation for the language follows,
+    // when the system has it.
     static Language Install(const QString& program);
     // What Install chose; Chinese before it ran.
     static Language Current();
+    // The locale of the language spoken, for dates and month names that sit inside its texts.
+    static QLocale Locale();
+    // Day and month in that locale's short numeric form without the year: 9/28 in Chinese,
+    // 28/09 in British English.
+    static QString DayAndMonth(const QDate& date);
 };

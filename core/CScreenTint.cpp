@@ -94,10 +94,39 @@ void CScreenTint::Collect()
     if (m_display.MonitorCount() == 0)
         return;
     m_recordPath = RecordPath(m_display.DisplayName());
-    // A record left behind means a run ended with its tint on and nobody restored it.
-    ScreenRestore::Restore(m_recordPath);
+    TakeOver();
     m_notifier = new QSocketNotifier(m_display.ConnectionFd(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &CScreenTint::OnDisplayEvents);
+    emit MonitorsChanged();
+}
+
+// A record left behind means the screens may show a tint that nobody restored: a copy that
+// restarted for a display change left it on purpose, a killed one by accident. Its ramps are
+// what the screens showed before any tint, so they are kept as this run's own: the stored state
+// then either tints over them or gives them back, without the screens going untinted between.
+void CScreenTint::TakeOver()
+{
+    std::string record;
+    std::string displayName;
+    std::map<unsigned long, stGammaRamps> ramps;
+    if (!ScreenRestore::Load(m_recordPath, record))
+        return;
+    if (!ScreenRestore::Parse(record, displayName, ramps) || displayName != m_display.DisplayName()) {
+        ScreenRestore::Remove(m_recordPath);
+        return;
+    }
+    for (int monitor = 0; monitor < m_display.MonitorCount(); ++monitor) {
+        const auto kept = ramps.find(m_display.MonitorId(monitor));
+        if (kept == ramps.end() || int(kept->second.red.size()) != m_display.RampSize(monitor)) {
+            Keep(monitor);
+            continue;
+        }
+        stKept taken;
+        taken.ramps = std::move(kept->second);
+        taken.calibrated = IsCalibration(taken.ramps);
+        m_kept[kept->first] = std::move(taken);
+    }
+    Guard();
 }
 
 int CScreenTint::MonitorCount() const
@@ -184,19 +213,30 @@ bool CScreenTint::Capture()
         return true;
     for (int monitor = 0; monitor < m_display.MonitorCount(); ++monitor)
         Keep(monitor);
-    SaveRecord();
-    const QString guard = Executable::Folder() + QLatin1Char('/') + kGuardProgram;
-    if (QFileInfo(guard).isExecutable())
-        m_guard.Start(QFile::encodeName(guard).toStdString(), m_recordPath);
+    Guard();
     return true;
 }
 
-void CScreenTint::SaveRecord() const
+// Writes the record and hands it to a new guard: the guard keeps its own copy, so a record that
+// could not be written (a full or odd runtime folder) still comes back after a kill.
+void CScreenTint::Guard()
 {
     std::vector<stGammaRamps> ramps;
     for (int monitor = 0; monitor < m_display.MonitorCount(); ++monitor)
         ramps.push_back(m_kept.at(m_display.MonitorId(monitor)).ramps);
-    ScreenRestore::Save(m_recordPath, m_display, ramps);
+    const std::string record = ScreenRestore::Record(m_display, ramps);
+    if (!ScreenRestore::Save(m_recordPath, record))
+        qWarning("QzHealthManager: the screen's ramps could not be recorded in %s", m_recordPath.c_str());
+    const QString guard = Executable::Folder() + QLatin1Char('/') + kGuardProgram;
+    if (QFileInfo(guard).isExecutable())
+        m_guard.Start(QFile::encodeName(guard).toStdString(), m_recordPath, record);
+}
+
+void CScreenTint::HandOver()
+{
+    StopFade();
+    m_guard.Dismiss();
+    m_kept.clear();
 }
 
 void CScreenTint::Show(const CGammaRamp::Multipliers& multipliers)
@@ -278,7 +318,10 @@ void CScreenTint::OnDisplayEvents()
 // it comes before the tint goes on it.
 void CScreenTint::ApplyNewConfiguration()
 {
+    const int before = m_display.MonitorCount();
     m_display.Refresh();
+    if (m_display.MonitorCount() != before)
+        emit MonitorsChanged();
     if (m_kept.empty())
         return;
     bool added = false;
@@ -289,6 +332,6 @@ void CScreenTint::ApplyNewConfiguration()
         }
     }
     if (added)
-        SaveRecord();
+        Guard();
     Reapply();
 }

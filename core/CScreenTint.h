@@ -29,7 +29,8 @@ public:
     // Puts the screen back, whatever path ends the program.
     ~CScreenTint() override;
 
-    // Lists the monitors once; a record left by a run that ended tinted is restored first.
+    // Lists the monitors once. A record left by a run that ended tinted is taken over: its ramps
+    // become the ones this run keeps, so the next tint or Restore starts from them.
     void Collect();
     int MonitorCount() const;
 
@@ -44,8 +45,15 @@ public:
     void Restore();
     // Writes the tint in force again, for a screen that may have forgotten it.
     void Reapply();
+    // Leaves the screens as they are and the record in place for the copy that starts next,
+    // which takes them over; the guard ends without restoring.
+    void HandOver();
     // The running fade's timer; 0 between fades.
     int FadeTimerId() const;
+
+signals:
+    // The monitors that take a ramp came or went.
+    void MonitorsChanged();
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -58,8 +66,9 @@ private:
     };
 
     void Keep(int monitor);
+    void TakeOver();
     bool Capture();
-    void SaveRecord() const;
+    void Guard();
     void Show(const CGammaRamp::Multipliers& multipliers);
     void StartFade(const CGammaRamp::Multipliers& target, bool restoreAfter);
     void StopFade();

@@ -1,6 +1,7 @@
 #include "core/CSystemUtil.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +12,7 @@
 #include "autostart.h"
 #include "clock.h"
 #include "executable.h"
+#include "safefile.h"
 #include "stopchannel.h"
 
 namespace {
@@ -47,10 +49,13 @@ QString CSystemUtil::DataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
-QString CSystemUtil::LocateDataFile(const QString& relativePath)
+QString CSystemUtil::LocateDataFile(const QString& relativePath, qint64 largestBytes)
 {
     const QString own = DataFolder() + relativePath;
-    if (QFileInfo::exists(own))
+    SafeFile::ReadResult found = QFileInfo::exists(own) ? SafeFile::ReadResult::Read : SafeFile::ReadResult::Missing;
+    if (largestBytes > 0)
+        found = SafeFile::Inspect(QFile::encodeName(own).toStdString(), size_t(largestBytes));
+    if (found == SafeFile::ReadResult::Read)
         return own;
     const QString shared = QStandardPaths::locate(QStandardPaths::GenericDataLocation, kAppName + relativePath);
     if (!shared.isEmpty())
@@ -58,7 +63,7 @@ QString CSystemUtil::LocateDataFile(const QString& relativePath)
     const QString installed = Instance()->GetProgramFolder() + QStringLiteral("/../../share/") + kAppName + relativePath;
     if (QFileInfo::exists(installed))
         return QFileInfo(installed).canonicalFilePath();
-    return own;
+    return found == SafeFile::ReadResult::Missing ? own : QString();
 }
 
 void CSystemUtil::SetAutoRun(int mode)
@@ -86,7 +91,7 @@ bool CSystemUtil::PlayPromptSound(int kind)
         return false;
     // A new prompt cuts off the one still playing.
     CStopChannel::Request(kSpeekChannelName, CStopChannel::kStopCode, kStopWaitMs);
-    QProcess::startDetached(GetProgramFolder() + QStringLiteral("/QzHealthSpeek"), {LocateDataFile(sound)});
+    QProcess::startDetached(GetProgramFolder() + QStringLiteral("/QzHealthSpeek"), {LocateDataFile(sound, 0)});
     return true;
 }
 

@@ -18,7 +18,10 @@ public:
     static QString DataFolder();
     // A data file the programs only read: the user's own copy, then the desktop's data folders,
     // then the one installed beside the program. When none exists, the path in the user's folder.
-    static QString LocateDataFile(const QString& relativePath);
+    // For a file this program reads itself, `largestBytes` above 0: the user's copy then counts
+    // only as a plain file of at most that size; anything else there is passed over (and no path
+    // is given when nothing else is found). The sounds, which the player reads, pass 0.
+    static QString LocateDataFile(const QString& relativePath, qint64 largestBytes);
 
     // Writes the start-with-system entry for the running program for mode 1 or 2; removes it otherwise.
     void SetAutoRun(int mode);

@@ -111,7 +111,9 @@ CDrinkForm::CDrinkForm(QWidget* content, int top, float heightFactor, int unitX)
     m_editPen->setFocusPolicy(Qt::NoFocus);
     connect(m_editPen, &QPushButton::clicked, m_number, &QLineEdit::selectAll);
     connect(m_editPen, &QPushButton::clicked, m_number, [this] { m_number->setFocus(); });
-    AddLabel(QStringLiteral("label"), At(unitX, 189, 42, 12), tr("毫升/次"));
+    // Right-aligned to where the Chinese unit ends, with room on its left for a longer English one.
+    QLabel* unit = AddLabel(QStringLiteral("label"), At(unitX - 8, 189, 50, 12), tr("毫升/次"));
+    unit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_guide = AddLabel(QStringLiteral("label_guide"), At(140, 220, 115, 50));
     m_guide->setPixmap(QPixmap(QStringLiteral(":/Resources/Skin/Verd/drinks_guide.png")));
@@ -154,6 +156,14 @@ QPushButton* CDrinkForm::AddButton(const QString& name, const QRect& geometry, c
 QRect CDrinkForm::At(int x, int y, int w, int h) const
 {
     return QRect(x, y + m_top, w, h);
+}
+
+QStringList CDrinkForm::HealthTips()
+{
+    QStringList tips;
+    for (const char* tip : kHealthTips)
+        tips << tr(tip);
+    return tips;
 }
 
 QPushButton* CDrinkForm::DrinksButton() const
@@ -294,7 +304,7 @@ void CDrinkForm::Drink()
     settings->SetAlreadyDrinksNumber(total);
     ShowProgress(total);
 
-    m_warmPrompt->setText(tr(kHealthTips[CCommon::Random(kHealthTipCount)]));
+    m_warmPrompt->setText(HealthTips().at(CCommon::Random(kHealthTipCount)));
     // Puts the counters above on disk together with the drink, before the history file can
     // take it: the two agree whatever happens next.
     CDrinkStatistics::Instance()->RecordDrink(amount);

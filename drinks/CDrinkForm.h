@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QObject>
+#include <QStringList>
 
 class QLabel;
 class QLineEdit;
@@ -34,6 +35,8 @@ public:
     QSlider* Slider() const;
     QLineEdit* NumberEdit() const;
 
+    // The health tips shown after a drink, one chosen at random each time, in the language spoken.
+    static QStringList HealthTips();
     // The water column's height in pixels for an amount.
     int ColumnHeight(int amount) const;
     // Shows an amount in the number field and the cup.

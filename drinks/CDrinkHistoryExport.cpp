@@ -3,11 +3,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QMap>
-#include <QSaveFile>
 
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
 #include "EasyQtSql/DBException.h"
+#include "wholefile.h"
 
 namespace {
 // Keys are seconds in decimal text: ordered as numbers, not as text.
@@ -62,11 +62,11 @@ bool CDrinkHistoryExport::Write(const QString& fileName)
         return false;
     }
 
-    // Written beside the target and renamed over it at the end: a full disk or a folder that
-    // refuses the file leaves neither a half-written file nor a damaged older one.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Csv(drinks, days, screenTime, rests)) < 0 || !file.commit()) {
-        m_error = tr("无法写入 %1：%2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+    QString reason;
+    if (!WholeFile::Write(fileName, Csv(drinks, days, screenTime, rests), &reason)) {
+        if (reason.isEmpty())
+            reason = tr("只写下了一部分，磁盘可能已满");
+        m_error = tr("无法写入 %1：%2").arg(QDir::toNativeSeparators(fileName), reason);
         return false;
     }
     return true;
@@ -114,7 +114,9 @@ QString CDrinkHistoryExport::ReasonText(const QString& reason)
 QByteArray CDrinkHistoryExport::Csv(const QVector<stTimesData>& drinks, const QVector<stDaysData>& days,
     const QVector<stScreenTimeData>& screenTime, const QVector<stRestData>& rests)
 {
-    QString out;
+    // The byte-order mark tells spreadsheet programs the file is UTF-8; without it some take the
+    // Chinese headers for the system's own code page.
+    QString out = QChar(QChar::ByteOrderMark);
     AppendRecord(out, {tr("日期"), tr("时间"), tr("毫升")});
     for (const stTimesData& drink : drinks) {
         const QDateTime moment = QDateTime::fromSecsSinceEpoch(drink.strDate.toLongLong());

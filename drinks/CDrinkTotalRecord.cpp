@@ -1,6 +1,7 @@
 #include "CDrinkTotalRecord.h"
 
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
 #include "CHealthDatabase.h"
+#include "core/CLanguage.h"
 #include "CRestHistory.h"
 #include "CRestRecordView.h"
 #include "GaugeRange.h"
@@ -99,6 +101,8 @@ const char* const kStyleSheet = R"(
 }
 )";
 
+// From the target dot's left edge to the legend's first letter.
+constexpr int kDotToText = 13;
 const char* const kReachedDot = "background-color: rgba(45, 206, 222, 1); border-radius: 5px;";
 const char* const kMissedDot = "background-color: rgba(255, 198, 70, 1); border-radius: 5px;";
 
@@ -192,10 +196,14 @@ void CDrinkTotalRecord::BuildWidgets()
     m_pWidghtBottom->setAttribute(Qt::WA_StyledBackground);
     m_pWidghtBottom->setGeometry(1, 191, 278, 135);
 
-    m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 88, 12), Qt::AlignLeft);
+    // Wider than the Chinese titles need, up to the export button, for the English month names.
+    m_labelDrinkAmount = AddLabel(m_pWidghtBottom, "label_drink_amount", QRect(12, 9, 110, 12), Qt::AlignLeft);
     m_labelGoalPicture = AddLabel(m_pWidghtBottom, "label_goal_picture", QRect(219, 9, 10, 10), Qt::AlignLeft);
-    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(232, 9, 46, 12), Qt::AlignLeft);
-    m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(99, 37, 83, 24), Qt::AlignHCenter);
+    // The legend ends where the Chinese one does, ten pixels from the panel's edge; a longer
+    // word grows it to the left, the dot ahead of it.
+    m_labelGoalText = AddLabel(m_pWidghtBottom, "label_goal_text", QRect(200, 9, 68, 12), Qt::AlignRight);
+    // Around the same centre as the drawn 83 pixels, wide enough for years of litres ("7304.0").
+    m_labelTotalAmount = AddLabel(m_pWidghtBottom, "label_drink_totalamount", QRect(60, 37, 161, 24), Qt::AlignHCenter);
     m_labelTotalAmountUnit =
         AddLabel(m_pWidghtBottom, "label_drinkunit_totalamount", QRect(127, 67, 25, 12), Qt::AlignHCenter);
     m_labelLeftCaption = AddLabel(m_pWidghtBottom, "label_goaltext_dayamount", QRect(1, 86, 100, 12), Qt::AlignHCenter);
@@ -206,7 +214,7 @@ void CDrinkTotalRecord::BuildWidgets()
     // Shares the row of the target's dot and text, which the all-time view hides.
     m_btnExport = new QPushButton(tr("导出喝水记录…"), m_pWidghtBottom);
     m_btnExport->setObjectName(QStringLiteral("btn_export"));
-    m_btnExport->setGeometry(118, 6, 150, 18);
+    m_btnExport->setGeometry(124, 6, 144, 18);
     m_btnExport->setFocusPolicy(Qt::NoFocus);
     m_btnExport->installEventFilter(this);
 
@@ -300,7 +308,7 @@ void CDrinkTotalRecord::showCurDay(int nCurIndex)
     if (!Statistics()->GetDayByIndex(nCurIndex, day))
         day = stDaysData();
     const QDate date = Statistics()->DateOfDayIndex(nCurIndex);
-    m_labelDrinkAmount->setText(tr("%1月%2日喝水量").arg(date.month()).arg(date.day()));
+    m_labelDrinkAmount->setText(tr("%1喝水量", "a day").arg(CLanguage::Locale().toString(date, tr("M月d日"))));
     ShowFigures(tr("当天喝水(次)"), day.nTotalTimes, tr("平均每次(毫升)"), day.nAverDrinkNum);
     ShowAmount(day.nTotalDrinkNum);
     ShowTarget(day.nPassed != 0);
@@ -326,7 +334,9 @@ void CDrinkTotalRecord::showCurMonth(int nCurIndex)
     stMonthsData month;
     if (!Statistics()->GetMonthByIndex(nCurIndex, month))
         month = stMonthsData();
-    m_labelDrinkAmount->setText(tr("%1月喝水量").arg(Statistics()->MonthKeyOfIndex(nCurIndex) % 100));
+    const int key = Statistics()->MonthKeyOfIndex(nCurIndex);
+    const QDate first(key / 100, key % 100, 1);
+    m_labelDrinkAmount->setText(tr("%1喝水量", "a month").arg(CLanguage::Locale().toString(first, tr("M月"))));
     ShowFigures(tr("达标天数"), month.nTotalPassDay, tr("平均每天(毫升)"), month.nAverDrinkDay);
     ShowAmount(month.nTotalDrinkNum);
     ShowTarget(month.nPassed != 0);
@@ -358,6 +368,10 @@ void CDrinkTotalRecord::ShowTarget(bool reached)
 {
     m_labelGoalText->setText(reached ? tr("已达标") : tr("未达标"));
     m_labelGoalPicture->setStyleSheet(QLatin1String(reached ? kReachedDot : kMissedDot));
+    m_labelGoalText->ensurePolished();
+    const int textStart = m_labelGoalText->geometry().right() + 1
+        - m_labelGoalText->fontMetrics().horizontalAdvance(m_labelGoalText->text());
+    m_labelGoalPicture->move(textStart - kDotToText, m_labelGoalPicture->y());
 }
 
 void CDrinkTotalRecord::ShowChartView()
@@ -390,18 +404,23 @@ void CDrinkTotalRecord::RefreshView()
 
 void CDrinkTotalRecord::OnExport_Click()
 {
-    const QString proposed = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/')
-        + tr("喝水记录") + QStringLiteral(".csv");
-    const QString fileName =
-        QFileDialog::getSaveFileName(this, tr("导出喝水记录"), proposed, tr("CSV 文件 (*.csv)"));
-    if (fileName.isEmpty())
+    QFileDialog dialog(this, tr("导出喝水记录"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), tr("CSV 文件 (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Added before the dialog asks whether to replace a file, so it asks about the right one.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(tr("喝水记录") + QStringLiteral(".csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    const QString fileName = dialog.selectedFiles().constFirst();
     // A connection of this thread's own that waits only a moment for a file another program
     // holds: the export then says it cannot read the history rather than freeze the window.
     CHealthDatabase store(QStringLiteral("HealthConfigExport"), kExportWaitMs);
     store.OpenDatabase();
     CDrinkHistoryExport history(&store);
-    if (!history.Write(fileName))
+    if (history.Write(fileName))
+        QMessageBox::information(this, tr("导出喝水记录"), tr("喝水记录已保存到 %1").arg(QDir::toNativeSeparators(fileName)));
+    else
         QMessageBox::warning(this, tr("导出喝水记录"), history.ErrorString());
 }
 

@@ -56,6 +56,7 @@ CHistoryNotice::CHistoryNotice(QWidget* parent)
         panel);
     text->setObjectName(QStringLiteral("label_notice_text"));
     text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* close = new QPushButton(tr("知道了"), panel);
     close->setObjectName(QStringLiteral("btn_notice_close"));
     close->setCursor(Qt::PointingHandCursor);
@@ -74,6 +75,10 @@ CHistoryNotice::CHistoryNotice(QWidget* parent)
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->addWidget(panel);
     setFixedWidth(kWidth);
+    // The labels' height follows the style sheet's fonts, which apply only once polished.
+    ensurePolished();
+    // The labels' height follows the style sheet's fonts, which apply only once polished.
+    ensurePolished();
     setFixedHeight(heightForWidth(kWidth));
 
     // The corner of the available area itself, as the other notices of the program use it.

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "CDrinkStatistics.h"
+#include "core/CLanguage.h"
 
 namespace {
 constexpr int kCentreSlot = 3;
@@ -254,14 +255,14 @@ bool Tumbler::ItemFigures(int item, int& amount, bool& reached) const
 QString Tumbler::ItemLabel(int item) const
 {
     switch (m_mode) {
-    case Mode_Day: {
-        const QDate date = Statistics()->DateOfDayIndex(item);
-        return QStringLiteral("%1/%2").arg(date.month()).arg(date.day());
-    }
+    case Mode_Day:
+        return CLanguage::DayAndMonth(Statistics()->DateOfDayIndex(item));
     case Mode_Week:
         return tr("%1周").arg(Statistics()->WeekKeyOfIndex(item) % 100);
-    case Mode_Month:
-        return tr("%1月").arg(Statistics()->MonthKeyOfIndex(item) % 100);
+    case Mode_Month: {
+        const int key = Statistics()->MonthKeyOfIndex(item);
+        return CLanguage::Locale().toString(QDate(key / 100, key % 100, 1), tr("M月"));
+    }
     default:
         return QString();
     }

@@ -10,7 +10,9 @@
 #include "core/CPanelShadow.h"
 
 namespace {
-constexpr int kWidth = 182;
+// Wider than the 182 pixels drawn for it, so that the bold first line fits in the fonts the
+// package brings.
+constexpr int kWidth = 196;
 constexpr int kHeight = 48;
 constexpr int kTickMs = 1000;
 // Ticks counted before the fourth one closes the notice.
@@ -44,7 +46,7 @@ CColortempTips::CColortempTips(QWidget* parent)
 
     auto* label = new QLabel(tr("防蓝光强度已按时段智能调整！"), panel);
     label->setObjectName(QStringLiteral("label"));
-    label->setGeometry(6, 4, 168, 18);
+    label->setGeometry(6, 4, kWidth - 16, 18);
     auto* label2 = new QLabel(tr("您可以在防蓝光界面"), panel);
     label2->setObjectName(QStringLiteral("label_2"));
     label2->setGeometry(6, 23, 110, 18);

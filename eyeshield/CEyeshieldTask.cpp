@@ -12,8 +12,14 @@ CEyeshieldTask::CEyeshieldTask(QWidget* parent)
     setObjectName(QStringLiteral("CEyeshieldTask"));
     connect(AddButton(QStringLiteral("btn_EyeshieldSettings"), tr("设置"), QRect(22, 44, 46, 24)),
         &QPushButton::clicked, this, &CEyeshieldTask::OnEyeshieldSettings_Click);
-    if (!CCommon::Instance()->CanTintScreen())
-        MarkUnavailable(tr("不支持"), CCommon::UnsupportedTintText());
+    ShowAbility();
+    connect(CCommon::Instance(), &CCommon::TintAbilityChanged, this, &CEyeshieldTask::ShowAbility);
+}
+
+void CEyeshieldTask::ShowAbility()
+{
+    const QString reason = CCommon::Instance()->UnsupportedTintText();
+    MarkUnavailable(reason.isEmpty() ? QString() : tr("不支持"), reason);
 }
 
 void CEyeshieldTask::OnEyeshieldSettings_Click()

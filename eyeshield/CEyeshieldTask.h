@@ -11,4 +11,8 @@ public:
 
 public slots:
     void OnEyeshieldSettings_Click();
+
+private:
+    // "不支持" while the screen cannot be tinted, with the reason under the pointer.
+    void ShowAbility();
 };

@@ -10,11 +10,11 @@
 #include <QSlider>
 #include <QTimerEvent>
 
+#include "CAutomaticSettings.h"
 #include "CColortempTips.h"
 #include "core/CCommon.h"
 #include "core/CGammaRamp.h"
 #include "core/CIniSettings.h"
-#include "clock.h"
 
 namespace {
 constexpr int kAutomaticTickMs = 60000;
@@ -25,6 +25,9 @@ constexpr int kModeGame = 3;
 constexpr int kModePlayer = 4;
 constexpr int kModeCustom = 5;
 constexpr int kStatusOn = 2;
+// A step of a point or two, the sun's pace, is written at once: one write a minute. A larger one
+// fades.
+constexpr int kStepWithoutFade = 2;
 // The slider's handle is 20 pixels wide: its centre runs from x 10 to the width less 10.
 constexpr int kHandleHalf = 10;
 
@@ -63,6 +66,8 @@ QPushButton#btn_automatic:hover, QPushButton#btn_working:hover, QPushButton#btn_
 QPushButton#btn_player:hover { border-color: #00D299; color: #00D299; }
 QPushButton#btn_automatic:checked, QPushButton#btn_working:checked, QPushButton#btn_game:checked,
 QPushButton#btn_player:checked { color: #FFFFFF; background-color: #00D299; border-color: #00D299; }
+#btn_automatic_settings { color: #00D299; border: none; background: transparent; padding: 0px; }
+#btn_automatic_settings:hover, #btn_automatic_settings:focus { text-decoration: underline; }
 )");
 
 QLabel* AddLabel(QWidget* parent, const QString& objectName, const QString& text, const QRect& geometry,
@@ -87,7 +92,6 @@ QPushButton* AddModeButton(QWidget* parent, const QString& objectName, const QSt
 
 CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
-    , m_canTint(CCommon::Instance()->CanTintScreen())
 {
     setObjectName(QStringLiteral("CEyeshieldWindow"));
     resize(282, 328);
@@ -100,12 +104,16 @@ CEyeshieldWindow::CEyeshieldWindow(QWidget* parent)
     connect(m_btnPlayer, &QPushButton::clicked, this, &CEyeshieldWindow::OnPlayer_Click);
     connect(m_btnGame, &QPushButton::clicked, this, &CEyeshieldWindow::OnGame_Click);
     connect(m_btnWorking, &QPushButton::clicked, this, &CEyeshieldWindow::OnWorking_Click);
+    connect(CCommon::Instance(), &CCommon::TintAbilityChanged, this, [this] { ShowDescription(m_description); });
     for (QWidget* watched : std::initializer_list<QWidget*>{m_slider, m_btnAutomatic, m_btnWorking, m_btnGame,
              m_btnPlayer})
         watched->installEventFilter(this);
 
-    // With the connection in place, a stored "on" applies the stored mode right here.
+    // With the connection in place, a stored "on" applies the stored mode right here. A stored
+    // "off" gives back a tint taken over from the run before (one that restarted, or was killed).
     m_checkStatus->setChecked(CIniSettings::Instance()->GetEyeshieldStatus() != 0);
+    if (!m_checkStatus->isChecked())
+        CCommon::Instance()->ResetGammaRamp();
     m_fades = true;
 }
 
@@ -120,6 +128,12 @@ void CEyeshieldWindow::BuildWidgets()
     m_checkStatus = new QCheckBox(panel);
     m_checkStatus->setObjectName(QStringLiteral("check_status"));
     m_checkStatus->setGeometry(70, 13, 52, 22);
+    auto* automaticSettings = new QPushButton(tr("智能模式设置"), panel);
+    automaticSettings->setObjectName(QStringLiteral("btn_automatic_settings"));
+    automaticSettings->setCursor(Qt::PointingHandCursor);
+    const int settingsWidth = automaticSettings->sizeHint().width();
+    automaticSettings->setGeometry(256 - settingsWidth, 13, settingsWidth, 22);
+    connect(automaticSettings, &QPushButton::clicked, this, &CEyeshieldWindow::OnAutomaticSettings_Click);
 
     m_colortempNum = AddLabel(panel, QStringLiteral("label_colortemp_num"), QStringLiteral("0%"),
         QRect(100, 80, 80, 24), Qt::AlignCenter);
@@ -155,17 +169,6 @@ void CEyeshieldWindow::BuildWidgets()
 
     m_msgTips = AddLabel(panel, QStringLiteral("label_msg_tips"), QString(), QRect(10, 295, 260, 12), Qt::AlignCenter);
     ShowDescription(tr("建议开启智能模式,可有效过滤蓝光辐射"));
-}
-
-int CEyeshieldWindow::AutomaticStrength(int hour)
-{
-    if (hour < 6)
-        return 0;
-    if (hour < 12)
-        return 15;
-    if (hour < 18)
-        return 30;
-    return 40;
 }
 
 int CEyeshieldWindow::AutomaticTimerId() const
@@ -250,10 +253,35 @@ void CEyeshieldWindow::OnAutomatic_Click()
     ShowDescription(tr(kAutomaticTips));
     CIniSettings::Instance()->SetEyeshieldMode(kModeAutomatic);
     StartAutomaticTimer();
-    const int strength = AutomaticStrength(CClock::LocalNow().time().hour());
+    const int strength = m_automatic.Now();
     ShowStrength(strength);
     Tint(strength, m_fades);
     CheckModeButton(m_btnAutomatic);
+}
+
+void CEyeshieldWindow::OnAutomaticSettings_Click()
+{
+    if (!m_automaticSettings) {
+        m_automaticSettings = new CAutomaticSettings(this);
+        connect(m_automaticSettings, &CAutomaticSettings::AutomaticChanged_Signals, this,
+            &CEyeshieldWindow::OnAutomaticSettings_Changed);
+    } else {
+        m_automaticSettings->LoadSettings();
+    }
+    m_automaticSettings->show();
+    m_automaticSettings->raise();
+    m_automaticSettings->activateWindow();
+}
+
+void CEyeshieldWindow::OnAutomaticSettings_Changed()
+{
+    if (!m_checkStatus->isChecked() || CIniSettings::Instance()->GetEyeshieldMode() != kModeAutomatic)
+        return;
+    const int strength = m_automatic.Now();
+    if (strength == m_slider->value())
+        return;
+    ShowStrength(strength);
+    Tint(strength, true);
 }
 
 void CEyeshieldWindow::OnPlayer_Click()
@@ -334,7 +362,9 @@ void CEyeshieldWindow::StopAutomaticTimer()
 
 void CEyeshieldWindow::ShowDescription(const QString& description)
 {
-    m_msgTips->setText(m_canTint ? description : CCommon::UnsupportedTintText());
+    m_description = description;
+    const QString unsupported = CCommon::Instance()->UnsupportedTintText();
+    m_msgTips->setText(unsupported.isEmpty() ? description : unsupported);
 }
 
 void CEyeshieldWindow::timerEvent(QTimerEvent* event)
@@ -345,14 +375,12 @@ void CEyeshieldWindow::timerEvent(QTimerEvent* event)
     }
     if (!m_checkStatus->isChecked())
         return;
-    const int hour = CClock::LocalNow().time().hour();
-    const int strength = AutomaticStrength(hour);
-    const bool changed = strength != m_slider->value();
+    const int before = m_slider->value();
+    const int strength = m_automatic.Now();
     ShowStrength(strength);
     // Rewritten every minute, also unchanged: something else may have reset the ramp meanwhile.
-    Tint(strength, true);
-    if (changed && CIniSettings::Instance()->GetEyeshieldMode() == kModeAutomatic
-        && (hour == 6 || hour == 12 || hour == 18))
+    Tint(strength, qAbs(strength - before) > kStepWithoutFade);
+    if (CIniSettings::Instance()->GetEyeshieldMode() == kModeAutomatic && m_automatic.Announces(before, strength))
         (new CColortempTips)->show();
 }
 

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include "CAutomaticStrength.h"
+
+class CAutomaticSettings;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -19,8 +22,6 @@ class CEyeshieldWindow : public QDialog
 public:
     explicit CEyeshieldWindow(QWidget* parent = nullptr);
 
-    // The strength of automatic mode at a local hour of the day.
-    static int AutomaticStrength(int hour);
     // The automatic mode's minute timer; 0 when none runs.
     int AutomaticTimerId() const;
 
@@ -34,6 +35,10 @@ public slots:
     void OnPlayer_Click();
     void OnGame_Click();
     void OnWorking_Click();
+    // Opens the automatic mode's day and night settings.
+    void OnAutomaticSettings_Click();
+    // Day and night settings changed: in automatic mode the screen moves to the new strength.
+    void OnAutomaticSettings_Changed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,7 +57,7 @@ private:
     void StartAutomaticTimer();
     void StopAutomaticTimer();
     void JumpToPress(int x);
-    // The mode's description, or on a session that cannot tint the screen, that it cannot.
+    // The mode's description, or while the screen cannot be tinted, why not.
     void ShowDescription(const QString& description);
 
     QCheckBox* m_checkStatus = nullptr;
@@ -64,8 +69,11 @@ private:
     QPushButton* m_btnPlayer = nullptr;
     QLabel* m_msgTips = nullptr;
     QButtonGroup* m_actionGroup = nullptr;
+    CAutomaticSettings* m_automaticSettings = nullptr;
+    CAutomaticStrength m_automatic;
     int m_timerId = 0;
+    // The description of the mode in force, shown whenever the screen can be tinted.
+    QString m_description;
     // Off while the stored state is applied during construction.
     bool m_fades = false;
-    bool m_canTint = true;
 };

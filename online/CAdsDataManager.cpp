@@ -2,16 +2,18 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "CHttpGet.h"
 #include "CServiceEndpoints.h"
+#include "safefile.h"
+#include "wholefile.h"
 
 namespace {
 CAdsDataManager* g_adsDataManager = nullptr;
@@ -83,11 +85,22 @@ void CAdsDataManager::PrepareImages()
 {
     for (stAdsSlot& slot : m_slots) {
         const QString path = CachePath(slot.strImageUrl);
-        const bool cached = QFileInfo::exists(path) || Download(slot.strImageUrl, path);
+        const bool cached = IsCached(path) || Download(slot.strImageUrl, path);
         slot.bShown = cached && slot.nStatus != 0;
         if (cached)
             slot.strLocalImage = path;
     }
+}
+
+// A picture of the cache counts only as a plain file within the download's cap; anything else
+// at its name (a link, a FIFO) is removed, so the picture is fetched and written anew.
+bool CAdsDataManager::IsCached(const QString& path)
+{
+    const std::string native = QFile::encodeName(path).toStdString();
+    const SafeFile::ReadResult found = SafeFile::Inspect(native, size_t(MaxImageBytes));
+    if (found == SafeFile::ReadResult::NotRegular || found == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(native);
+    return found == SafeFile::ReadResult::Read;
 }
 
 bool CAdsDataManager::Download(const QString& imageUrl, const QString& path)
@@ -109,10 +122,8 @@ bool CAdsDataManager::Download(const QString& imageUrl, const QString& path)
     if (!answer.bOk || QImage::fromData(answer.body).isNull())
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // Written aside and renamed into place, so a failed write never leaves half a picture
-    // that later starts would take for the cached one.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(answer.body) == answer.body.size() && file.commit();
+    // Whole or not at all: half a picture would stand in the cache for good.
+    return WholeFile::Write(path, answer.body);
 }
 
 bool CAdsDataManager::FindSlot(int position, stAdsSlot& slot) const

@@ -48,6 +48,7 @@ private:
 
     // The time left of the start-up budget, at most `capMs`.
     int TimeLeftMs(int capMs) const;
+    static bool IsCached(const QString& path);
     // Downloads one picture into `path`; false when no picture could be had.
     bool Download(const QString& imageUrl, const QString& path);
 

@@ -37,7 +37,10 @@ QString CUpdaterStaging::Stage() const
     const QString staged = m_stagingFolder + QLatin1Char('/') + QFileInfo(m_programFolder).fileName();
     if (!QDir().mkdir(staged))
         return {};
-    CopyFolder(m_programFolder, staged);
+    if (!CopyFolder(m_programFolder, staged)) {
+        QDir(m_stagingFolder).removeRecursively();
+        return {};
+    }
     return staged;
 }
 
@@ -49,20 +52,22 @@ bool CUpdaterStaging::Start(const QStringList& arguments) const
     return QProcess::startDetached(staged + QStringLiteral("/QzLiveUpdate"), arguments, staged);
 }
 
-void CUpdaterStaging::CopyFolder(const QString& source, const QString& target)
+bool CUpdaterStaging::CopyFolder(const QString& source, const QString& target)
 {
     QDirIterator entries(source, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (entries.hasNext()) {
         entries.next();
         const QFileInfo entry = entries.fileInfo();
         const QString copy = target + QLatin1Char('/') + entry.fileName();
-        if (entry.isSymLink()) {
-            QFile::link(entry.symLinkTarget(), copy);
-        } else if (entry.isDir()) {
-            if (QDir().mkdir(copy))
-                CopyFolder(entry.filePath(), copy);
-        } else if (entry.isFile()) {
-            QFile::copy(entry.filePath(), copy);
-        }
+        bool copied = true;
+        if (entry.isSymLink())
+            copied = QFile::link(entry.symLinkTarget(), copy);
+        else if (entry.isDir())
+            copied = QDir().mkdir(copy) && CopyFolder(entry.filePath(), copy);
+        else if (entry.isFile())
+            copied = QFile::copy(entry.filePath(), copy);
+        if (!copied)
+            return false;
     }
+    return true;
 }

@@ -15,14 +15,14 @@ public:
 
     // Empties the staging folder and copies the program folder into its subfolder of the same
     // name; returns that subfolder, or an empty text when the staging folder cannot be made
-    // private.
+    // private or the copy is not complete (a full disk: half an updater must never start).
     QString Stage() const;
     // Stages, then starts the staged updater with `arguments` as a process of its own that
     // outlives the tray program. False when staging or the start failed.
     bool Start(const QStringList& arguments) const;
 
 private:
-    static void CopyFolder(const QString& source, const QString& target);
+    static bool CopyFolder(const QString& source, const QString& target);
 
     QString m_programFolder;
     QString m_stagingFolder;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include <QTimeZone>
+
 namespace {
 std::optional<qint64>& PinnedMSecs()
 {
@@ -24,6 +26,11 @@ qint64 CClock::NowMSecs()
 QDateTime CClock::LocalNow()
 {
     return QDateTime::fromMSecsSinceEpoch(NowMSecs());
+}
+
+QByteArray CClock::TimeZoneId()
+{
+    return QTimeZone::systemTimeZoneId();
 }
 
 void CClock::Set(qint64 secsSinceEpoch)

@@ -13,6 +13,9 @@ public:
     static qint64 NowMSecs();
     // The current local date and time.
     static QDateTime LocalNow();
+    // The name of the zone local time is kept in, as the system gives it: normally the time-zone
+    // database's, such as "Asia/Shanghai".
+    static QByteArray TimeZoneId();
 
     // Pin the clock to a moment; it then stands still until moved or released.
     static void Set(qint64 secsSinceEpoch);

@@ -37,7 +37,7 @@ GammaBackendKind Choose(const GammaSessionFacts& facts);
 // Looks at the running session; facts the choice cannot need are left unexamined.
 GammaSessionFacts Probe();
 // The backend for a Wayland session; null on X11, whose monitors take the program's own ramps.
-// The desktop's own settings that a run which died left changed are put back first;
-// `dataFolder` holds the user's values saved before a change.
+// A desktop's own settings that an earlier run left changed are put back first, unless the
+// chosen backend takes them over; `dataFolder` holds the user's values saved before a change.
 std::unique_ptr<CGammaBackend> Create(const QString& dataFolder);
 }

@@ -14,9 +14,10 @@ public:
     CScreenGuard(const CScreenGuard&) = delete;
     CScreenGuard& operator=(const CScreenGuard&) = delete;
 
-    // Starts `program`, which restores the record at `restoreFile` should this process end
-    // first. False when it could not be started.
-    bool Start(const std::string& program, const std::string& restoreFile);
+    // Starts `program` and hands it `record`, which it puts back should this process end first;
+    // `restoreFile` is where the same record lies, for a guard that could not be handed it whole.
+    // False when the guard could not be started.
+    bool Start(const std::string& program, const std::string& restoreFile, const std::string& record);
     bool IsRunning() const;
     // Tells the guard the screen is back as it was: it ends without touching it.
     void Dismiss();

@@ -4,9 +4,13 @@
 #include <QObject>
 #include <QVariantMap>
 
+class CIdleMonitor;
+
 // Tells whether the user's session is locked, as the session manager (logind) announces it: its
-// Lock and Unlock signals and its LockedHint, which the screen locker sets. Without a session
-// manager to ask, the session never counts as locked.
+// LockedHint, which a screen locker that tells logind sets and clears, and its Lock and Unlock
+// signals. A Lock with no hint behind it lasts until Unlock or, since many lockers never send one,
+// until the user's next input. Without a session manager to ask, the session never counts as
+// locked.
 class CSessionLockMonitor : public QObject
 {
     Q_OBJECT
@@ -17,6 +21,8 @@ public:
 
     bool IsAvailable() const;
     bool IsLocked() const;
+    // Ends a Lock that has no LockedHint behind it at the next input `idle` sees.
+    void EndLockOnInputFrom(CIdleMonitor* idle);
 
 signals:
     void LockedChanged(bool locked);
@@ -24,14 +30,19 @@ signals:
 private slots:
     void OnLock();
     void OnUnlock();
+    void OnInput();
     void OnPropertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
 
 private:
     QString FindSession() const;
     void ReadLockedHint();
-    void SetLocked(bool locked);
+    void SetLockedHint(bool locked);
+    void Update();
 
     QDBusConnection m_bus;
     QString m_session;
+    CIdleMonitor* m_input = nullptr;
+    bool m_lockedHint = false;
+    bool m_lockSignalled = false;
     bool m_locked = false;
 };

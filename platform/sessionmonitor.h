@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDBusMessage>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
@@ -17,4 +19,7 @@ signals:
 
 private slots:
     void OnPropertiesChanged(const QString& interfaceName, const QVariantMap& changed, const QStringList& invalidated);
+
+private:
+    void Ask(QList<QDBusMessage> questions);
 };

@@ -6,6 +6,8 @@
 #include "core/CSystemUtil.h"
 
 namespace {
+// Eighty quizzes are some 20 KiB; a user's own file may hold more, not this much.
+constexpr qint64 kLargestQuizFile = 1024 * 1024;
 CMindQuizSettings* g_quizSettings = nullptr;
 }
 
@@ -36,11 +38,11 @@ CMindQuizSettings::~CMindQuizSettings()
 QString CMindQuizSettings::FileName(CLanguage::Language language)
 {
     if (language == CLanguage::English) {
-        const QString english = CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz_en.ini"));
+        const QString english = CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz_en.ini"), kLargestQuizFile);
         if (QFileInfo::exists(english))
             return english;
     }
-    return CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"));
+    return CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"), kLargestQuizFile);
 }
 
 QString CMindQuizSettings::GetQuiz(const QString& section) const

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the programs and the tests need, when missing.
+# With --tests also the desktop parts only the tests start (a real KWin, an X session manager,
+# xrandr): KWin alone brings some 130 packages that running the program never needs.
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxtst-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei tzdata qttranslations5-l10n
     xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils
     dpkg-dev lintian appstream
     libwayland-dev libglib2.0-dev libglib2.0-bin
-    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus libkf5config-bin weston
+    gnome-settings-daemon-common dconf-service dconf-gsettings-backend dbus weston
 )
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(kwin-wayland x11-session-utils x11-xserver-utils)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,7 +12,7 @@ case "${1:-}" in
     --sanitize) sanitize=ON; folder=build-sanitize ;;
     *) echo "usage: scripts/test.sh [--sanitize]" >&2; exit 2 ;;
 esac
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" --tests
 export BUILD_DIR="${BUILD_DIR:-$root/$folder}"
 "$root/scripts/build.sh" -DBUILD_TESTING=ON -DQZ_SANITIZE=$sanitize
 if [ "$sanitize" = ON ]; then

@@ -2,6 +2,97 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>CAutomaticSettings</name>
+    <message>
+        <source>智能模式设置</source>
+        <translation>Smart mode settings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>按昼夜调节</source>
+        <translation>Day and night</translation>
+    </message>
+    <message>
+        <source>按昼夜调节：</source>
+        <translation>Day and night:</translation>
+    </message>
+    <message>
+        <source>跟随所在地的日出日落</source>
+        <translation>Follow sunrise and sunset where I am</translation>
+    </message>
+    <message>
+        <source>北纬为正，南纬为负</source>
+        <translation>North positive, south negative</translation>
+    </message>
+    <message>
+        <source>东经为正，西经为负</source>
+        <translation>East positive, west negative</translation>
+    </message>
+    <message>
+        <source>纬度：</source>
+        <translation>Latitude:</translation>
+    </message>
+    <message>
+        <source>经度：</source>
+        <translation>Longitude:</translation>
+    </message>
+    <message>
+        <source>固定时间</source>
+        <translation>Fixed times</translation>
+    </message>
+    <message>
+        <source>夜间从：</source>
+        <translation>Night from:</translation>
+    </message>
+    <message>
+        <source>到：</source>
+        <translation>to:</translation>
+    </message>
+    <message>
+        <source> 分钟</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>渐变时长：</source>
+        <translation>Change over:</translation>
+    </message>
+    <message>
+        <source>白天强度：</source>
+        <translation>Day strength:</translation>
+    </message>
+    <message>
+        <source>夜间强度：</source>
+        <translation>Night strength:</translation>
+    </message>
+    <message>
+        <source>在“智能”模式下生效</source>
+        <translation>Applies in Smart mode</translation>
+    </message>
+    <message>
+        <source>使用时区所在城市：%1</source>
+        <translation>Use my time zone's city: %1</translation>
+    </message>
+    <message>
+        <source>时区未指明城市，请填写经纬度</source>
+        <translation>Your time zone names no city: enter your place</translation>
+    </message>
+    <message>
+        <source>今天太阳整日不落</source>
+        <translation>Today the sun does not set</translation>
+    </message>
+    <message>
+        <source>今天太阳整日不升起</source>
+        <translation>Today the sun does not rise</translation>
+    </message>
+    <message>
+        <source>今天日出 %1，日落 %2</source>
+        <translation>Today: sunrise %1, sunset %2</translation>
+    </message>
+</context>
+<context>
     <name>CBaseManager</name>
     <message>
         <source>最小化</source>
@@ -9,7 +100,7 @@
     </message>
     <message>
         <source>喝水提醒设置</source>
-        <translation>Drink reminder settings</translation>
+        <translation>Water reminder settings</translation>
     </message>
     <message>
         <source>防蓝光设置</source>
@@ -21,7 +112,7 @@
     </message>
     <message>
         <source>喝水成绩</source>
-        <translation>Drinking history</translation>
+        <translation>Water history</translation>
     </message>
     <message>
         <source>立刻喝水</source>
@@ -76,6 +167,14 @@
         <source>当前桌面不支持调节屏幕颜色</source>
         <translation>This desktop can&apos;t tint the screen</translation>
     </message>
+    <message>
+        <source>另一个程序正在控制屏幕颜色</source>
+        <translation>Another program holds the screen colour</translation>
+    </message>
+    <message>
+        <source>显示器不支持调节屏幕颜色</source>
+        <translation>The monitors can&apos;t change colour</translation>
+    </message>
 </context>
 <context>
     <name>CCrashReport</name>
@@ -107,7 +206,7 @@ clear and young</translation>
     <message>
         <source>研究表明，抑郁和慢性疲劳等许多
 与社会压力有关的症状与大脑脱水有关</source>
-        <translation>Studies link low mood and chronic fatigue
+        <translation>Studies link low mood and tiredness
 to a brain short of water</translation>
     </message>
     <message>
@@ -125,13 +224,13 @@ clear and young</translation>
     <message>
         <source>平时饮水多、爱喝茶的人高血压
 及动脉硬化发病率就低</source>
-        <translation>People who drink plenty of water and tea
+        <translation>People who drink lots of water and tea
 have less high blood pressure</translation>
     </message>
     <message>
         <source>不知道何时起，我喜欢上了喝水，
 因为我知道它可以稀释一切难受</source>
-        <translation>Somewhere along the way I came to love water:
+        <translation>At some point I came to love water:
 it dilutes every sorrow</translation>
     </message>
     <message>
@@ -164,14 +263,14 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>今天的目标已达成，已喝水</source>
-        <translation>Target reached! Drunk today</translation>
+        <translation>Target met! Water today</translation>
     </message>
 </context>
 <context>
     <name>CDrinkHistoryExport</name>
     <message>
         <source>无法读取喝水记录。</source>
-        <translation>The drinking history could not be read.</translation>
+        <translation>The water history could not be read.</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>
@@ -269,6 +368,10 @@ it dilutes every sorrow</translation>
         <source>原因</source>
         <translation>Reason</translation>
     </message>
+    <message>
+        <source>只写下了一部分，磁盘可能已满</source>
+        <translation>only part of it was written; the disk may be full</translation>
+    </message>
 </context>
 <context>
     <name>CDrinkTotalRecord</name>
@@ -290,7 +393,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>累计喝水量</source>
-        <translation>Total drunk</translation>
+        <translation>Total water</translation>
     </message>
     <message>
         <source>达标天数</source>
@@ -298,11 +401,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>平均每天(毫升)</source>
-        <translation>Daily mean (ml)</translation>
-    </message>
-    <message>
-        <source>%1月%2日喝水量</source>
-        <translation>Drunk on %1/%2</translation>
+        <translation>Per day (ml)</translation>
     </message>
     <message>
         <source>当天喝水(次)</source>
@@ -310,15 +409,11 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>平均每次(毫升)</source>
-        <translation>Mean drink (ml)</translation>
+        <translation>Per drink (ml)</translation>
     </message>
     <message>
         <source>第%1周喝水量</source>
-        <translation>Week %1 total</translation>
-    </message>
-    <message>
-        <source>%1月喝水量</source>
-        <translation>Month %1 total</translation>
+        <translation>Water in week %1</translation>
     </message>
     <message>
         <source>毫升</source>
@@ -338,15 +433,15 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>导出喝水记录…</source>
-        <translation>Export drinking history…</translation>
+        <translation>Export water history…</translation>
     </message>
     <message>
         <source>喝水记录</source>
-        <translation>drinking-history</translation>
+        <translation>water-history</translation>
     </message>
     <message>
         <source>导出喝水记录</source>
-        <translation>Export drinking history</translation>
+        <translation>Export water history</translation>
     </message>
     <message>
         <source>CSV 文件 (*.csv)</source>
@@ -360,20 +455,42 @@ it dilutes every sorrow</translation>
         <source>休息记录</source>
         <translation>Rest history</translation>
     </message>
+    <message>
+        <source>%1喝水量</source>
+        <comment>a day</comment>
+        <translation>Water on %1</translation>
+    </message>
+    <message>
+        <source>M月d日</source>
+        <translation>d MMM</translation>
+    </message>
+    <message>
+        <source>%1喝水量</source>
+        <comment>a month</comment>
+        <translation>Water in %1</translation>
+    </message>
+    <message>
+        <source>M月</source>
+        <translation>MMMM</translation>
+    </message>
+    <message>
+        <source>喝水记录已保存到 %1</source>
+        <translation>Water history saved to %1</translation>
+    </message>
 </context>
 <context>
     <name>CDrinksSettingsWindow</name>
     <message>
         <source>定时提醒：</source>
-        <translation>Reminder:</translation>
+        <translation>Reminder</translation>
     </message>
     <message>
         <source>喝水音效：</source>
-        <translation>Sip sound:</translation>
+        <translation>Sip sound</translation>
     </message>
     <message>
         <source>提醒音效：</source>
-        <translation>Chime:</translation>
+        <translation>Chime</translation>
     </message>
     <message>
         <source>每日目标：</source>
@@ -393,7 +510,7 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>自定义：</source>
-        <translation>Custom:</translation>
+        <translation>Custom</translation>
     </message>
     <message>
         <source>小时</source>
@@ -431,7 +548,7 @@ it dilutes every sorrow</translation>
     <name>CDrinksWindow</name>
     <message>
         <source>喝水提醒</source>
-        <translation>Drink reminder</translation>
+        <translation>Water reminder</translation>
     </message>
     <message>
         <source>最小化</source>
@@ -499,6 +616,10 @@ it dilutes every sorrow</translation>
         <source>建议开启智能模式,可有效过滤蓝光辐射</source>
         <translation>Smart mode filters blue light for you</translation>
     </message>
+    <message>
+        <source>智能模式设置</source>
+        <translation>Smart mode settings</translation>
+    </message>
 </context>
 <context>
     <name>CFeatureCard</name>
@@ -558,11 +679,11 @@ it dilutes every sorrow</translation>
     </message>
     <message>
         <source>全屏时暂缓提醒</source>
-        <translation>Hold during full screen</translation>
+        <translation>Hold reminders in full screen</translation>
     </message>
     <message>
         <source>离开时暂缓提醒</source>
-        <translation>Hold while away</translation>
+        <translation>Hold reminders while away</translation>
     </message>
 </context>
 <context>
@@ -694,7 +815,7 @@ ask a few friends out for a walk</translation>
     <message>
         <source>歌单里的老歌，如今听来，或许会心一笑
 ，或许暗自叹息，可它都是曾经</source>
-        <translation>The old songs on your playlist may bring a smile
+        <translation>Old songs on your playlist may bring a smile
 or a sigh, but they are all your past</translation>
     </message>
     <message>
@@ -726,11 +847,11 @@ Be kind to yourself and go to sleep</translation>
     <name>CRelaxSettingsForm</name>
     <message>
         <source>定时提醒：</source>
-        <translation>Reminder:</translation>
+        <translation>Reminder</translation>
     </message>
     <message>
         <source>全屏提醒：</source>
-        <translation>Fullscreen:</translation>
+        <translation>Fullscreen</translation>
     </message>
     <message>
         <source>全屏倒计时：</source>
@@ -754,7 +875,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>自定义：</source>
-        <translation>Custom:</translation>
+        <translation>Custom</translation>
     </message>
     <message>
         <source>小时</source>
@@ -777,7 +898,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>提醒音效：</source>
-        <translation>Chime:</translation>
+        <translation>Chime</translation>
     </message>
 </context>
 <context>
@@ -930,11 +1051,11 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>喝水成绩</source>
-        <translation>History</translation>
+        <translation>Water history</translation>
     </message>
     <message>
         <source>喝水设置</source>
-        <translation>Drink settings</translation>
+        <translation>Water settings</translation>
     </message>
     <message>
         <source>休息设置</source>
@@ -942,7 +1063,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>防蓝光设置</source>
-        <translation>Filter settings</translation>
+        <translation>Blue light filter settings</translation>
     </message>
     <message>
         <source>反馈建议</source>
@@ -950,7 +1071,7 @@ Be kind to yourself and go to sleep</translation>
     </message>
     <message>
         <source>检查更新</source>
-        <translation>Updates</translation>
+        <translation>Check for updates</translation>
     </message>
     <message>
         <source>退出</source>
@@ -972,7 +1093,7 @@ Be kind to yourself and go to sleep</translation>
     <name>GaugeRange</name>
     <message>
         <source>累计喝水天数</source>
-        <translation>Days of drinking</translation>
+        <translation>Days tracked</translation>
     </message>
 </context>
 <context>
@@ -982,8 +1103,8 @@ Be kind to yourself and go to sleep</translation>
         <translation>W%1</translation>
     </message>
     <message>
-        <source>%1月</source>
-        <translation>%1</translation>
+        <source>M月</source>
+        <translation>MMM</translation>
     </message>
 </context>
 </TS>

@@ -79,7 +79,7 @@
     </message>
     <message>
         <source>您的zudu版本太旧，已不能 使用，请升级到最新版zudu</source>
-        <translation>This zudu version is too old to use. Please update.</translation>
+        <translation>This version of Rezovuvove is too old to use. Please update.</translation>
     </message>
     <message>
         <source>一键更新</source>

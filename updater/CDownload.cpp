@@ -4,6 +4,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
+#include "wholefile.h"
+
 namespace {
 const QString kTemporarySuffix = QStringLiteral("_tmp");
 }
@@ -118,7 +120,7 @@ void CDownload::OnReadyRead_Slots()
         return;
     }
     QFile file(m_temporaryPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || !WholeFile::WriteAll(file, bytes)) {
         Fail(tr("创建更新临时文件失败!"));
         return;
     }

@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "inifile.h"
+
 namespace {
 CIniSettings* g_iniSettings = nullptr;
 const QString kUpdateTimestamp = QStringLiteral("boot/update_timestamp");
@@ -18,7 +20,7 @@ CIniSettings* CIniSettings::Instance()
 CIniSettings::CIniSettings()
     : m_settings(new QSettings(
           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/QzConfig.ini"),
-          QSettings::IniFormat))
+          IniFile::Format()))
 {
 }
 

@@ -1,7 +1,10 @@
 #include "CServiceEndpoints.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include "safefile.h"
 
 namespace {
 const QString kTrayProgram = QStringLiteral("QzHealthManager");
@@ -26,8 +29,12 @@ QString CServiceEndpoints::ConfigPath()
 
 CServiceEndpoints CServiceEndpoints::Load()
 {
-    const QSettings file(ConfigPath(), QSettings::IniFormat);
+    // A few lines; anything but a plain file of a sensible size is passed over, as if missing.
+    constexpr size_t kLargestFile = 64 * 1024;
     CServiceEndpoints endpoints;
+    if (SafeFile::Inspect(QFile::encodeName(ConfigPath()).toStdString(), kLargestFile) != SafeFile::ReadResult::Read)
+        return endpoints;
+    const QSettings file(ConfigPath(), QSettings::IniFormat);
     endpoints.m_statistics = ReadBase(file, QStringLiteral("statistics"));
     endpoints.m_update = ReadBase(file, QStringLiteral("update"));
     endpoints.m_ads = ReadBase(file, QStringLiteral("ads"));

@@ -2,9 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
+
+#include "wholefile.h"
 
 namespace {
 // Characters that force an argument of an Exec line into double quotes.
@@ -158,11 +159,8 @@ bool CAutostart::Write(const QString& program, const QStringList& arguments) con
 
     if (!QDir().mkpath(QFileInfo(Location()).absolutePath()))
         return false;
-    QSaveFile file(Location());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
+    QString entry;
+    QTextStream out(&entry);
     out << "[Desktop Entry]\n"
         << "Type=Application\n"
         << "Name=Rezovuvove\n"
@@ -175,7 +173,7 @@ bool CAutostart::Write(const QString& program, const QStringList& arguments) con
         << "Terminal=false\n"
         << "X-GNOME-Autostart-enabled=true\n";
     out.flush();
-    return file.commit();
+    return WholeFile::Write(Location(), entry.toUtf8());
 }
 
 bool CAutostart::Remove() const

@@ -1,11 +1,11 @@
 #include "gamma_gnome.h"
 
 #include <limits>
+#include <vector>
 
 #include <dlfcn.h>
 #include <gio/gio.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
 
@@ -40,6 +40,7 @@ struct GioCalls
     decltype(&g_settings_set_double) settingsSetDouble;
     decltype(&g_settings_set_uint) settingsSetUint;
     decltype(&g_object_unref) objectUnref;
+    decltype(&g_variant_equal) variantEqual;
     decltype(&g_variant_get) variantGet;
     decltype(&g_variant_is_of_type) variantIsOfType;
     decltype(&g_variant_parse) variantParse;
@@ -79,6 +80,7 @@ GioCalls* OpenGio()
         && Resolve(library, "g_settings_set_double", calls.settingsSetDouble)
         && Resolve(library, "g_settings_set_uint", calls.settingsSetUint)
         && Resolve(library, "g_object_unref", calls.objectUnref)
+        && Resolve(library, "g_variant_equal", calls.variantEqual)
         && Resolve(library, "g_variant_get", calls.variantGet)
         && Resolve(library, "g_variant_is_of_type", calls.variantIsOfType)
         && Resolve(library, "g_variant_parse", calls.variantParse)
@@ -96,7 +98,7 @@ const GioCalls* Gio()
     return calls;
 }
 
-QString SavedPath(const QString& dataFolder)
+QString SavedPathIn(const QString& dataFolder)
 {
     return dataFolder + QStringLiteral("/gnome-night-light.json");
 }
@@ -196,6 +198,19 @@ bool SaveUserValues(const CNightLightSettings& settings, const QString& path)
     return SavedNightLight::Write(path, saved);
 }
 
+// Whether the key's own value is now the saved one: a write the settings service refused is
+// undone once the settings are synced, and shows here.
+bool Holds(const CNightLightSettings& settings, const char* key, GVariant* wanted)
+{
+    GVariant* value = Gio()->settingsGetUserValue(settings.Settings(), key);
+    const bool same = value && wanted ? Gio()->variantEqual(value, wanted) : value == wanted;
+    if (value)
+        Gio()->variantUnref(value);
+    return same;
+}
+
+// The saved file goes only once every value is back; a value that could not be written keeps it
+// for the next try.
 void PutBack(const QString& path)
 {
     const std::optional<QJsonObject> saved = SavedNightLight::Read(path);
@@ -204,27 +219,48 @@ void PutBack(const QString& path)
     CNightLightSettings settings;
     if (!settings.IsValid())
         return;
+    // Parsed once, to write and then to check against what the settings hold.
+    std::vector<std::pair<QByteArray, GVariant*>> values;
     for (auto entry = saved->begin(); entry != saved->end(); ++entry) {
         const QByteArray key = entry.key().toUtf8();
         if (!settings.Has(key.constData()))
             continue;
-        if (entry.value().isNull()) {
-            Gio()->settingsReset(settings.Settings(), key.constData());
-            continue;
+        GVariant* value = nullptr;
+        if (!entry.value().isNull()) {
+            value = Gio()->variantParse(nullptr, entry.value().toString().toUtf8().constData(), nullptr, nullptr,
+                nullptr);
+            // Text that is no value never will be one: there is nothing of the user's to put back.
+            if (!value)
+                continue;
         }
-        GVariant* value = Gio()->variantParse(nullptr, entry.value().toString().toUtf8().constData(), nullptr,
-            nullptr, nullptr);
-        if (value)
-            Gio()->settingsSetValue(settings.Settings(), key.constData(), value);
+        values.emplace_back(key, value);
     }
-    // A file that could not be read back would be tried at every start in vain.
-    QFile::remove(path);
+    bool complete = true;
+    for (const auto& [key, value] : values) {
+        if (value)
+            complete = Gio()->settingsSetValue(settings.Settings(), key.constData(), value) && complete;
+        else
+            Gio()->settingsReset(settings.Settings(), key.constData());
+    }
+    Gio()->settingsSync();
+    for (const auto& [key, value] : values) {
+        complete = Holds(settings, key.constData(), value) && complete;
+        if (value)
+            Gio()->variantUnref(value);
+    }
+    if (complete)
+        SavedNightLight::Remove(path);
 }
 }
 
 CGnomeNightLight::CGnomeNightLight(const QString& dataFolder)
-    : m_savedPath(SavedPath(dataFolder))
+    : CDesktopNightLight(SavedPathIn(dataFolder))
 {
+}
+
+CGnomeNightLight::~CGnomeNightLight()
+{
+    PutBackAtEnd();
 }
 
 bool CGnomeNightLight::Available()
@@ -238,7 +274,7 @@ bool CGnomeNightLight::Available()
 
 void CGnomeNightLight::RestoreLeftover(const QString& dataFolder)
 {
-    const QString path = SavedPath(dataFolder);
+    const QString path = SavedPathIn(dataFolder);
     if (QFileInfo::exists(path) && Available())
         PutBack(path);
 }
@@ -248,8 +284,9 @@ void CGnomeNightLight::SetTemperature(int kelvin, const GammaRampView&)
     CNightLightSettings settings;
     if (!settings.IsValid())
         return;
-    if (!QFileInfo::exists(m_savedPath) && !SaveUserValues(settings, m_savedPath))
+    if (!SavedNightLight::Read(SavedPath()) && !SaveUserValues(settings, SavedPath()))
         return;
+    WatchTheEnd();
     const GioCalls* gio = Gio();
     GSettings* gsettings = settings.Settings();
     // A schedule that starts and ends at the same moment lasts the whole day.
@@ -265,5 +302,5 @@ void CGnomeNightLight::SetTemperature(int kelvin, const GammaRampView&)
 
 void CGnomeNightLight::Restore(const GammaRampView&)
 {
-    PutBack(m_savedPath);
+    PutBack(SavedPath());
 }

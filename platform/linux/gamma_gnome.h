@@ -6,7 +6,8 @@
 
 // GNOME on Wayland: the desktop's own Night Light, set through GSettings to a temperature that
 // holds at every hour. The user's own values of each key are saved in a file before the first
-// change and put back by Restore, also by the next start after a run that died before it could.
+// change and put back by Restore, on every end of the program, and by the next start after a run
+// that died before it could.
 class CGnomeNightLight : public CDesktopNightLight
 {
 public:
@@ -14,6 +15,7 @@ public:
     static const char* const Schema;
 
     explicit CGnomeNightLight(const QString& dataFolder);
+    ~CGnomeNightLight() override;
 
     // Whether the schema is installed.
     static bool Available();
@@ -22,7 +24,4 @@ public:
 
     void SetTemperature(int kelvin, const GammaRampView& ramp) override;
     void Restore(const GammaRampView& linear) override;
-
-private:
-    QString m_savedPath;
 };

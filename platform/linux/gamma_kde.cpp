@@ -2,75 +2,46 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
-#include <QFile>
-#include <QFileInfo>
+#include <QHash>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStandardPaths>
 
+#include "kconfigfile.h"
+
 namespace {
-constexpr int kToolTimeoutMs = 5000;
+constexpr int kBusTimeoutMs = 2000;
 constexpr int kMinimumKelvin = 1000;
 constexpr int kMaximumKelvin = 6500;
 const QString kKWin = QStringLiteral("org.kde.KWin");
-const QString kActive = QStringLiteral("Active");
-const QString kMode = QStringLiteral("Mode");
-const QString kTemperature = QStringLiteral("NightTemperature");
-// What the reading tool answers for a key the user's configuration lacks.
-const QString kAbsent = QStringLiteral("\x01absent");
+const QByteArray kGroup = QByteArrayLiteral("NightColor");
+const QByteArray kActive = QByteArrayLiteral("Active");
+const QByteArray kMode = QByteArrayLiteral("Mode");
+const QByteArray kTemperature = QByteArrayLiteral("NightTemperature");
 
-QString SavedPath(const QString& dataFolder)
+using ChangedKeys = QHash<QString, QByteArrayList>;
+
+QString SavedPathIn(const QString& dataFolder)
 {
     return dataFolder + QStringLiteral("/kde-night-color.json");
 }
 
-// Plasma 6 names its tools kwriteconfig6 and kreadconfig6.
-QString Tool(const QString& action)
+QString KwinRc()
 {
-    for (const QString& version : {QStringLiteral("6"), QStringLiteral("5")}) {
-        const QString path = QStandardPaths::findExecutable(QStringLiteral("k%1config%2").arg(action, version));
-        if (!path.isEmpty())
-            return path;
-    }
-    return QString();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kwinrc");
 }
 
-QStringList KeyArguments(const QString& key)
+// KConfig's own notification (what KDE's programs send after writing): every KConfig watcher of
+// kwinrc, KWin's Night Light among them, reads the named keys again. Sent without waiting.
+void Notify(const QByteArrayList& keys)
 {
-    return {QStringLiteral("--file"), QStringLiteral("kwinrc"), QStringLiteral("--group"), QStringLiteral("NightColor"),
-        QStringLiteral("--key"), key};
-}
-
-bool RunTool(const QString& action, const QStringList& arguments, QByteArray* output = nullptr)
-{
-    const QString tool = Tool(action);
-    if (tool.isEmpty())
-        return false;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(tool, arguments);
-    if (!process.waitForFinished(kToolTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-bool WriteKey(const QString& key, const QString& value)
-{
-    return RunTool(QStringLiteral("write"), KeyArguments(key) << value);
-}
-
-// KWin reads its configuration again, Night Light included.
-void Reconfigure()
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(kKWin, QStringLiteral("/KWin"), kKWin,
-        QStringLiteral("reconfigure"));
-    QDBusConnection::sessionBus().call(call, QDBus::Block, kToolTimeoutMs);
+    static const bool registered = qDBusRegisterMetaType<QByteArrayList>() && qDBusRegisterMetaType<ChangedKeys>();
+    Q_UNUSED(registered)
+    QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/kwinrc"),
+        QStringLiteral("org.kde.kconfig.notify"), QStringLiteral("ConfigChanged"));
+    signal << QVariant::fromValue(ChangedKeys{{QString::fromLatin1(kGroup), keys}});
+    QDBusConnection::sessionBus().send(signal);
 }
 
 bool OffersNightLight(const QString& path, const QString& interface)
@@ -78,80 +49,115 @@ bool OffersNightLight(const QString& path, const QString& interface)
     QDBusMessage get = QDBusMessage::createMethodCall(kKWin, path, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << interface << QStringLiteral("available");
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, kToolTimeoutMs);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, kBusTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
         && reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
 
-// Each touched key with the user's own value, or null where the configuration lacks it. False
-// when a value could not be read or the file not written: then nothing may change.
+// Each touched key with the user's own value as it stands in kwinrc, or null where kwinrc lacks
+// it. False when kwinrc could not be read or the file not written: then nothing may change.
 bool SaveUserValues(const QString& path)
 {
+    CKConfigFile config;
+    if (!config.Load(KwinRc()))
+        return false;
     QJsonObject saved;
-    for (const QString& key : {kActive, kMode, kTemperature}) {
-        QByteArray value;
-        if (!RunTool(QStringLiteral("read"), KeyArguments(key) << QStringLiteral("--default") << kAbsent, &value))
-            return false;
-        const QString text = QString::fromUtf8(value).chopped(value.endsWith('\n') ? 1 : 0);
-        saved.insert(key, text == kAbsent ? QJsonValue() : QJsonValue(text));
+    for (const QByteArray& key : {kActive, kMode, kTemperature}) {
+        const std::optional<QByteArray> value = config.Value(kGroup, key);
+        saved.insert(QString::fromLatin1(key), value ? QJsonValue(QString::fromUtf8(*value)) : QJsonValue());
     }
     return SavedNightLight::Write(path, saved);
 }
 
+// The saved file goes only once every value is back in kwinrc; otherwise the next try has it.
 void PutBack(const QString& path)
 {
     const std::optional<QJsonObject> saved = SavedNightLight::Read(path);
     if (!saved)
         return;
-    bool complete = true;
+    CKConfigFile config;
+    if (!config.Load(KwinRc()))
+        return;
+    QByteArrayList keys;
     for (auto entry = saved->begin(); entry != saved->end(); ++entry) {
-        const QStringList arguments = entry.value().isNull()
-            ? KeyArguments(entry.key()) << QStringLiteral("--delete") << QString()
-            : KeyArguments(entry.key()) << entry.value().toString();
-        complete = RunTool(QStringLiteral("write"), arguments) && complete;
+        const QByteArray key = entry.key().toUtf8();
+        if (entry.value().isNull())
+            config.RemoveKey(kGroup, key);
+        else
+            config.SetValue(kGroup, key, entry.value().toString().toUtf8());
+        keys << key;
     }
-    Reconfigure();
-    // Kept for the next try when the tool failed; a file that reads as nothing is dropped.
-    if (complete)
-        QFile::remove(path);
+    if (!config.Save(KwinRc()))
+        return;
+    Notify(keys);
+    SavedNightLight::Remove(path);
 }
 }
 
 CKdeNightColor::CKdeNightColor(const QString& dataFolder)
-    : m_savedPath(SavedPath(dataFolder))
+    : CDesktopNightLight(SavedPathIn(dataFolder))
 {
+    m_writeTimer.setSingleShot(true);
+    QObject::connect(&m_writeTimer, &QTimer::timeout, [this] { WritePending(); });
+}
+
+CKdeNightColor::~CKdeNightColor()
+{
+    PutBackAtEnd();
 }
 
 bool CKdeNightColor::Available()
 {
-    if (Tool(QStringLiteral("write")).isEmpty() || Tool(QStringLiteral("read")).isEmpty())
-        return false;
     return OffersNightLight(QStringLiteral("/org/kde/KWin/NightLight"), QStringLiteral("org.kde.KWin.NightLight"))
         || OffersNightLight(QStringLiteral("/ColorCorrect"), QStringLiteral("org.kde.kwin.ColorCorrect"));
 }
 
 void CKdeNightColor::RestoreLeftover(const QString& dataFolder)
 {
-    const QString path = SavedPath(dataFolder);
-    if (QFileInfo::exists(path) && !Tool(QStringLiteral("write")).isEmpty())
-        PutBack(path);
+    PutBack(SavedPathIn(dataFolder));
 }
 
 void CKdeNightColor::SetTemperature(int kelvin, const GammaRampView&)
 {
-    if (!QFileInfo::exists(m_savedPath)) {
-        if (!SaveUserValues(m_savedPath))
-            return;
-        // Always night: the temperature holds at every hour.
-        WriteKey(kActive, QStringLiteral("true"));
-        WriteKey(kMode, QStringLiteral("Constant"));
-    }
-    WriteKey(kTemperature, QString::number(qBound(kMinimumKelvin, kelvin, kMaximumKelvin)));
-    Reconfigure();
+    m_pendingKelvin = qBound(kMinimumKelvin, kelvin, kMaximumKelvin);
+    if (m_writeTimer.isActive())
+        return;
+    const qint64 since = m_sinceWrite.isValid() ? m_sinceWrite.elapsed() : WriteIntervalMs;
+    if (since >= WriteIntervalMs)
+        WritePending();
+    else
+        m_writeTimer.start(int(WriteIntervalMs - since));
+}
+
+void CKdeNightColor::WritePending()
+{
+    m_sinceWrite.start();
+    const bool saved = SavedNightLight::Read(SavedPath()).has_value();
+    if (!saved && !SaveUserValues(SavedPath()))
+        return;
+    WatchTheEnd();
+    CKConfigFile config;
+    if (!config.Load(KwinRc()))
+        return;
+    // Always night: the temperature holds at every hour.
+    config.SetValue(kGroup, kActive, QByteArrayLiteral("true"));
+    config.SetValue(kGroup, kMode, QByteArrayLiteral("Constant"));
+    config.SetValue(kGroup, kTemperature, QByteArray::number(m_pendingKelvin));
+    if (config.Save(KwinRc()))
+        Notify({kActive, kMode, kTemperature});
 }
 
 void CKdeNightColor::Restore(const GammaRampView&)
 {
-    if (QFileInfo::exists(m_savedPath))
-        PutBack(m_savedPath);
+    m_writeTimer.stop();
+    PutBack(SavedPath());
+}
+
+void CKdeNightColor::FlushRestore()
+{
+    // The notification is queued on the bus connection; a call answered by the bus itself comes
+    // back only after everything sent before it has left.
+    const QDBusMessage ping = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    QDBusConnection::sessionBus().call(ping, QDBus::Block, kBusTimeoutMs);
 }

@@ -1,8 +1,8 @@
 #include "gamma_none.h"
 
-bool CNoGamma::CanTint() const
+TintAbility CNoGamma::Ability() const
 {
-    return false;
+    return TintAbility::DesktopCannot;
 }
 
 void CNoGamma::Collect()
@@ -19,5 +19,9 @@ void CNoGamma::SetTemperature(int, const GammaRampView&)
 }
 
 void CNoGamma::Restore(const GammaRampView&)
+{
+}
+
+void CNoGamma::HandOver()
 {
 }

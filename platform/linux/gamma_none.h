@@ -6,9 +6,10 @@
 class CNoGamma : public CGammaBackend
 {
 public:
-    bool CanTint() const override;
+    TintAbility Ability() const override;
     void Collect() override;
     int MonitorCount() const override;
     void SetTemperature(int kelvin, const GammaRampView& ramp) override;
     void Restore(const GammaRampView& linear) override;
+    void HandOver() override;
 };

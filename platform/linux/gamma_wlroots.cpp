@@ -1,11 +1,13 @@
 #include "gamma_wlroots.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <wayland-client.h>
 
@@ -16,6 +18,18 @@
 namespace {
 constexpr int kAnswerTimeoutMs = 2000;
 constexpr uint32_t kOutputVersion = 3;
+
+void IgnoreGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*, int32_t)
+{
+}
+
+void IgnoreMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t)
+{
+}
+
+void IgnoreScale(void*, wl_output*, int32_t)
+{
+}
 }
 
 struct CWlrootsGamma::Output
@@ -25,7 +39,9 @@ struct CWlrootsGamma::Output
     wl_output* output = nullptr;
     zwlr_gamma_control_v1* control = nullptr;
     uint32_t gammaSize = 0;
-    // The compositor refused the output's control: it takes no tables from this run.
+    // The compositor gave the output's control the last time it was asked.
+    bool granted = false;
+    // The compositor refused the output's control the last time it was asked.
     bool failed = false;
 
     void DropControl()
@@ -58,10 +74,14 @@ CWlrootsGamma::CWlrootsGamma()
     wl_registry_add_listener(m_registry, &kRegistryListener, this);
     m_notifier = std::make_unique<QSocketNotifier>(wl_display_get_fd(m_display), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Dispatch(); });
+    m_retry = std::make_unique<QTimer>();
+    m_retry->setInterval(RetryMs);
+    QObject::connect(m_retry.get(), &QTimer::timeout, [this] { RequestControls(); });
 }
 
 CWlrootsGamma::~CWlrootsGamma()
 {
+    m_retry.reset();
     m_notifier.reset();
     m_outputs.clear();
     if (m_manager)
@@ -78,16 +98,31 @@ void CWlrootsGamma::Global(void* data, wl_registry* registry, uint32_t name, con
     if (std::strcmp(interface, zwlr_gamma_control_manager_v1_interface.name) == 0 && !self->m_manager) {
         self->m_manager = static_cast<zwlr_gamma_control_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_gamma_control_manager_v1_interface, 1));
+        if (self->m_collected || !self->m_ramp.empty())
+            self->RequestControls();
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         auto output = std::make_unique<Output>();
         output->owner = self;
         output->name = name;
         output->output = static_cast<wl_output*>(
             wl_registry_bind(registry, name, &wl_output_interface, qMin(version, kOutputVersion)));
+        // Bound at version 3 at most, so the later events (name, description) never come; the
+        // listener is built field by field because their slots exist only in newer headers.
+        static const wl_output_listener kOutputListener = [] {
+            wl_output_listener listener{};
+            listener.geometry = IgnoreGeometry;
+            listener.mode = IgnoreMode;
+            listener.done = OutputDone;
+            listener.scale = IgnoreScale;
+            return listener;
+        }();
+        wl_output_add_listener(output->output, &kOutputListener, output.get());
         self->m_outputs.push_back(std::move(output));
-        // A tint in force reaches the new output as soon as its gamma size is known.
-        if (!self->m_ramp.empty())
+        // The new output is asked at once, and so are those refused before: a tint in force
+        // reaches them as soon as their gamma size is known.
+        if (self->m_collected || !self->m_ramp.empty())
             self->RequestControls();
+        self->AbilityMayHaveChanged();
     }
 }
 
@@ -98,6 +133,8 @@ void CWlrootsGamma::GlobalRemoved(void* data, wl_registry*, uint32_t name)
     for (auto it = outputs.begin(); it != outputs.end(); ++it) {
         if ((*it)->name == name) {
             outputs.erase(it);
+            self->UpdateRetry();
+            self->AbilityMayHaveChanged();
             return;
         }
     }
@@ -106,16 +143,46 @@ void CWlrootsGamma::GlobalRemoved(void* data, wl_registry*, uint32_t name)
 void CWlrootsGamma::GammaSize(void* data, zwlr_gamma_control_v1*, uint32_t size)
 {
     auto* output = static_cast<Output*>(data);
+    CWlrootsGamma* self = output->owner;
     output->gammaSize = size;
-    if (!output->owner->m_ramp.empty())
-        output->owner->WriteTo(*output);
+    output->granted = true;
+    output->failed = false;
+    // Asked only to learn that it would be given: others may have it until a tint needs it.
+    if (self->m_ramp.empty())
+        output->DropControl();
+    else
+        self->WriteTo(*output);
+    self->UpdateRetry();
+    self->AbilityMayHaveChanged();
 }
 
 void CWlrootsGamma::Failed(void* data, zwlr_gamma_control_v1*)
 {
     auto* output = static_cast<Output*>(data);
     output->DropControl();
+    output->granted = false;
     output->failed = true;
+    output->owner->UpdateRetry();
+    output->owner->AbilityMayHaveChanged();
+}
+
+void CWlrootsGamma::OutputDone(void* data, wl_output*)
+{
+    auto* output = static_cast<Output*>(data);
+    if (output->owner->m_collected)
+        output->owner->RequestControls();
+}
+
+void CWlrootsGamma::UpdateRetry()
+{
+    if (!m_retry)
+        return;
+    const bool refused
+        = std::any_of(m_outputs.begin(), m_outputs.end(), [](const auto& output) { return output->failed; });
+    if (refused && !m_retry->isActive())
+        m_retry->start();
+    else if (!refused)
+        m_retry->stop();
 }
 
 bool CWlrootsGamma::RequestControls()
@@ -125,7 +192,8 @@ bool CWlrootsGamma::RequestControls()
         return false;
     bool requested = false;
     for (const auto& output : m_outputs) {
-        if (output->control || output->failed)
+        // Without a tint to write, only what is not known yet is worth asking.
+        if (output->control || (m_ramp.empty() && output->granted))
             continue;
         output->control = zwlr_gamma_control_manager_v1_get_gamma_control(m_manager, output->output);
         zwlr_gamma_control_v1_add_listener(output->control, &kControlListener, output.get());
@@ -143,12 +211,21 @@ void CWlrootsGamma::Dispatch()
         // The compositor is gone, and with it every output this connection tinted.
         m_notifier.reset();
         m_outputs.clear();
+        UpdateRetry();
+        AbilityMayHaveChanged();
+        return;
     }
+    // What the answers made us send (a control given up, a table written).
+    wl_display_flush(m_display);
 }
 
-bool CWlrootsGamma::CanTint() const
+TintAbility CWlrootsGamma::Ability() const
 {
-    return true;
+    if (!m_manager || !m_notifier)
+        return TintAbility::DesktopCannot;
+    if (m_outputs.empty())
+        return TintAbility::NoMonitor;
+    return MonitorCount() > 0 ? TintAbility::Can : TintAbility::HeldByAnotherProgram;
 }
 
 void CWlrootsGamma::Collect()
@@ -156,18 +233,17 @@ void CWlrootsGamma::Collect()
     // Once is enough: later changes arrive as events.
     if (!m_display || m_collected)
         return;
-    m_collected = true;
     WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
+    m_collected = true;
+    if (RequestControls())
+        WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
+    wl_display_flush(m_display);
+    AbilityMayHaveChanged();
 }
 
 int CWlrootsGamma::MonitorCount() const
 {
-    int count = 0;
-    for (const auto& output : m_outputs) {
-        if (!output->failed)
-            ++count;
-    }
-    return count;
+    return int(std::count_if(m_outputs.begin(), m_outputs.end(), [](const auto& output) { return !output->failed; }));
 }
 
 void CWlrootsGamma::WriteTo(Output& output)
@@ -208,6 +284,10 @@ void CWlrootsGamma::SetTemperature(int, const GammaRampView& ramp)
     if (RequestControls())
         WaylandWait::Roundtrip(m_display, kAnswerTimeoutMs);
     wl_display_flush(m_display);
+}
+
+void CWlrootsGamma::HandOver()
+{
 }
 
 void CWlrootsGamma::Restore(const GammaRampView&)

@@ -86,10 +86,15 @@ GammaSessionFacts Probe()
 
 std::unique_ptr<CGammaBackend> Create(const QString& dataFolder)
 {
-    // Whatever the session is now, the desktop's settings go back to the user's own first.
-    CGnomeNightLight::RestoreLeftover(dataFolder);
-    CKdeNightColor::RestoreLeftover(dataFolder);
-    switch (Choose(Probe())) {
+    const GammaBackendKind kind = Choose(Probe());
+    // Settings a run left changed on a desktop this session is not are put back at once. The
+    // chosen desktop's are taken over: the stored state tints over them or puts them back, so a
+    // restart never shows the user's own Night Light in between.
+    if (kind != GammaBackendKind::Gnome)
+        CGnomeNightLight::RestoreLeftover(dataFolder);
+    if (kind != GammaBackendKind::Kde)
+        CKdeNightColor::RestoreLeftover(dataFolder);
+    switch (kind) {
     case GammaBackendKind::RandR:
         return nullptr;
     case GammaBackendKind::Wlroots:

@@ -9,7 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/sync.h>
 
-#include "idle_extnotify.h"
+#include "idle_wayland.h"
 
 namespace {
 const QString kMutterService = QStringLiteral("org.gnome.Mutter.IdleMonitor");
@@ -37,13 +37,16 @@ struct CIdleMonitor::Private
     // again; only one of them is armed at a time.
     XSyncAlarm idleAlarm = None;
     XSyncAlarm resetAlarm = None;
+    // Armed while someone waits for the next input.
+    XSyncAlarm inputAlarm = None;
 
     QSocketNotifier* notifier = nullptr;
 
     uint idleWatch = 0;
     uint activeWatch = 0;
+    uint inputWatch = 0;
 
-    std::unique_ptr<CExtIdleNotify> wayland;
+    std::unique_ptr<CWaylandIdle> wayland;
 
     ~Private()
     {
@@ -54,6 +57,8 @@ struct CIdleMonitor::Private
             XSyncDestroyAlarm(display, idleAlarm);
         if (resetAlarm != None)
             XSyncDestroyAlarm(display, resetAlarm);
+        if (inputAlarm != None)
+            XSyncDestroyAlarm(display, inputAlarm);
         XCloseDisplay(display);
     }
 
@@ -80,15 +85,15 @@ struct CIdleMonitor::Private
         Arm(idleAlarm, XSyncPositiveComparison, Milliseconds(qint64(thresholdSecs) * 1000));
     }
 
-    void ArmReset(const XSyncValue& reached)
+    // Fires when the counter falls below the value it had reached, which only input does.
+    void ArmBelow(XSyncAlarm& alarm, const XSyncValue& reached)
     {
-        // Fires when the counter falls below the value it had reached, which only input does.
         XSyncValue below;
         Bool overflow = False;
         XSyncValue minusOne;
         XSyncIntToValue(&minusOne, -1);
         XSyncValueAdd(&below, reached, minusOne, &overflow);
-        Arm(resetAlarm, XSyncNegativeTransition, below);
+        Arm(alarm, XSyncNegativeTransition, below);
     }
 
     QDBusMessage MutterCall(const QString& method, const QVariantList& arguments = {}) const
@@ -104,7 +109,7 @@ CIdleMonitor::CIdleMonitor(int thresholdSecs, QObject* parent)
     , d(new Private)
 {
     d->thresholdSecs = thresholdSecs;
-    d->wayland = std::make_unique<CExtIdleNotify>([this](bool idle) { SetIdle(idle); });
+    d->wayland = std::make_unique<CWaylandIdle>([this](bool idle) { SetIdle(idle); });
     if (d->wayland->Start(thresholdSecs)) {
         d->available = true;
         return;
@@ -119,7 +124,7 @@ CIdleMonitor::CIdleMonitor(int thresholdSecs, QObject* parent)
 
 CIdleMonitor::~CIdleMonitor()
 {
-    for (uint watch : {d->idleWatch, d->activeWatch}) {
+    for (uint watch : {d->idleWatch, d->activeWatch, d->inputWatch}) {
         if (watch)
             QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("RemoveWatch"), {watch}), QDBus::NoBlock);
     }
@@ -138,6 +143,27 @@ bool CIdleMonitor::IsIdle() const
 int CIdleMonitor::ThresholdSecs() const
 {
     return d->thresholdSecs;
+}
+
+void CIdleMonitor::WatchNextInput()
+{
+    if (d->wayland) {
+        d->wayland->WatchNextInput([this] { emit InputSeen(); });
+    } else if (d->display && d->idleCounter != None) {
+        XSyncValue now;
+        if (!XSyncQueryCounter(d->display, d->idleCounter, &now))
+            return;
+        // Right after input the counter may still read 0, which nothing falls below.
+        XSyncValue least;
+        XSyncIntToValue(&least, 2);
+        d->ArmBelow(d->inputAlarm, XSyncValueLessThan(now, least) ? least : now);
+        XFlush(d->display);
+    } else if (d->idleWatch) {
+        const QDBusReply<uint> watch
+            = QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
+        if (watch.isValid())
+            d->inputWatch = watch.value();
+    }
 }
 
 void CIdleMonitor::SetIdle(bool idle)
@@ -188,11 +214,15 @@ void CIdleMonitor::OnDisplayReadable()
             continue;
         const auto* alarm = reinterpret_cast<const XSyncAlarmNotifyEvent*>(&event);
         if (alarm->alarm == d->idleAlarm && !d->idle) {
-            d->ArmReset(alarm->counter_value);
+            d->ArmBelow(d->resetAlarm, alarm->counter_value);
             SetIdle(true);
         } else if (alarm->alarm == d->resetAlarm && d->idle) {
             d->ArmIdle();
             SetIdle(false);
+        } else if (alarm->alarm == d->inputAlarm) {
+            XSyncDestroyAlarm(d->display, d->inputAlarm);
+            d->inputAlarm = None;
+            emit InputSeen();
         }
     }
 }
@@ -226,5 +256,8 @@ void CIdleMonitor::OnWatchFired(uint id)
     } else if (id == d->activeWatch && d->activeWatch) {
         d->activeWatch = 0;
         SetIdle(false);
+    } else if (id == d->inputWatch && d->inputWatch) {
+        d->inputWatch = 0;
+        emit InputSeen();
     }
 }

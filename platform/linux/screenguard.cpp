@@ -13,6 +13,8 @@ extern char** environ;
 namespace {
 // The guard's word for "the screen is back": anything else, or nothing, means restore.
 const char kRestored = 'R';
+// Ends the record the guard is handed first.
+const char kRecordEnd = '\0';
 }
 
 CScreenGuard::~CScreenGuard()
@@ -20,7 +22,7 @@ CScreenGuard::~CScreenGuard()
     Dismiss();
 }
 
-bool CScreenGuard::Start(const std::string& program, const std::string& restoreFile)
+bool CScreenGuard::Start(const std::string& program, const std::string& restoreFile, const std::string& record)
 {
     Dismiss();
     int ends[2];
@@ -60,6 +62,19 @@ bool CScreenGuard::Start(const std::string& program, const std::string& restoreF
     }
     m_socket = ends[0];
     m_pid = pid;
+    // The guard keeps the record itself, so it restores even when no file could hold it. It
+    // reads at once, so this waits only while a large record passes through the socket.
+    std::string message = record;
+    message += kRecordEnd;
+    size_t sent = 0;
+    while (sent < message.size()) {
+        const ssize_t step = send(m_socket, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            break;
+        sent += size_t(step);
+    }
     return true;
 }
 

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "safefile.h"
+
 // Plain C input and output: the record is only numbers and words, and C++ streams would page in
 // most of the standard library's locale and number formatting code for the life of the program.
 namespace {
 const char kRandr[] = "randr";
+constexpr unsigned long kLargestRamp = 65536;
 
 void AppendNumber(std::string& out, unsigned long number)
 {
@@ -30,8 +33,8 @@ void AppendChannel(std::string& out, const std::vector<std::uint16_t>& channel)
 class CRecordReader
 {
 public:
-    explicit CRecordReader(std::string text)
-        : m_text(std::move(text))
+    explicit CRecordReader(const std::string& text)
+        : m_text(text)
     {
     }
 
@@ -69,60 +72,13 @@ public:
     }
 
 private:
-    std::string m_text;
+    const std::string& m_text;
     size_t m_position = 0;
 };
-
-bool ReadWhole(const std::string& path, std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "re");
-    if (!file)
-        return false;
-    char buffer[16384];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, read);
-    const bool complete = !std::ferror(file);
-    std::fclose(file);
-    return complete;
-}
-
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "we");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
-// A record of RandR monitors: each one's CRTC, ramp length and three channels.
-void RestoreRandr(CRecordReader& in)
-{
-    std::string displayName;
-    if (!in.Word(displayName))
-        return;
-    CGammaDisplay display;
-    display.Collect(displayName);
-    std::string word;
-    unsigned long crtc = 0;
-    unsigned long size = 0;
-    stGammaRamps ramps;
-    while (in.Word(word) && word == "monitor" && in.Number(crtc) && in.Number(size)) {
-        if (size == 0 || size > 65536 || !in.Channel(int(size), ramps.red) || !in.Channel(int(size), ramps.green)
-            || !in.Channel(int(size), ramps.blue))
-            break;
-        for (int monitor = 0; monitor < display.MonitorCount(); ++monitor) {
-            if (display.MonitorId(monitor) == crtc)
-                display.WriteMonitor(monitor, ramps.red.data(), ramps.green.data(), ramps.blue.data(), int(size));
-        }
-    }
-    display.Flush();
-}
 }
 
 namespace ScreenRestore {
-bool Save(const std::string& path, const CGammaDisplay& display, const std::vector<stGammaRamps>& ramps)
+std::string Record(const CGammaDisplay& display, const std::vector<stGammaRamps>& ramps)
 {
     std::string record = kRandr;
     record += ' ';
@@ -139,30 +95,74 @@ bool Save(const std::string& path, const CGammaDisplay& display, const std::vect
         AppendChannel(record, saved.green);
         AppendChannel(record, saved.blue);
     }
-    const std::string temporary = path + ".new";
-    if (!WriteWhole(temporary, record)) {
-        std::remove(temporary.c_str());
+    return record;
+}
+
+bool Save(const std::string& path, const std::string& record)
+{
+    return SafeFile::Replace(path, record);
+}
+
+bool Parse(const std::string& record, std::string& displayName, std::map<unsigned long, stGammaRamps>& ramps)
+{
+    ramps.clear();
+    CRecordReader in(record);
+    std::string word;
+    if (!in.Word(word) || word != kRandr || !in.Word(displayName))
         return false;
+    unsigned long crtc = 0;
+    unsigned long size = 0;
+    while (in.Word(word)) {
+        stGammaRamps monitor;
+        if (word != "monitor" || !in.Number(crtc) || !in.Number(size) || size == 0 || size > kLargestRamp
+            || !in.Channel(int(size), monitor.red) || !in.Channel(int(size), monitor.green)
+            || !in.Channel(int(size), monitor.blue))
+            return false;
+        ramps[crtc] = std::move(monitor);
     }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+    return true;
+}
+
+bool Load(const std::string& path, std::string& record)
+{
+    const SafeFile::ReadResult read = SafeFile::Read(path, MaximumRecordBytes, record);
+    // Only the program makes this name: anything else there is in the way of the next record.
+    if (read == SafeFile::ReadResult::NotRegular || read == SafeFile::ReadResult::TooLarge)
+        SafeFile::Remove(path);
+    return read == SafeFile::ReadResult::Read;
+}
+
+bool RestoreRecord(const std::string& record)
+{
+    std::string displayName;
+    std::map<unsigned long, stGammaRamps> ramps;
+    if (!Parse(record, displayName, ramps))
+        return false;
+    CGammaDisplay display;
+    display.Collect(displayName);
+    for (int monitor = 0; monitor < display.MonitorCount(); ++monitor) {
+        const auto kept = ramps.find(display.MonitorId(monitor));
+        if (kept == ramps.end())
+            continue;
+        const stGammaRamps& saved = kept->second;
+        display.WriteMonitor(monitor, saved.red.data(), saved.green.data(), saved.blue.data(), int(saved.red.size()));
+    }
+    display.Flush();
+    return true;
 }
 
 bool Restore(const std::string& path)
 {
-    std::string text;
-    if (!ReadWhole(path, text))
+    std::string record;
+    if (!Load(path, record))
         return false;
-    CRecordReader in(std::move(text));
-    std::string kind;
-    if (!in.Word(kind) || kind != kRandr)
-        return false;
-    RestoreRandr(in);
+    RestoreRecord(record);
     Remove(path);
     return true;
 }
 
 void Remove(const std::string& path)
 {
-    std::remove(path.c_str());
+    SafeFile::Remove(path);
 }
 }

@@ -1,10 +1,12 @@
 #include "sessionlockmonitor.h"
 
-#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
+
+#include "idlemonitor.h"
+#include "logindsession.h"
 
 namespace {
 const QString kLogin = QStringLiteral("org.freedesktop.login1");
@@ -50,28 +52,20 @@ bool CSessionLockMonitor::IsLocked() const
 
 QString CSessionLockMonitor::FindSession() const
 {
-    // The session the desktop was started in names itself; a program started outside it (by a
-    // service manager, say) finds it through its own process, and last through logind's own pick.
-    auto ask = [](const QString& method, const QVariant& argument) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kLogin, kManagerPath, kManager, method);
-        call << argument;
-        return call;
-    };
-    QList<QDBusMessage> asks;
-    const QString id = qEnvironmentVariable("XDG_SESSION_ID");
-    if (!id.isEmpty())
-        asks << ask(QStringLiteral("GetSession"), id);
-    asks << ask(QStringLiteral("GetSessionByPID"), quint32(QCoreApplication::applicationPid()));
-    asks << ask(QStringLiteral("GetSession"), QStringLiteral("auto"));
-    for (const QDBusMessage& call : qAsConst(asks)) {
+    for (const QDBusMessage& call : LogindSession::Questions()) {
         const QDBusReply<QDBusObjectPath> reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
         if (reply.isValid())
             return reply.value().path();
-        // No session manager at all: the other questions would fail the same way.
-        if (reply.error().type() == QDBusError::ServiceUnknown || reply.error().type() == QDBusError::NoReply)
+        if (LogindSession::NoSessionManager(reply.error()))
             break;
     }
     return QString();
+}
+
+void CSessionLockMonitor::EndLockOnInputFrom(CIdleMonitor* idle)
+{
+    m_input = idle;
+    connect(idle, &CIdleMonitor::InputSeen, this, &CSessionLockMonitor::OnInput);
 }
 
 void CSessionLockMonitor::ReadLockedHint()
@@ -80,17 +74,34 @@ void CSessionLockMonitor::ReadLockedHint()
     get << kSession << kLockedHint;
     const QDBusReply<QDBusVariant> reply = m_bus.call(get, QDBus::Block, kCallTimeoutMs);
     if (reply.isValid())
-        SetLocked(reply.value().variant().toBool());
+        SetLockedHint(reply.value().variant().toBool());
 }
 
 void CSessionLockMonitor::OnLock()
 {
-    SetLocked(true);
+    m_lockSignalled = true;
+    // A locker that never tells logind it is gone (xss-lock with i3lock) leaves no Unlock behind:
+    // the user's input is all there is to end the lock with.
+    if (m_input && !m_lockedHint)
+        m_input->WatchNextInput();
+    Update();
 }
 
 void CSessionLockMonitor::OnUnlock()
 {
-    SetLocked(false);
+    // Whatever locked the session is told to end; a hint still set comes again as a change.
+    m_lockSignalled = false;
+    m_lockedHint = false;
+    Update();
+}
+
+void CSessionLockMonitor::OnInput()
+{
+    // A locker that keeps the hint says itself when it is gone.
+    if (m_lockedHint)
+        return;
+    m_lockSignalled = false;
+    Update();
 }
 
 void CSessionLockMonitor::OnPropertiesChanged(
@@ -99,13 +110,23 @@ void CSessionLockMonitor::OnPropertiesChanged(
     if (interface != kSession)
         return;
     if (changed.contains(kLockedHint))
-        SetLocked(changed.value(kLockedHint).toBool());
+        SetLockedHint(changed.value(kLockedHint).toBool());
     else if (invalidated.contains(kLockedHint))
         ReadLockedHint();
 }
 
-void CSessionLockMonitor::SetLocked(bool locked)
+void CSessionLockMonitor::SetLockedHint(bool locked)
 {
+    m_lockedHint = locked;
+    // The locker that set the hint has cleared it: whatever Lock came before is over too.
+    if (!locked)
+        m_lockSignalled = false;
+    Update();
+}
+
+void CSessionLockMonitor::Update()
+{
+    const bool locked = m_lockedHint || m_lockSignalled;
     if (locked == m_locked)
         return;
     m_locked = locked;

@@ -5,7 +5,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
-#include <unistd.h>
+#include "logindsession.h"
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.login1");
@@ -16,19 +16,25 @@ const QString kActive = QStringLiteral("Active");
 CSessionMonitor::CSessionMonitor(QObject* parent)
     : QObject(parent)
 {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
+    if (QDBusConnection::systemBus().isConnected())
+        Ask(LogindSession::Questions());
+}
+
+// One question after the other, without waiting: a slow session manager must not hold up the
+// start.
+void CSessionMonitor::Ask(QList<QDBusMessage> questions)
+{
+    if (questions.isEmpty())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("GetSessionByPID"));
-    call << quint32(::getpid());
-    // Asked without waiting: a slow session manager must not hold up the start.
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(questions.takeFirst()), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, questions] {
         watcher->deleteLater();
         const QDBusPendingReply<QDBusObjectPath> session = *watcher;
-        if (session.isError())
+        if (session.isError()) {
+            if (!LogindSession::NoSessionManager(session.error()))
+                Ask(questions);
             return;
+        }
         QDBusConnection::systemBus().connect(kService, session.value().path(),
             QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"), this,
             SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList)));

@@ -290,11 +290,14 @@ void TestConsiderate::fullscreenInFrontHoldsReminders_data()
     QTest::addColumn<bool>("ours");
     QTest::addColumn<bool>("desktop");
     QTest::addColumn<bool>("holds");
-    QTest::newRow("marked full screen") << QRect(100, 100, 300, 200) << true << false << false << true;
-    QTest::newRow("covers its screen") << QRect() << false << false << false << true;
-    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false << false;
-    QTest::newRow("our own full-screen rest") << QRect() << true << true << false << false;
-    QTest::newRow("the desktop clicked") << QRect() << false << false << true << false;
+    // Seconds after the start at which the film ends.
+    QTest::addColumn<int>("heldUntil");
+    QTest::newRow("marked full screen") << QRect(100, 100, 300, 200) << true << false << false << true << 1000;
+    QTest::newRow("covers its screen") << QRect() << false << false << false << true << 1000;
+    QTest::newRow("ends 10 s before a grid point") << QRect() << true << false << false << true << 1090;
+    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false << false << 0;
+    QTest::newRow("our own full-screen rest") << QRect() << true << true << false << false << 0;
+    QTest::newRow("the desktop clicked") << QRect() << false << false << true << false << 0;
 }
 
 void TestConsiderate::fullscreenInFrontHoldsReminders()
@@ -304,6 +307,7 @@ void TestConsiderate::fullscreenInFrontHoldsReminders()
     QFETCH(bool, ours);
     QFETCH(bool, desktop);
     QFETCH(bool, holds);
+    QFETCH(int, heldUntil);
     DueReminders();
     CFullscreenWatcher watcher;
     QVERIFY(watcher.IsAvailable());
@@ -339,17 +343,23 @@ void TestConsiderate::fullscreenInFrontHoldsReminders()
         return;
     }
     // Grid points keep passing while the film runs; each reminder waits once, sound included.
-    for (qint64 now = kStart + 2; now < kStart + 1000; now += 7)
+    const qint64 shown = kStart + heldUntil;
+    for (qint64 now = kStart + 2; now < shown; now += 7)
         RunAt(tick, now);
     QVERIFY(host.calls.isEmpty());
     QCOMPARE(CIniSettings::Instance()->GetDrinkTimestamp(), kStart + 800);
 
     delete window;
     QTRY_VERIFY(!watcher.IsFullscreenInFront());
-    RunAt(tick, kStart + 1000);
+    RunAt(tick, shown);
     QCOMPARE(host.calls, kBothShown);
-    RunAt(tick, kStart + 1001);
+    // The next of each kind comes a full interval after the held one, not at the next point of
+    // the grid that ran on through the film.
+    RunAt(tick, shown + 1);
+    RunAt(tick, shown + 300);
     QCOMPARE(host.calls.count(), 4);
+    RunAt(tick, shown + 301);
+    QCOMPARE(host.calls.count(), 8);
 }
 
 void TestConsiderate::fullscreenFollowsTheWindowInFront()
@@ -532,14 +542,16 @@ void TestConsiderate::chosenSilenceDropsWaitingReminders()
     RunAt(tick, kStart + 1);
     QVERIFY(host.calls.isEmpty());
 
-    // "今日不弹出" chosen during the film: what waited is not shown once both end.
+    // "今日不弹出" chosen during the film: what waited is not shown once both end, and the next
+    // reminder counts its interval from the moment it was dropped.
     CIniSettings::Instance()->SetTodayTipsStatus(1);
     RunAt(tick, kStart + 2);
     CIniSettings::Instance()->SetTodayTipsStatus(0);
     gate.SetFullscreenInFront(false);
     RunAt(tick, kStart + 3);
+    RunAt(tick, kStart + 302);
     QVERIFY(host.calls.isEmpty());
-    RunAt(tick, kStart + 201);
+    RunAt(tick, kStart + 303);
     QCOMPARE(host.calls, kBothShown);
 }
 
@@ -580,6 +592,17 @@ void TestConsiderate::lockAndUnlockThroughTheSession()
     QTRY_VERIFY(!lock.IsLocked());
     QCOMPARE(rests.count(), 1);
     QCOMPARE(rests.at(0).at(0).toLongLong(), kStart + 1900);
+
+    // A locker that tells logind nothing (xss-lock with i3lock): no Unlock, no hint. The user's
+    // next input ends the lock, or reminders would wait for good.
+    QMetaObject::invokeMethod(session, [session] { emit session->Lock(); }, Qt::QueuedConnection);
+    QTRY_VERIFY(lock.IsLocked());
+    QTest::qWait(200);
+    QVERIFY(gate.HoldsReminders());
+    XTestFakeRelativeMotionEvent(m_display, 1, 0, CurrentTime);
+    XSync(m_display, False);
+    QTRY_VERIFY(!lock.IsLocked());
+    QVERIFY(!gate.HoldsReminders());
 }
 
 void TestConsiderate::waylandIdleFromGnomesMonitor()

@@ -1,9 +1,14 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTest>
+#include <QTime>
 
 #include "core/CIniSettings.h"
+#include "NearlyFullDisk.h"
 #include "TestHome.h"
 #include "autostart.h"
 #include "executable.h"
@@ -16,6 +21,10 @@ private slots:
     void absentFileReadsZero();
     void valuesRoundTripAsText();
     void nonNumericTextReadsZero();
+    void fullDiskKeepsTheFile();
+    void dayAndNightDefaults();
+    void oddSettingsFileIsReplaced_data();
+    void oddSettingsFileIsReplaced();
     void autorunFollowsTheEntry();
     void setAutoRunModes_data();
     void setAutoRunModes();
@@ -90,6 +99,110 @@ void TestIniSettings::nonNumericTextReadsZero()
     QCOMPARE(settings->GetDrinksTarget(), 0);
     QCOMPARE(settings->GetDrinksTimerHour(), 3);
     QCOMPARE(settings->GetDrinkTimestamp(), qint64(0));
+
+    // A change writes the other lines back as they were.
+    settings->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+        QByteArray("[boot]\ndrinktimestamp=soon\n\n[drinks]\nsettings_timer_hour=3\nstatus=on\ntarget=1800\n"));
+}
+
+// A change that finds the disk full is not written, and the file stays as it was.
+void TestIniSettings::fullDiskKeepsTheFile()
+{
+    CTestHome home;
+    CNearlyFullDisk disk;
+    qputenv("XDG_DATA_HOME", disk.Path().toUtf8());
+    QVERIFY(QDir().mkpath(disk.Path() + QStringLiteral("/tst_inisettings")));
+    QFile file(disk.Path() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    // Just short of the room left; the change adds a line, so only part of it fits.
+    QByteArray old = "[drinks]\nstatus=2\n\n[notes]\n";
+    while (old.size() < CNearlyFullDisk::FreeBytes - 40)
+        old += QStringLiteral("line%1=kept\n").arg(old.size(), 5, 10, QLatin1Char('0')).toUtf8();
+    old += "last=" + QByteArray(CNearlyFullDisk::FreeBytes - 4 - old.size() - 6, 'x') + '\n';
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+
+    disk.Fill();
+    CIniSettings::Instance()->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    disk.Release();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+}
+
+// Day and night is off until chosen; its other keys read as their defaults while absent, and a
+// time or a place that is no time or number reads as absent.
+void TestIniSettings::dayAndNightDefaults()
+{
+    CTestHome home;
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDayNightStatus(), 0);
+    QCOMPARE(settings->GetDayNightSource(), 0);
+    QCOMPARE(settings->GetDayStrength(), 0);
+    QCOMPARE(settings->GetNightStrength(), 40);
+    QCOMPARE(settings->GetPlaceTyped(), 0);
+    QCOMPARE(settings->GetNightFrom(), QTime(22, 0));
+    QCOMPARE(settings->GetNightTo(), QTime(7, 0));
+    QCOMPARE(settings->GetTransitionMinutes(), 30);
+
+    settings->SetNightStrength(0);
+    settings->SetTransitionMinutes(0);
+    settings->SetNightTo(QTime(23, 5));
+    settings->SetLatitude(-33.86882);
+    QCOMPARE(settings->GetNightStrength(), 0);
+    QCOMPARE(settings->GetTransitionMinutes(), 0);
+    QCOMPARE(settings->GetNightTo(), QTime(23, 5));
+    QCOMPARE(settings->GetLatitude(), -33.8688);
+    CIniSettings::Destroy();
+
+    QFile file(home.DataFolder() + QStringLiteral("/tst_inisettings/QzConfig.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("night_to=23:05\n") && text.contains("latitude=-33.8688\n"), text.constData());
+    file.close();
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("night_from=25:00\nlongitude=nan\n");
+    file.close();
+    settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetNightFrom(), QTime(22, 0));
+    QCOMPARE(settings->GetLongitude(), 0.0);
+}
+
+void TestIniSettings::oddSettingsFileIsReplaced_data()
+{
+    QTest::addColumn<QString>("odd");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("link to another file") << QStringLiteral("link");
+}
+
+// Whatever lies at the settings file's name is no hang and takes no write elsewhere: the settings
+// start empty and are written into a file of their own.
+void TestIniSettings::oddSettingsFileIsReplaced()
+{
+    QFETCH(QString, odd);
+    CTestHome home;
+    const QString folder = home.DataFolder() + QStringLiteral("/tst_inisettings");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/QzConfig.ini");
+    const QString other = home.Path() + QStringLiteral("/other.ini");
+    const QByteArray otherContent = "[drinks]\ntarget=900\n";
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write(otherContent) == otherContent.size());
+    otherFile.close();
+    if (odd == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(other, path));
+
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDrinksTarget(), 0);
+    settings->SetDrinksTarget(1800);
+    CIniSettings::Destroy();
+    QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+    QVERIFY(otherFile.open(QIODevice::ReadOnly));
+    QCOMPARE(otherFile.readAll(), otherContent);
 }
 
 void TestIniSettings::autorunFollowsTheEntry()

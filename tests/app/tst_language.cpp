@@ -65,10 +65,11 @@ void TestLanguage::choice()
     QVERIFY(child.waitForFinished(10000));
     QCOMPARE(child.exitCode(), 0);
 
-    // The language chosen, and a text as the program would show it.
+    // The language chosen, a text as the program would show it, and a button of Qt's own dialogs.
     const QStringList answer = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
     QCOMPARE(answer.value(0), QLatin1String(english ? "English" : "Chinese"));
     QCOMPARE(answer.value(1), english ? QStringLiteral("Check for updates") : QStringLiteral("检查更新"));
+    QCOMPARE(answer.value(2), english ? QStringLiteral("Cancel") : QStringLiteral("取消"));
 }
 
 // A text placed 12 pixels high for Chinese grows to its font's line, around the same centre line
@@ -120,7 +121,8 @@ int main(int argc, char* argv[])
         const CLanguage::Language chosen = CLanguage::Install(QStringLiteral("QzHealthManager"));
         const bool agrees = chosen == CLanguage::Current();
         const QString answer = QLatin1String(chosen == CLanguage::English ? "English\n" : "Chinese\n")
-            + QCoreApplication::translate("CMenuObject", "检查更新") + QLatin1Char('\n');
+            + QCoreApplication::translate("CMenuObject", "检查更新") + QLatin1Char('\n')
+            + QCoreApplication::translate("QPlatformTheme", "Cancel") + QLatin1Char('\n');
         QFile out;
         out.open(stdout, QIODevice::WriteOnly);
         out.write(answer.toUtf8());

@@ -1,18 +1,27 @@
 // The history exported as CSV, over a real store, with the clock pinned to local moments.
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
 
 #include "CDrinkHistoryExport.h"
+#include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
+#include "CDrinkTotalRecord.h"
 #include "CHealthDatabase.h"
 #include "CRestHistory.h"
 #include "core/CIniSettings.h"
+#include "NearlyFullDisk.h"
 #include "TestHome.h"
 #include "clock.h"
 
@@ -37,6 +46,40 @@ QByteArray Digest(const QString& path)
         return QByteArray();
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5);
 }
+
+// Answers the windows the export opens, as the user would: the file dialog gets `typed`, Qt's
+// question whether to replace a file gets yes, and each message box's text is kept.
+class CDialogAnswers : public QObject
+{
+public:
+    CDialogAnswers(const QString& typed, QStringList& boxes)
+        : m_typed(typed)
+        , m_boxes(boxes)
+    {
+        connect(&m_poll, &QTimer::timeout, this, &CDialogAnswers::Answer);
+        m_poll.start(20);
+    }
+
+private:
+    void Answer()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(m_typed);
+            // Queued: Qt's question whether to replace the file runs a loop of its own, and this
+            // timer fires again only once its call has returned.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            m_boxes << QLatin1String(box->icon() == QMessageBox::Warning ? "warning: " : "information: ") + box->text();
+            QAbstractButton* answer = box->button(QMessageBox::Yes);
+            QMetaObject::invokeMethod(answer ? answer : box->button(QMessageBox::Ok), "click", Qt::QueuedConnection);
+        }
+    }
+
+    QString m_typed;
+    QStringList& m_boxes;
+    QTimer m_poll;
+};
 }
 
 class TestDrinkHistoryExport : public QObject
@@ -49,6 +92,8 @@ private slots:
     void quotedFields();
     void unwritableTarget_data();
     void unwritableTarget();
+    void exportFromTheRecordsPage_data();
+    void exportFromTheRecordsPage();
 
 private:
     void Drink(const QString& local, int amount);
@@ -124,7 +169,7 @@ void TestDrinkHistoryExport::knownHistory()
 
     QFile file(target);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QStringLiteral("日期,时间,毫升\r\n"
+    QCOMPARE(file.readAll(), QStringLiteral("\uFEFF日期,时间,毫升\r\n"
                                             "2026-12-05,08:30:15,500\r\n"
                                             "2026-12-05,14:05:00,1000\r\n"
                                             "2026-12-06,00:00:00,250\r\n"
@@ -152,7 +197,7 @@ void TestDrinkHistoryExport::quotedFields()
     QCoreApplication::installTranslator(&translator);
     const QByteArray csv = CDrinkHistoryExport::Csv({}, {});
     QCoreApplication::removeTranslator(&translator);
-    QCOMPARE(csv.left(csv.indexOf("\r\n")), QStringLiteral("日期,时间,\"ml, \"\"drunk\"\"\"").toUtf8());
+    QCOMPARE(csv.left(csv.indexOf("\r\n")), QStringLiteral("\uFEFF日期,时间,\"ml, \"\"drunk\"\"\"").toUtf8());
 }
 
 void TestDrinkHistoryExport::unwritableTarget_data()
@@ -183,5 +228,56 @@ void TestDrinkHistoryExport::unwritableTarget()
     QCOMPARE(QFileInfo(home.filePath(QStringLiteral("plain"))).size(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestDrinkHistoryExport)
+void TestDrinkHistoryExport::exportFromTheRecordsPage_data()
+{
+    QTest::addColumn<bool>("onFullDisk");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("a name without its suffix") << false << QStringLiteral("mine") << QStringLiteral("mine.csv");
+    QTest::newRow("over a file on a nearly full disk") << true << QStringLiteral("old.csv") << QStringLiteral("old.csv");
+}
+
+// A month of history makes a file longer than the disk has room for: the user is told, and the
+// file that was there is left byte for byte.
+void TestDrinkHistoryExport::exportFromTheRecordsPage()
+{
+    QFETCH(bool, onFullDisk);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    CDrinkSampleHistory::Write(*m_stats, QDateTime(QDate(2026, 12, 7), QTime(20, 0)), 30);
+    CNearlyFullDisk disk;
+    const QDir folder(onFullDisk ? disk.Path() : m_home->Path());
+    const QString target = folder.filePath(written);
+    const QByteArray old = "Date,Time,Millilitres\r\n2020-01-01,08:00:00,250\r\n";
+    if (onFullDisk) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+
+    CDrinkTotalRecord page(nullptr, m_stats.get());
+    page.show();
+    QStringList boxes;
+    CDialogAnswers answers(folder.filePath(typed), boxes);
+    disk.Fill();
+    page.findChild<QPushButton*>(QStringLiteral("btn_export"))->click();
+    disk.Release();
+
+    QVERIFY(!boxes.isEmpty());
+    QVERIFY2(boxes.constLast().startsWith(QLatin1String(onFullDisk ? "warning: " : "information: "))
+            && boxes.constLast().contains(QDir::toNativeSeparators(target)),
+        qPrintable(boxes.constLast()));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (onFullDisk) {
+        QCOMPARE(bytes, old);
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{written});
+    } else {
+        QVERIFY(bytes.size() > CNearlyFullDisk::FreeBytes);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(bytes.endsWith("\r\n"));
+    }
+}
+
+QTEST_MAIN(TestDrinkHistoryExport)
 #include "tst_drinkhistoryexport.moc"

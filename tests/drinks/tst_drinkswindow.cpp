@@ -202,8 +202,8 @@ void TestDrinksWindow::widgetsAsLaidOut()
             QCOMPARE(text, QString::fromUtf8(e.text));
         }
     }
-    QCOMPARE(Label(&popup, "label")->geometry(), QRect(45, 189, 42, 12));
-    QCOMPARE(Label(&page, "label")->geometry(), QRect(42, 157, 42, 12));
+    QCOMPARE(Label(&popup, "label")->geometry(), QRect(37, 189, 50, 12));
+    QCOMPARE(Label(&page, "label")->geometry(), QRect(34, 157, 50, 12));
     QCOMPARE(Label(&popup, "label")->text(), QStringLiteral("毫升/次"));
 
     QSlider* slider = popup.findChild<QSlider*>();

@@ -129,8 +129,8 @@ private slots:
             {"record_tumbler", QRect(1, 29, 278, 162)},
             {"record_gaugerange", QRect(1, 37, 278, 154)}, {"btn_leftpage", QRect(1, 106, 18, 40)},
             {"btn_rightpage", QRect(261, 106, 18, 40)}, {"m_pWidghtBottom", QRect(1, 191, 278, 135)},
-            {"label_drink_amount", QRect(12, 9, 88, 12)}, {"label_goal_picture", QRect(219, 9, 10, 10)},
-            {"label_drink_totalamount", QRect(99, 37, 83, 24)}, {"label_aver_drinkamount", QRect(195, 105, 60, 18)}};
+            {"label_drink_amount", QRect(12, 9, 110, 12)}, {"label_goal_picture", QRect(219, 9, 10, 10)},
+            {"label_drink_totalamount", QRect(60, 37, 161, 24)}, {"label_aver_drinkamount", QRect(195, 105, 60, 18)}};
         for (const auto& entry : geometry) {
             QVERIFY2(Child(entry.first), entry.first);
             QCOMPARE(Child(entry.first)->geometry(), entry.second);

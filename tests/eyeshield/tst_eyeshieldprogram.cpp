@@ -10,8 +10,11 @@
 #include <QTest>
 
 #include <csignal>
+
+#include <sys/stat.h>
 #include <memory>
 
+#include "ProgramProcesses.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
 
@@ -29,27 +32,11 @@ QString GuardPath()
     return QFileInfo(ProgramPath()).absolutePath() + QStringLiteral("/QzScreenGuard");
 }
 
-QByteArray ReadProcFile(const QString& pid, const char* name)
+// Copies of the program this case started, or of another of its programs (the crash helper, the
+// screen guard).
+QList<pid_t> CaseProcesses(const QString& runtimeFolder, const QString& path = ProgramPath())
 {
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Copies of the program this case started, also those it started itself (the crash helper, the
-// screen guard): only they carry the case's runtime folder in their environment.
-QList<pid_t> ProgramProcesses(const QString& runtimeFolder, const QString& path = ProgramPath())
-{
-    QList<pid_t> found;
-    const QByteArray program = QFile::encodeName(path);
-    const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(runtimeFolder);
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (numeric && ReadProcFile(entry, "cmdline").split('\0').value(0) == program
-            && ReadProcFile(entry, "environ").split('\0').contains(runtime))
-            found << pid_t(pid);
-    }
-    return found;
+    return ProgramProcesses(path, runtimeFolder);
 }
 }
 
@@ -62,8 +49,12 @@ private slots:
     void endedFromOutsideLeavesLinearRamp_data();
     void endedFromOutsideLeavesLinearRamp();
     void startAfterUnrestoredEndRestoresFirst();
+    void displayChangeRestartKeepsTheTint();
+    void oddRuntimeFilesNeverHoldTheStart_data();
+    void oddRuntimeFilesNeverHoldTheStart();
 
 private:
+    QString RecordPath() const;
     bool WaitForScreen(const stCrtcGamma& wanted, int timeoutMs) const;
     // Starts the program in the tray with these settings, in the case's home.
     bool StartProgram(const QByteArray& settings);
@@ -85,7 +76,7 @@ void TestEyeshieldProgram::cleanup()
 {
     if (m_home) {
         for (const QString& path : {ProgramPath(), GuardPath()}) {
-            for (const pid_t pid : ProgramProcesses(m_home->RuntimeFolder(), path))
+            for (const pid_t pid : CaseProcesses(m_home->RuntimeFolder(), path))
                 ::kill(pid, SIGKILL);
         }
     }
@@ -163,7 +154,7 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
 
     const stCrtcGamma tinted = calibrated ? CXGammaServer::Expected(5640, before) : CXGammaServer::Expected(5640);
     QVERIFY2(WaitForScreen(tinted, kStartMs), "the stored player mode never tinted both screens");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
     if (!answeredPrompt)
         QTest::qWait(500);
     QCOMPARE(::kill(pid_t(m_program->processId()), signalNumber), 0);
@@ -176,7 +167,7 @@ void TestEyeshieldProgram::endedFromOutsideLeavesLinearRamp()
     }
     // Within a second of the end, whoever restores: the program, its guard or the crash helper.
     QVERIFY2(WaitForScreen(before, 1000), "the screens stayed tinted");
-    QTRY_VERIFY_WITH_TIMEOUT(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty(), 1000);
 }
 
 // The guard and the program killed together leave the screens tinted and the record of the ramps
@@ -188,9 +179,9 @@ void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
     QVERIFY(m_server->WriteGamma(calibration));
     QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640, calibration), kStartMs), "the program never tinted");
-    QTRY_COMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
-    QCOMPARE(::kill(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
-    QTRY_VERIFY(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(::kill(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).first(), SIGKILL), 0);
+    QTRY_VERIFY(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).isEmpty());
     QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
     QVERIFY(m_program->waitForFinished(5000));
     QTest::qWait(500);
@@ -199,7 +190,131 @@ void TestEyeshieldProgram::startAfterUnrestoredEndRestoresFirst()
     QVERIFY(StartProgram("[eyeshield]\nstatus=0\nmode=0\n[boot]\nboottips_timestamp=1\n"));
     QVERIFY2(WaitForScreen(calibration, kStartMs), "the start left the screens tinted");
     // Nothing of ours is on the screen, so nothing needs guarding.
-    QCOMPARE(ProgramProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
+    QCOMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 0);
+}
+
+// A new mode on a monitor restarts the program to lay its windows out afresh: the screens keep the
+// tint (over the calibration) the whole time, and the new copy takes it over and gives the
+// calibration back when it ends.
+void TestEyeshieldProgram::displayChangeRestartKeepsTheTint()
+{
+    m_home = std::make_unique<CTestHome>();
+    const stCrtcGamma calibration = CXGammaServer::Calibration();
+    const stCrtcGamma tinted = CXGammaServer::Expected(5640, calibration);
+    QVERIFY(m_server->WriteGamma(calibration));
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(tinted, kStartMs), "the program never tinted");
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    const pid_t first = pid_t(m_program->processId());
+
+    const QString display = QString::fromLatin1(m_server->DisplayName());
+    auto xrandr = [&display](const QStringList& arguments) {
+        return QProcess::execute(QStringLiteral("xrandr"), QStringList{QStringLiteral("-d"), display} + arguments);
+    };
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--newmode"),
+                 QStringLiteral("640x480_test"), QStringLiteral("23.75"), QStringLiteral("640"), QStringLiteral("664"),
+                 QStringLiteral("720"), QStringLiteral("800"), QStringLiteral("480"), QStringLiteral("483"),
+                 QStringLiteral("487"), QStringLiteral("500")}),
+        0);
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--addmode"),
+                 QStringLiteral("screen"), QStringLiteral("640x480_test")}),
+        0);
+    QCOMPARE(xrandr({QStringLiteral("--screen"), QStringLiteral("0"), QStringLiteral("--output"),
+                 QStringLiteral("screen"), QStringLiteral("--mode"), QStringLiteral("640x480_test")}),
+        0);
+
+    // Sampled through the old copy's end, the new copy's start and a while after.
+    QElapsedTimer watched;
+    watched.start();
+    QList<pid_t> programs;
+    int samples = 0;
+    while (!watched.hasExpired(6000)) {
+        const std::vector<stCrtcGamma> screens = m_server->ReadGamma();
+        QCOMPARE(screens.size(), size_t(kScreens.size()));
+        for (const stCrtcGamma& screen : screens)
+            QVERIFY2(screen == tinted, qPrintable(QStringLiteral("untinted %1 ms after the change").arg(watched.elapsed())));
+        ++samples;
+        programs = CaseProcesses(m_home->RuntimeFolder());
+        QTest::qWait(20);
+    }
+    QVERIFY(samples > 100);
+    QCOMPARE(programs.size(), 1);
+    QVERIFY2(programs.front() != first, "the program did not restart");
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+
+    QCOMPARE(::kill(programs.front(), SIGTERM), 0);
+    QVERIFY2(WaitForScreen(calibration, 5000), "the new copy did not give the calibration back");
+    QTRY_VERIFY_WITH_TIMEOUT(CaseProcesses(m_home->RuntimeFolder()).isEmpty(), 5000);
+    QVERIFY(!QFileInfo::exists(RecordPath()));
+}
+
+QString TestEyeshieldProgram::RecordPath() const
+{
+    QString display = QString::fromLatin1(m_server->DisplayName());
+    display.replace(QLatin1Char(':'), QLatin1Char('_'));
+    return m_home->RuntimeFolder() + QStringLiteral("/QzHealthManager-screen") + display;
+}
+
+void TestEyeshieldProgram::oddRuntimeFilesNeverHoldTheStart_data()
+{
+    QTest::addColumn<QString>("odd");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+    QTest::newRow("link to another file") << QStringLiteral("link");
+    QTest::newRow("empty folder") << QStringLiteral("folder");
+    // Stays in the way of every record: the guard restores from what it was handed.
+    QTest::newRow("folder with a file") << QStringLiteral("full folder");
+    QTest::newRow("oversized record") << QStringLiteral("oversized");
+    QTest::newRow("link planted at the temporary name") << QStringLiteral("new link");
+}
+
+// Whatever lies at the ramp record's name, the program starts in its usual time, tints, never
+// writes through a link, and a kill still gives the screens back.
+void TestEyeshieldProgram::oddRuntimeFilesNeverHoldTheStart()
+{
+    QFETCH(QString, odd);
+    m_home = std::make_unique<CTestHome>();
+    QVERIFY(m_server->WriteGamma(CXGammaServer::Linear()));
+    const QString record = RecordPath();
+    const QString other = m_home->Path() + QStringLiteral("/someone-elses");
+    const QByteArray otherContent = "not the program's\n";
+    QFile otherFile(other);
+    QVERIFY(otherFile.open(QIODevice::WriteOnly) && otherFile.write(otherContent) == otherContent.size());
+    otherFile.close();
+    if (odd == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(record).constData(), 0600), 0);
+    } else if (odd == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), record));
+    } else if (odd == QLatin1String("link")) {
+        QVERIFY(QFile::link(other, record));
+    } else if (odd == QLatin1String("folder") || odd == QLatin1String("full folder")) {
+        QVERIFY(QDir().mkpath(record));
+        if (odd == QLatin1String("full folder")) {
+            QFile inside(record + QStringLiteral("/inside"));
+            QVERIFY(inside.open(QIODevice::WriteOnly));
+        }
+    } else if (odd == QLatin1String("oversized")) {
+        QFile big(record);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        const QByteArray line = "randr :0\nmonitor 1 4 1 2 3 4\n";
+        for (int written = 0; written < 2 * 1024 * 1024; written += line.size())
+            big.write(line);
+    } else {
+        QVERIFY(QFile::link(other, record + QStringLiteral(".new")));
+    }
+
+    QVERIFY(StartProgram("[eyeshield]\nstatus=2\nmode=4\n[boot]\nboottips_timestamp=1\n"));
+    QVERIFY2(WaitForScreen(CXGammaServer::Expected(5640), kStartMs), "the program never tinted");
+    QTRY_COMPARE(CaseProcesses(m_home->RuntimeFolder(), GuardPath()).size(), 1);
+    QCOMPARE(QFileInfo(record).isDir(), odd == QLatin1String("full folder"));
+    if (odd != QLatin1String("full folder"))
+        QVERIFY(QFileInfo(record).isFile() && !QFileInfo(record).isSymLink());
+    QVERIFY(otherFile.open(QIODevice::ReadOnly));
+    QCOMPARE(otherFile.readAll(), otherContent);
+
+    QCOMPARE(::kill(pid_t(m_program->processId()), SIGKILL), 0);
+    QVERIFY(m_program->waitForFinished(5000));
+    QVERIFY2(WaitForScreen(CXGammaServer::Linear(), 1000), "the screens stayed tinted");
 }
 
 QTEST_GUILESS_MAIN(TestEyeshieldProgram)

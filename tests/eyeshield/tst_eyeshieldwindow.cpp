@@ -1,20 +1,28 @@
 // The eye-protection page at chosen moments, with the ramps it writes read back from Xvfb.
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
+#include <ctime>
 #include <memory>
 
+#include "CAutomaticSettings.h"
 #include "CBaseManager.h"
 #include "CColortempTips.h"
 #include "core/CCommon.h"
@@ -64,6 +72,8 @@ private slots:
     void presetWhileOffSwitchesOn_data();
     void presetWhileOffSwitchesOn();
     void automaticFollowsTheHour();
+    void followsTheSunThroughADay();
+    void automaticSettingsFromThePage();
     void offAndOnAfterCustomLandsInAutomatic();
     void sliderPressJumpsToPoint_data();
     void sliderPressJumpsToPoint();
@@ -77,11 +87,14 @@ private slots:
     void forgottenTintIsWrittenAgain();
     void waylandWithoutColourSaysSo();
     void wlrootsTintsOutputsNotXWayland();
+    void outputsHeldByAnotherProgramSaySo();
+    void x11WithoutGammaSaysSo();
 
 private:
     CEyeshieldWindow* Build(int status, int mode, int number = 0);
     stCrtcGamma Screen() const;
     QString Strength() const;
+    int SliderValue() const;
     QStringList CheckedButtons() const;
     void Tick(const QDateTime& moment);
     void PressSlider(int x);
@@ -111,6 +124,8 @@ void TestEyeshieldWindow::init()
 
 void TestEyeshieldWindow::cleanup()
 {
+    qunsetenv("TZ");
+    tzset();
     m_panel.reset();
     qDeleteAll(Notices());
     CCommon::Destroy();
@@ -144,6 +159,11 @@ stCrtcGamma TestEyeshieldWindow::Screen() const
 QString TestEyeshieldWindow::Strength() const
 {
     return m_panel->findChild<QLabel*>(QStringLiteral("label_colortemp_num"))->text();
+}
+
+int TestEyeshieldWindow::SliderValue() const
+{
+    return m_panel->findChild<QSlider*>(QStringLiteral("slider_colortemp"))->value();
 }
 
 QStringList TestEyeshieldWindow::CheckedButtons() const
@@ -319,6 +339,178 @@ void TestEyeshieldWindow::automaticFollowsTheHour()
     QCOMPARE(countNotices(), 3);
 }
 
+// Oslo on the December solstice (sunrise 08:18, sunset 14:12 UTC), minute by minute through the
+// automatic tick: each tick writes the screen once and at once, no minute moves the strength by
+// more than two points, and the notice comes once, when the evening begins.
+void TestEyeshieldWindow::followsTheSunThroughADay()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetDayNightStatus(2);
+    settings->SetPlaceTyped(2);
+    settings->SetLatitude(59.9139);
+    settings->SetLongitude(10.7522);
+    const qint64 midnight = QDateTime(QDate(2025, 12, 21), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    CClock::Set(midnight);
+    CEyeshieldWindow* panel = Build(2, 1);
+    QCOMPARE(Strength(), QStringLiteral("40%"));
+    QCOMPARE(Screen(), CXGammaServer::Expected(5320));
+    const QList<QAbstractEventDispatcher::TimerInfo> timers =
+        QAbstractEventDispatcher::instance()->registeredTimers(panel);
+    const auto tickTimer = std::find_if(timers.cbegin(), timers.cend(),
+        [panel](const QAbstractEventDispatcher::TimerInfo& timer) {
+            return timer.timerId == panel->AutomaticTimerId();
+        });
+    QVERIFY(tickTimer != timers.cend());
+    QCOMPARE(tickTimer->interval, 60000);
+
+    QVector<int> strengths{40};
+    QList<QPointer<CColortempTips>> shown;
+    int noticeMinute = -1;
+    for (int minute = 1; minute <= 24 * 60; ++minute) {
+        QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
+        CClock::Set(midnight + minute * 60);
+        QTimerEvent tick(panel->AutomaticTimerId());
+        QCoreApplication::sendEvent(panel, &tick);
+        const int strength = SliderValue();
+        const QString when = QDateTime::fromSecsSinceEpoch(CClock::Now(), Qt::UTC).toString(QStringLiteral("hh:mm"));
+        QVERIFY2(CCommon::Instance()->ScreenTint()->FadeTimerId() == 0, qPrintable(when + " fades"));
+        QVERIFY2(Screen() == CXGammaServer::Expected(6600 - 32 * strength), qPrintable(when));
+        QVERIFY2(qAbs(strength - strengths.last()) <= 2,
+            qPrintable(QStringLiteral("%1: %2 to %3").arg(when).arg(strengths.last()).arg(strength)));
+        for (CColortempTips* notice : Notices()) {
+            if (!shown.contains(notice)) {
+                shown << notice;
+                noticeMinute = minute;
+            }
+        }
+        strengths << strength;
+    }
+    // Full night at both midnights, full day at noon, and at the almanac's sunrise and sunset the
+    // sun's centre is 0.83° down: 17 of 40.
+    QCOMPARE(strengths.first(), 40);
+    QCOMPARE(strengths.last(), 40);
+    QCOMPARE(strengths.at(11 * 60 + 15), 0);
+    QVERIFY2(qAbs(strengths.at(8 * 60 + 18) - 17) <= 1, qPrintable(QString::number(strengths.at(8 * 60 + 18))));
+    QVERIFY2(qAbs(strengths.at(14 * 60 + 12) - 17) <= 1, qPrintable(QString::number(strengths.at(14 * 60 + 12))));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(strengths.at(noticeMinute - 1), 0);
+    QVERIFY2(noticeMinute > 12 * 60 && noticeMinute < 14 * 60 + 12, qPrintable(QString::number(noticeMinute)));
+    // The automatic mode keeps to its own keys.
+    QCOMPARE(settings->GetColortempNumber(), 0);
+}
+
+// The day and night settings opened from the page: every control named for assistive technology
+// and reached by Tab, each caption the buddy of its control; a change is stored at once and moves
+// the screen in automatic mode, here to fixed times across midnight.
+void TestEyeshieldWindow::automaticSettingsFromThePage()
+{
+    qputenv("TZ", "Asia/Shanghai");
+    tzset();
+    CClock::SetLocal(At(23, 30));
+    CEyeshieldWindow* panel = Build(2, 1);
+    QCOMPARE(Strength(), QStringLiteral("40%"));
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_automatic_settings")), Qt::LeftButton);
+    auto* dialog = panel->findChild<CAutomaticSettings*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(dialog->isWindow());
+
+    // Off by default, by the sun at the time zone's city.
+    auto* status = dialog->findChild<QCheckBox*>(QStringLiteral("check_daynight_status"));
+    auto* zonePlace = dialog->findChild<QCheckBox*>(QStringLiteral("check_zone_place"));
+    auto* latitude = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("spin_latitude"));
+    QVERIFY(!status->isChecked());
+    QVERIFY(dialog->findChild<QRadioButton*>(QStringLiteral("radio_sun"))->isChecked());
+    QVERIFY(zonePlace->isChecked());
+    QVERIFY2(zonePlace->text().contains(QStringLiteral("Shanghai")), qPrintable(zonePlace->text()));
+    QCOMPARE(latitude->value(), 31.23);
+    QVERIFY(!latitude->isEnabled());
+    QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("spin_day_strength"))->value(), 0);
+    QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("spin_night_strength"))->value(), 40);
+    QVERIFY(!dialog->findChild<QLabel*>(QStringLiteral("label_sun_today"))->text().isEmpty());
+
+    QList<QWidget*> controls;
+    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy())
+            continue;
+        controls << widget;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), qPrintable(widget->objectName()));
+    }
+    // The close button, the switch, two choices of way, the place and its coordinates, the night's
+    // times and change, and the two strengths.
+    QCOMPARE(controls.size(), 12);
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (label->text().endsWith(QStringLiteral("：")))
+            QVERIFY2(label->buddy(), qPrintable(label->objectName()));
+    }
+    // Tab goes round every control that takes input now and back to the first.
+    QApplication::setActiveWindow(dialog);
+    status->setFocus();
+    QSet<QWidget*> reached{status};
+    for (int press = 0; press < controls.size() && QApplication::focusWidget() != nullptr; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget();
+    }
+    // A group of radio buttons is one stop, at the chosen one; the arrows move within it.
+    for (QWidget* control : controls) {
+        auto* radio = qobject_cast<QRadioButton*>(control);
+        if (control->isEnabled() && (!radio || radio->isChecked()))
+            QVERIFY2(reached.contains(control), qPrintable(control->objectName()));
+    }
+
+    // Switched on by the keyboard: by the sun in Shanghai at 23:30 it is night, 40 as before.
+    status->setFocus();
+    QTest::keyClick(status, Qt::Key_Space);
+    CIniSettings* settings = CIniSettings::Instance();
+    QCOMPARE(settings->GetDayNightStatus(), 2);
+    QCOMPARE(Strength(), QStringLiteral("40%"));
+
+    // Fixed times from 23:00 to 01:00, switching at once, night 60: the page follows at once.
+    auto* byClock = dialog->findChild<QRadioButton*>(QStringLiteral("radio_clock"));
+    QTest::mouseClick(byClock, Qt::LeftButton, Qt::NoModifier, QPoint(8, byClock->height() / 2));
+    QCOMPARE(settings->GetDayNightSource(), 1);
+    QVERIFY(!latitude->isEnabled());
+    dialog->findChild<QTimeEdit*>(QStringLiteral("time_night_from"))->setTime(QTime(23, 0));
+    dialog->findChild<QTimeEdit*>(QStringLiteral("time_night_to"))->setTime(QTime(1, 0));
+    dialog->findChild<QSpinBox*>(QStringLiteral("spin_transition"))->setValue(0);
+    dialog->findChild<QSpinBox*>(QStringLiteral("spin_night_strength"))->setValue(60);
+    QCOMPARE(settings->GetNightFrom(), QTime(23, 0));
+    QCOMPARE(settings->GetNightTo(), QTime(1, 0));
+    QCOMPARE(settings->GetTransitionMinutes(), 0);
+    QCOMPARE(settings->GetNightStrength(), 60);
+    QCOMPARE(Strength(), QStringLiteral("60%"));
+    QTRY_COMPARE(Screen(), CXGammaServer::Expected(6600 - 32 * 60));
+    QVERIFY(Notices().isEmpty());
+
+    // Across midnight the tick keeps the night until 01:00; there the day comes back with a fade,
+    // and at 23:00 the night begins with a fade and the notice.
+    const struct
+    {
+        int hour;
+        int minute;
+        int strength;
+        int notices;
+    } ticks[] = {{0, 0, 60, 0}, {0, 59, 60, 0}, {1, 0, 0, 0}, {22, 59, 0, 0}, {23, 0, 60, 1}};
+    for (const auto& tick : ticks) {
+        const QString when = QTime(tick.hour, tick.minute).toString(QStringLiteral("hh:mm"));
+        const int before = SliderValue();
+        Tick(At(tick.hour, tick.minute));
+        QVERIFY2(SliderValue() == tick.strength, qPrintable(when + ' ' + Strength()));
+        const bool fades = CCommon::Instance()->ScreenTint()->FadeTimerId() != 0;
+        QVERIFY2(fades == (before != tick.strength), qPrintable(when));
+        QTRY_VERIFY2(Screen() == CXGammaServer::Expected(6600 - 32 * tick.strength), qPrintable(when));
+        QVERIFY2(Notices().size() == tick.notices, qPrintable(when));
+    }
+
+    // Escape closes the settings; they open again showing what is stored.
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
+    settings->SetNightStrength(50);
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("btn_automatic_settings")), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("spin_night_strength"))->value(), 50);
+}
+
 void TestEyeshieldWindow::offAndOnAfterCustomLandsInAutomatic()
 {
     CEyeshieldWindow* panel = Build(2, 3);
@@ -442,11 +634,11 @@ void TestEyeshieldWindow::noticeClosesOnFourthTick()
 {
     QPointer<CColortempTips> notice = new CColortempTips;
     notice->show();
-    QCOMPARE(notice->size(), QSize(182, 48));
+    QCOMPARE(notice->size(), QSize(196, 48));
     QCOMPARE(notice->windowTitle(), QStringLiteral("蓝光改变通知"));
     QVERIFY(notice->windowFlags() & Qt::WindowStaysOnTopHint);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    QCOMPARE(notice->pos(), QPoint(area.right() + 1 - 10 - 182, area.bottom() + 1 - 5 - 48));
+    QCOMPARE(notice->pos(), QPoint(area.right() + 1 - 10 - 196, area.bottom() + 1 - 5 - 48));
     QCOMPARE(notice->findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("防蓝光强度已按时段智能调整！"));
 
     QSignalSpy switched(CCommon::Instance(), &CCommon::SwitchEyeshieldWindow_PanelSignal);
@@ -643,6 +835,60 @@ void TestEyeshieldWindow::wlrootsTintsOutputsNotXWayland()
     panel->findChild<QCheckBox*>(QStringLiteral("check_status"))->setChecked(false);
     QTRY_VERIFY_WITH_TIMEOUT(!compositor.Outputs().front().controlled, 5000);
     QCOMPARE(Screen(), CXGammaServer::Marker());
+    m_panel.reset();
+    CCommon::Destroy();
+}
+
+// Every output's colour held by another program (a night-light tool): the panel and the card say
+// that eye protection cannot tint now, and why. Once the program lets go, the next news of an
+// output brings the tint in, and they say "on" at once.
+void TestEyeshieldWindow::outputsHeldByAnotherProgramSaySo()
+{
+    CCommon::Destroy();
+    CWaylandTestCompositor compositor(true, {256});
+    QVERIFY(!compositor.SocketName().isEmpty());
+    compositor.RefuseControls(true);
+    qputenv("WAYLAND_DISPLAY", compositor.SocketName());
+    qputenv("XDG_CURRENT_DESKTOP", "sway");
+    // As the program's start does, before the frame.
+    CCommon::Instance()->CollectMonitors();
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    auto* description = panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"));
+    QCOMPARE(description->text(), QStringLiteral("另一个程序正在控制屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QVERIFY(compositor.Outputs().front().tables.isEmpty());
+
+    compositor.RefuseControls(false);
+    compositor.AddOutput(256);
+    QTRY_COMPARE_WITH_TIMEOUT(card.StatusText(), QStringLiteral("已开启"), 5000);
+    QCOMPARE(description->text(), QStringLiteral("适当过滤蓝色光，便于在工作中集中注意力"));
+    QTRY_COMPARE_WITH_TIMEOUT(compositor.Outputs().front().tables.size(), 1, 5000);
+    const stCrtcGamma expected = CXGammaServer::Expected(6600 - 32 * 20);
+    QCOMPARE(compositor.Outputs().front().tables.front().mid(512), expected.blue);
+    m_panel.reset();
+    CCommon::Destroy();
+}
+
+// An X server without RandR's gamma: nothing can be tinted, and the views say so.
+void TestEyeshieldWindow::x11WithoutGammaSaysSo()
+{
+    CCommon::Destroy();
+    const CXGammaServer plain({QStringLiteral("640x480x24")}, {QStringLiteral("-extension"), QStringLiteral("RANDR")});
+    QVERIFY(!plain.DisplayName().isEmpty());
+    qputenv("DISPLAY", plain.DisplayName());
+    CCommon::Instance()->CollectMonitors();
+    CEyeshieldWindow* panel = Build(2, 2, 20);
+    const CEyeshieldTask card;
+    qputenv("DISPLAY", m_server->DisplayName());
+
+    QCOMPARE(panel->findChild<QLabel*>(QStringLiteral("label_msg_tips"))->text(),
+        QStringLiteral("显示器不支持调节屏幕颜色"));
+    QCOMPARE(card.StatusText(), QStringLiteral("不支持"));
+    QCOMPARE(CheckedButtons(), QStringList{QStringLiteral("btn_working")});
     m_panel.reset();
     CCommon::Destroy();
 }

@@ -16,6 +16,7 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include "ProgramProcesses.h"
 #include "TestHome.h"
 #include "WaylandTestCompositor.h"
 #include "XGammaServer.h"
@@ -59,12 +60,6 @@ QString SchemaFolder(const QByteArray& dataDirs)
     }
     return QString();
 }
-
-QByteArray ReadProcFile(const QString& pid, const char* name)
-{
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 }
 
 class TestGnomeNightLight : public QObject
@@ -76,13 +71,16 @@ private slots:
     void cleanup();
     void cleanupTestCase();
     void tintAndOffPutUserValuesBack();
+    void valuesNotWrittenBackKeepTheSavedFile();
     void programEndsWithUserValues_data();
     void programEndsWithUserValues();
 
 private:
     QString SavedFile() const;
-    void StartProgram(int status);
-    void KillStrays();
+    QProcessEnvironment ProgramEnvironment(int status, const QByteArray& display) const;
+    void StartProgram(int status, const QByteArray& display);
+    std::unique_ptr<QProcess> StartUnderSessionManager() const;
+    QList<pid_t> Programs() const;
 
     std::unique_ptr<CTestHome> m_home;
     std::unique_ptr<CXGammaServer> m_server;
@@ -137,7 +135,9 @@ void TestGnomeNightLight::init()
 
 void TestGnomeNightLight::cleanup()
 {
-    KillStrays();
+    for (const pid_t pid : Programs())
+        ::kill(pid, SIGKILL);
+    QTRY_VERIFY(Programs().isEmpty());
     if (m_program) {
         m_program->waitForFinished(3000);
         m_program.reset();
@@ -157,39 +157,53 @@ QString TestGnomeNightLight::SavedFile() const
 }
 
 // Copies of the program, also the crash helper, that carry this test's runtime folder.
-void TestGnomeNightLight::KillStrays()
+QList<pid_t> TestGnomeNightLight::Programs() const
 {
-    const QByteArray runtime = "XDG_RUNTIME_DIR=" + QFile::encodeName(m_home->RuntimeFolder());
-    const QByteArray program = QFile::encodeName(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath());
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool numeric = false;
-        const int pid = entry.toInt(&numeric);
-        if (numeric && ReadProcFile(entry, "cmdline").split('\0').value(0) == program
-            && ReadProcFile(entry, "environ").split('\0').contains(runtime))
-            ::kill(pid_t(pid), SIGKILL);
-    }
+    return ProgramProcesses(QFileInfo(QStringLiteral(QZ_PROGRAM)).canonicalFilePath(), m_home->RuntimeFolder());
 }
 
-void TestGnomeNightLight::StartProgram(int status)
+QProcessEnvironment TestGnomeNightLight::ProgramEnvironment(int status, const QByteArray& display) const
 {
     QFile config(m_home->DataFolder() + QStringLiteral("/QzHealthManager/QzConfig.ini"));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(
-        QStringLiteral("[eyeshield]\nstatus=%1\nmode=4\n[boot]\nboottips_timestamp=1\n").arg(status).toLatin1());
-    config.close();
-
+    if (config.open(QIODevice::WriteOnly))
+        config.write(
+            QStringLiteral("[eyeshield]\nstatus=%1\nmode=4\n[boot]\nboottips_timestamp=1\n").arg(status).toLatin1());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_server->DisplayName()));
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QString::fromLatin1(m_compositor->SocketName()));
     environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+void TestGnomeNightLight::StartProgram(int status, const QByteArray& display)
+{
     m_program = std::make_unique<QProcess>();
-    m_program->setProcessEnvironment(environment);
+    m_program->setProcessEnvironment(ProgramEnvironment(status, display));
     m_program->setWorkingDirectory(m_home->Path());
     m_program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_program->setStandardOutputFile(QProcess::nullDevice());
     m_program->start(QStringLiteral(QZ_PROGRAM), {QStringLiteral("showMini")});
     QVERIFY(m_program->waitForStarted(3000));
+}
+
+// xsm on the test's X server, starting the program as the one client of its session.
+std::unique_ptr<QProcess> TestGnomeNightLight::StartUnderSessionManager() const
+{
+    QFile startup(m_home->Path() + QStringLiteral("/.xsmstartup"));
+    if (!startup.open(QIODevice::WriteOnly))
+        return nullptr;
+    startup.write(QFile::encodeName(QStringLiteral(QZ_PROGRAM)) + " showMini\n");
+    startup.close();
+    QProcessEnvironment environment = ProgramEnvironment(2, m_server->DisplayName());
+    environment.insert(QStringLiteral("HOME"), m_home->Path());
+    auto manager = std::make_unique<QProcess>();
+    manager->setProcessEnvironment(environment);
+    manager->setWorkingDirectory(m_home->Path());
+    manager->setStandardOutputFile(QProcess::nullDevice());
+    manager->setStandardErrorFile(QProcess::nullDevice());
+    manager->start(QStringLiteral("xsm"), QStringList());
+    return manager->waitForStarted(3000) ? std::move(manager) : nullptr;
 }
 
 void TestGnomeNightLight::tintAndOffPutUserValuesBack()
@@ -216,41 +230,94 @@ void TestGnomeNightLight::tintAndOffPutUserValuesBack()
     QCOMPARE(UserValues(), m_user);
 }
 
+// The settings service cannot write (its folder is taken): the saved file stays, and the next try
+// puts every value back.
+void TestGnomeNightLight::valuesNotWrittenBackKeepTheSavedFile()
+{
+    CGnomeNightLight nightLight(m_home->DataFolder() + QStringLiteral("/QzHealthManager"));
+    nightLight.SetTemperature(5640, {});
+    QCOMPARE(UserValues().value(QStringLiteral("night-light-temperature")), QStringLiteral("uint32 5640"));
+    const QString store = m_home->ConfigFolder() + QStringLiteral("/dconf");
+    QVERIFY(QDir().rename(store, store + QStringLiteral(".away")));
+    QFile blocker(store);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    nightLight.Restore({});
+    QVERIFY(QFileInfo::exists(SavedFile()));
+    QCOMPARE(UserValues().value(QStringLiteral("night-light-temperature")), QStringLiteral("uint32 5640"));
+
+    QVERIFY(QFile::remove(store));
+    QVERIFY(QDir().rename(store + QStringLiteral(".away"), store));
+    nightLight.Restore({});
+    QCOMPARE(UserValues(), m_user);
+    QVERIFY(!QFileInfo::exists(SavedFile()));
+}
+
 void TestGnomeNightLight::programEndsWithUserValues_data()
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT ends as a confirmed exit does") << SIGINT;
-    QTest::newRow("crash") << SIGSEGV;
-    QTest::newRow("SIGKILL, then the next start") << SIGKILL;
+    QTest::addColumn<QString>("end");
+    QTest::newRow("SIGTERM") << QStringLiteral("SIGTERM");
+    QTest::newRow("SIGINT ends as a confirmed exit does") << QStringLiteral("SIGINT");
+    QTest::newRow("crash") << QStringLiteral("SIGSEGV");
+    QTest::newRow("SIGKILL, then the next start") << QStringLiteral("SIGKILL");
+    // XWayland going away at a Wayland logout: Qt leaves the process from inside its X handler.
+    QTest::newRow("X server gone") << QStringLiteral("X gone");
+    // A logout through the X session manager: "save yourself", then "die".
+    QTest::newRow("end of session (xsm)") << QStringLiteral("xsm");
 }
 
 void TestGnomeNightLight::programEndsWithUserValues()
 {
-    QFETCH(int, signalNumber);
+    QFETCH(QString, end);
     QVERIFY(m_server->WriteGamma(CXGammaServer::Marker()));
-    StartProgram(2);
+    std::unique_ptr<CPrivateXServer> ownServer;
+    std::unique_ptr<QProcess> sessionManager;
+    if (end == QLatin1String("X gone")) {
+        ownServer = std::make_unique<CPrivateXServer>();
+        StartProgram(2, ownServer->DisplayName());
+    } else if (end == QLatin1String("xsm")) {
+        sessionManager = StartUnderSessionManager();
+        QVERIFY(sessionManager);
+    } else {
+        StartProgram(2, m_server->DisplayName());
+    }
     QTRY_COMPARE_WITH_TIMEOUT(UserValues().value(QStringLiteral("night-light-temperature")),
         QStringLiteral("uint32 5640"), kWaitMs);
     QCOMPARE(UserValues().value(QStringLiteral("night-light-enabled")), QStringLiteral("true"));
     // XWayland's ramps would never reach the screen: none are written.
     QCOMPARE(m_server->ReadGamma().front(), CXGammaServer::Marker());
 
-    QCOMPARE(::kill(pid_t(m_program->processId()), signalNumber), 0);
-    QVERIFY2(m_program->waitForFinished(5000), "the program kept running");
-    if (signalNumber == SIGKILL) {
+    const QList<pid_t> programs = Programs();
+    QCOMPARE(programs.size(), 1);
+    if (end == QLatin1String("X gone"))
+        ownServer.reset();
+    else if (end == QLatin1String("xsm"))
+        QCOMPARE(::kill(pid_t(sessionManager->processId()), SIGTERM), 0);
+    else
+        QCOMPARE(::kill(programs.front(), end == QLatin1String("SIGTERM") ? SIGTERM
+                     : end == QLatin1String("SIGINT")                    ? SIGINT
+                     : end == QLatin1String("SIGSEGV")                   ? SIGSEGV
+                                                                         : SIGKILL),
+            0);
+    QTRY_VERIFY2_WITH_TIMEOUT(!Programs().contains(programs.front()), "the program kept running", 5000);
+    if (end == QLatin1String("SIGKILL")) {
         QCOMPARE(UserValues().value(QStringLiteral("night-light-temperature")), QStringLiteral("uint32 5640"));
         QVERIFY(QFileInfo::exists(SavedFile()));
-        StartProgram(0);
+        StartProgram(0, m_server->DisplayName());
     }
     QTRY_COMPARE_WITH_TIMEOUT(UserValues(), m_user, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(SavedFile()), kWaitMs);
-    if (signalNumber == SIGKILL) {
+    if (end == QLatin1String("SIGKILL")) {
         QCOMPARE(::kill(pid_t(m_program->processId()), SIGTERM), 0);
         QVERIFY(m_program->waitForFinished(5000));
         QCOMPARE(UserValues(), m_user);
     }
     QCOMPARE(m_server->ReadGamma().front(), CXGammaServer::Marker());
+    if (sessionManager) {
+        sessionManager->kill();
+        sessionManager->waitForFinished(3000);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGnomeNightLight)

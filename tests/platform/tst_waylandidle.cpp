@@ -8,6 +8,8 @@
 #include "WaylandTestCompositor.h"
 #include "idlemonitor.h"
 
+Q_DECLARE_METATYPE(CWaylandTestCompositor::Idle)
+
 namespace {
 constexpr int kWaitMs = 5000;
 constexpr int kThresholdSecs = 120;
@@ -32,19 +34,22 @@ void TestWaylandIdle::initTestCase()
 
 void TestWaylandIdle::idleFromTheCompositor_data()
 {
-    QTest::addColumn<bool>("offersNotifier");
+    QTest::addColumn<CWaylandTestCompositor::Idle>("offered");
     QTest::addColumn<QVector<bool>>("idleAfterIdledResumed");
-    QTest::newRow("idle notifier") << true << QVector<bool> {true, false};
+    QTest::newRow("idle notifier") << CWaylandTestCompositor::Idle::Notifier << QVector<bool> {true, false};
+    // KDE Plasma 5 and sway 1.7.
+    QTest::newRow("KDE's idle timeout alone") << CWaylandTestCompositor::Idle::KdeIdle << QVector<bool> {true, false};
     // Nor is the X server's counter asked: it sees none of the Wayland programs' input.
-    QTest::newRow("no idle notifier") << false << QVector<bool> {false, false};
+    QTest::newRow("no idle protocol") << CWaylandTestCompositor::Idle::None << QVector<bool> {false, false};
 }
 
 void TestWaylandIdle::idleFromTheCompositor()
 {
-    QFETCH(bool, offersNotifier);
+    QFETCH(CWaylandTestCompositor::Idle, offered);
     QFETCH(QVector<bool>, idleAfterIdledResumed);
+    const bool offersNotifier = offered != CWaylandTestCompositor::Idle::None;
     const CTestHome home;
-    CWaylandTestCompositor compositor(false, {}, offersNotifier);
+    CWaylandTestCompositor compositor(false, {}, offered);
     QVERIFY(!compositor.SocketName().isEmpty());
     qputenv("WAYLAND_DISPLAY", compositor.SocketName());
 
@@ -70,7 +75,8 @@ void TestWaylandIdle::idleFromTheCompositor()
 void TestWaylandIdle::compositorGoneCountsAsBack()
 {
     const CTestHome home;
-    auto compositor = std::make_unique<CWaylandTestCompositor>(false, std::vector<int> {}, true);
+    auto compositor
+        = std::make_unique<CWaylandTestCompositor>(false, std::vector<int> {}, CWaylandTestCompositor::Idle::Notifier);
     qputenv("WAYLAND_DISPLAY", compositor->SocketName());
     CIdleMonitor idle(kThresholdSecs);
     QVERIFY(idle.IsAvailable());

@@ -74,11 +74,14 @@ void TestWlrootsGamma::outputsAreFollowed()
     QCOMPARE(LastTable(compositor, added), Expected(warm, 512));
     QCOMPARE(gamma->MonitorCount(), 3);
 
-    // A failed control drops its output; a removed output is forgotten.
+    // Another program takes output 0: the compositor fails its control and refuses it when asked
+    // again. A removed output is forgotten.
+    compositor.RefuseControls(true);
     compositor.FailControl(0);
     QTRY_COMPARE_WITH_TIMEOUT(gamma->MonitorCount(), 2, kWaitMs);
     compositor.RemoveOutput(1);
     QTRY_COMPARE_WITH_TIMEOUT(gamma->MonitorCount(), 1, kWaitMs);
+    QVERIFY(gamma->CanTint());
     CGammaRamp warmer;
     warmer.FillColorTemperature(3400);
     gamma->SetTemperature(3400, View(warmer));
@@ -94,11 +97,14 @@ void TestWlrootsGamma::outputsAreFollowed()
     gamma->Restore(View(linear));
     QTRY_VERIFY_WITH_TIMEOUT(!compositor.Outputs().at(size_t(added)).controlled, kWaitMs);
     QCOMPARE(Tables(compositor, added), 2);
-    // On again takes it back, and the failed output stays left alone.
+    // The other program let go: on again reaches output 0 too.
+    compositor.RefuseControls(false);
     gamma->SetTemperature(5640, View(warm));
     QTRY_COMPARE_WITH_TIMEOUT(Tables(compositor, added), 3, kWaitMs);
     QCOMPARE(LastTable(compositor, added), Expected(warm, 512));
-    QCOMPARE(Tables(compositor, 0), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(Tables(compositor, 0), 2, kWaitMs);
+    QCOMPARE(LastTable(compositor, 0), Expected(warm, 1024));
+    QCOMPARE(gamma->MonitorCount(), 2);
 
     // However the program ends, the compositor sees the connection close.
     QCOMPARE(compositor.DisconnectedClients(), 0);

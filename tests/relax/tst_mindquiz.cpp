@@ -221,12 +221,12 @@ void TestMindQuiz::incompleteQuizFallsBack()
 
 void TestMindQuiz::missingFileFallsBack()
 {
-    QVERIFY(!QFile::exists(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"))));
+    QVERIFY(!QFile::exists(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"), 1024 * 1024)));
     CRelaxFullShowWindow window(nullptr);
     window.SetContentKind(CRelaxFullShowWindow::Quiz);
     QCOMPARE(SidewaysText(window, "graphicsViewLeft"), CRelaxFullShowWindow::BreakLines(kBuiltInQuiz, 16));
     QCOMPARE(SidewaysText(window, "graphicsViewRight"), kBuiltInAnswer);
-    QVERIFY(!QFile::exists(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"))));
+    QVERIFY(!QFile::exists(CSystemUtil::LocateDataFile(QStringLiteral("/MindQuiz.ini"), 1024 * 1024)));
 }
 
 void TestMindQuiz::otherContents()

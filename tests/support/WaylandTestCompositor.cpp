@@ -9,6 +9,7 @@
 #include <wayland-server.h>
 
 #include "ext-idle-notify-server-header.h"
+#include "kde-idle-server-header.h"
 #include "wlr-gamma-control-server-header.h"
 
 struct CWaylandTestCompositor::OutputState
@@ -91,8 +92,9 @@ struct WaylandTestCallbacks
         wl_resource* control
             = wl_resource_create(client, &zwlr_gamma_control_v1_interface, wl_resource_get_version(manager), id);
         auto* state = static_cast<OutputState*>(wl_resource_get_user_data(output));
-        // A second control of one output, or one of an output already removed, fails at once.
-        if (!state || state->control || !state->global) {
+        // A second control of one output, one of an output already removed, or any while another
+        // program holds them, fails at once.
+        if (!state || state->control || !state->global || state->owner->m_refusing) {
             wl_resource_set_implementation(control, &kControl, nullptr, nullptr);
             zwlr_gamma_control_v1_send_failed(control);
             return;
@@ -139,7 +141,7 @@ struct WaylandTestCallbacks
         auto* owner = static_cast<CWaylandTestCompositor*>(wl_resource_get_user_data(resource));
         auto& notifications = owner->m_idleNotifications;
         notifications.erase(std::remove_if(notifications.begin(), notifications.end(),
-                                [resource](const auto& held) { return held.first == resource; }),
+                                [resource](const auto& held) { return held.resource == resource; }),
             notifications.end());
     }
 
@@ -150,7 +152,7 @@ struct WaylandTestCallbacks
         wl_resource* resource = wl_resource_create(client, &ext_idle_notification_v1_interface, 1, id);
         auto* owner = static_cast<CWaylandTestCompositor*>(wl_resource_get_user_data(notifier));
         wl_resource_set_implementation(resource, &kNotification, owner, NotificationGone);
-        owner->m_idleNotifications.emplace_back(resource, timeout);
+        owner->m_idleNotifications.push_back({resource, timeout, false});
     }
 
     static void BindIdleNotifier(wl_client* client, void* data, uint32_t version, uint32_t id)
@@ -158,6 +160,26 @@ struct WaylandTestCallbacks
         static const struct ext_idle_notifier_v1_interface kNotifier = {DestroyResource, GetIdleNotification};
         wl_resource* resource = wl_resource_create(client, &ext_idle_notifier_v1_interface, int(version), id);
         wl_resource_set_implementation(resource, &kNotifier, data, nullptr);
+    }
+
+    static void SimulateActivity(wl_client*, wl_resource*)
+    {
+    }
+
+    static void GetKdeIdleTimeout(wl_client* client, wl_resource* idle, uint32_t id, wl_resource*, uint32_t timeout)
+    {
+        static const struct org_kde_kwin_idle_timeout_interface kTimeout = {DestroyResource, SimulateActivity};
+        wl_resource* resource = wl_resource_create(client, &org_kde_kwin_idle_timeout_interface, 1, id);
+        auto* owner = static_cast<CWaylandTestCompositor*>(wl_resource_get_user_data(idle));
+        wl_resource_set_implementation(resource, &kTimeout, owner, NotificationGone);
+        owner->m_idleNotifications.push_back({resource, timeout, true});
+    }
+
+    static void BindKdeIdle(wl_client* client, void* data, uint32_t version, uint32_t id)
+    {
+        static const struct org_kde_kwin_idle_interface kIdle = {GetKdeIdleTimeout};
+        wl_resource* resource = wl_resource_create(client, &org_kde_kwin_idle_interface, int(version), id);
+        wl_resource_set_implementation(resource, &kIdle, data, nullptr);
     }
 
     static void ClientDestroyed(wl_listener* listener, void*)
@@ -180,8 +202,7 @@ struct WaylandTestCallbacks
     }
 };
 
-CWaylandTestCompositor::CWaylandTestCompositor(
-    bool offersGammaControl, const std::vector<int>& gammaSizes, bool offersIdleNotifier)
+CWaylandTestCompositor::CWaylandTestCompositor(bool offersGammaControl, const std::vector<int>& gammaSizes, Idle idle)
 {
     m_display = wl_display_create();
     const char* socket = m_display ? wl_display_add_socket_auto(m_display) : nullptr;
@@ -195,10 +216,12 @@ CWaylandTestCompositor::CWaylandTestCompositor(
     if (offersGammaControl)
         m_gammaGlobal = wl_global_create(m_display, &zwlr_gamma_control_manager_v1_interface, 1, nullptr,
             WaylandTestCallbacks::BindManager);
-    if (offersIdleNotifier) {
+    if (idle != Idle::None)
         wl_global_create(m_display, &wl_seat_interface, 5, nullptr, WaylandTestCallbacks::BindSeat);
+    if (idle == Idle::Notifier)
         wl_global_create(m_display, &ext_idle_notifier_v1_interface, 1, this, WaylandTestCallbacks::BindIdleNotifier);
-    }
+    if (idle == Idle::KdeIdle)
+        wl_global_create(m_display, &org_kde_kwin_idle_interface, 1, this, WaylandTestCallbacks::BindKdeIdle);
     for (int size : gammaSizes)
         AddOutputNow(size);
     m_thread = std::thread([this] { Run(); });
@@ -287,12 +310,17 @@ void CWaylandTestCompositor::FailControl(int index)
     });
 }
 
+void CWaylandTestCompositor::RefuseControls(bool refuse)
+{
+    OnThread([&] { m_refusing = refuse; });
+}
+
 std::vector<uint32_t> CWaylandTestCompositor::IdleTimeoutsMs()
 {
     std::vector<uint32_t> timeouts;
     OnThread([&] {
         for (const auto& notification : m_idleNotifications)
-            timeouts.push_back(notification.second);
+            timeouts.push_back(notification.timeoutMs);
     });
     return timeouts;
 }
@@ -300,16 +328,24 @@ std::vector<uint32_t> CWaylandTestCompositor::IdleTimeoutsMs()
 void CWaylandTestCompositor::SendIdled()
 {
     OnThread([&] {
-        for (const auto& notification : m_idleNotifications)
-            ext_idle_notification_v1_send_idled(notification.first);
+        for (const auto& notification : m_idleNotifications) {
+            if (notification.kde)
+                org_kde_kwin_idle_timeout_send_idle(notification.resource);
+            else
+                ext_idle_notification_v1_send_idled(notification.resource);
+        }
     });
 }
 
 void CWaylandTestCompositor::SendResumed()
 {
     OnThread([&] {
-        for (const auto& notification : m_idleNotifications)
-            ext_idle_notification_v1_send_resumed(notification.first);
+        for (const auto& notification : m_idleNotifications) {
+            if (notification.kde)
+                org_kde_kwin_idle_timeout_send_resumed(notification.resource);
+            else
+                ext_idle_notification_v1_send_resumed(notification.resource);
+        }
     });
 }
 

@@ -15,12 +15,22 @@ struct wl_global;
 
 // A compositor of the test's own, on a socket in XDG_RUNTIME_DIR, running on a thread of its own.
 // It offers outputs and, if asked, the wlroots gamma control, and records every table a client
-// sends. Outputs can be announced, removed and have their control fail while a client is connected.
-// If asked it offers a seat and the idle notifier too, and tells every idle notification that the
-// seat went idle or was used again whenever the test says so.
+// sends. Outputs can be announced, removed and have their control fail while a client is connected,
+// and every control can be refused as when another program holds them. If asked it offers a seat
+// and an idle protocol too, and tells every idle notification that the seat went idle or was used
+// again whenever the test says so.
 class CWaylandTestCompositor
 {
 public:
+    enum class Idle
+    {
+        None,
+        // ext-idle-notify-v1.
+        Notifier,
+        // KDE's older org_kde_kwin_idle alone, as KDE Plasma 5 and sway 1.7 offer it.
+        KdeIdle,
+    };
+
     struct Output
     {
         int gammaSize = 0;
@@ -31,8 +41,7 @@ public:
     };
 
     // `gammaSizes`: one output per entry, each with that many entries per channel.
-    CWaylandTestCompositor(
-        bool offersGammaControl, const std::vector<int>& gammaSizes, bool offersIdleNotifier = false);
+    CWaylandTestCompositor(bool offersGammaControl, const std::vector<int>& gammaSizes, Idle idle = Idle::None);
     ~CWaylandTestCompositor();
     CWaylandTestCompositor(const CWaylandTestCompositor&) = delete;
     CWaylandTestCompositor& operator=(const CWaylandTestCompositor&) = delete;
@@ -47,6 +56,8 @@ public:
     int AddOutput(int gammaSize);
     void RemoveOutput(int index);
     void FailControl(int index);
+    // While on, every new control fails at once, as when another program holds them all.
+    void RefuseControls(bool refuse);
 
     // The timeout of each idle notification a client holds, in milliseconds.
     std::vector<uint32_t> IdleTimeoutsMs();
@@ -66,8 +77,17 @@ private:
 
     wl_display* m_display = nullptr;
     wl_global* m_gammaGlobal = nullptr;
-    // Each idle notification and its timeout; touched on the compositor's thread only.
-    std::vector<std::pair<struct wl_resource*, uint32_t>> m_idleNotifications;
+    // Touched on the compositor's thread only.
+    bool m_refusing = false;
+    // Each idle notification, its timeout and whether it is KDE's; touched on the compositor's
+    // thread only.
+    struct IdleNotification
+    {
+        struct wl_resource* resource;
+        uint32_t timeoutMs;
+        bool kde;
+    };
+    std::vector<IdleNotification> m_idleNotifications;
     QByteArray m_socket;
     std::thread m_thread;
     std::atomic<bool> m_stop {false};

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "ChineseText.h"
+
 namespace {
 struct stMessage
 {
@@ -87,7 +89,8 @@ void TestTranslations::complete_data()
     QTest::newRow("updater") << QStringLiteral("QzLiveUpdate");
 }
 
-// Every text has a finished English translation that fills in the same placeholders.
+// Every text has a finished English translation that fills in the same placeholders, with no
+// Chinese left in it.
 void TestTranslations::complete()
 {
     QFETCH(QString, program);
@@ -101,6 +104,8 @@ void TestTranslations::complete()
             faults.append(QLatin1String("empty: ") + Key(message));
         else if (Placeholders(message.strSource) != Placeholders(message.strTranslation))
             faults.append(QLatin1String("placeholders differ: ") + Key(message));
+        else if (HasChinese(message.strTranslation))
+            faults.append(QLatin1String("Chinese in the English: ") + Key(message));
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
