@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include <QString>
+
 #include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
@@ -62,6 +64,18 @@ void CMainTick::RestTaken(qint64 returned)
     settings->SetRelaxTimestamp(returned);
     if (m_host.IsRelaxSettingsCurrent())
         m_host.RefreshRelaxSettings();
+}
+
+bool CMainTick::IsPaused(qint64 now)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 until = settings->GetPausedUntil();
+    if (until - now <= LongestPause)
+        return now < until;
+    // Dropped at once: kept, it would hold every reminder for a whole day once the clock came
+    // within a day of it.
+    settings->SetPausedUntil(0);
+    return false;
 }
 
 int CMainTick::Interval(int hours, int minutes)
@@ -143,7 +157,11 @@ void CMainTick::Run()
     }
 
     // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
-    const bool held = m_gate && m_gate->HoldsReminders();
+    // What holds the reminders: the gate's reason, or the user's pause; empty while nothing does.
+    QString holdReason = m_gate ? m_gate->HoldReason() : QString();
+    if (holdReason.isEmpty() && IsPaused(now))
+        holdReason = QStringLiteral("paused");
+    const bool held = !holdReason.isEmpty();
     if (settings->GetDrinksStatus() == 0) {
         Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
     } else if (!m_suspended
@@ -164,7 +182,7 @@ void CMainTick::Run()
             Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
         // Once per waiting reminder, when the hold first catches it.
         if (m_relax == Pending::Held && before != Pending::Held && m_restHistory)
-            m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, m_gate->HoldReason());
+            m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, holdReason);
         if (show) {
             if (settings->GetRelaxPrompt() != 0)
                 m_host.PlayPromptSound(kPromptSound);

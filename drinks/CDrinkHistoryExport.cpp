@@ -108,6 +108,8 @@ QString CDrinkHistoryExport::ReasonText(const QString& reason)
         return tr("全屏程序");
     if (reason == QLatin1String("away"))
         return tr("离开电脑");
+    if (reason == QLatin1String("paused"))
+        return tr("暂停提醒");
     return reason;
 }
 
