@@ -33,6 +33,7 @@
 #include "core/CMessageShow.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CRestHistory.h"
 #include "CStatusLine.h"
 #include "CSystemTray.h"
 #include "core/CSystemUtil.h"
@@ -298,6 +299,8 @@ void CBaseManager::WatchUser()
     connect(m_considerateGate, &CConsiderateGate::RestTaken, this,
         [this](qint64 returned) { m_tick.RestTaken(returned); });
     m_tick.SetGate(m_considerateGate);
+    // Screen time needs someone in front of the screen, and the gate to tell when they are away.
+    m_tick.SetRestHistory(CRestHistory::Instance());
 }
 
 void CBaseManager::WatchScreens()
@@ -568,8 +571,13 @@ void CBaseManager::Quit()
 
 void CBaseManager::OnRelaxTipsShow()
 {
-    if (!m_relaxTipsWindow)
+    if (!m_relaxTipsWindow) {
         m_relaxTipsWindow = new CRelaxTipsWindow(this, m_btnMenu->menu());
+        connect(m_relaxTipsWindow, &CRelaxTipsWindow::RestEnded, this,
+            [](stRestData::Kind kind, stRestData::Outcome outcome, int minutes) {
+                CRestHistory::Instance()->Record(kind, outcome, minutes);
+            });
+    }
     m_relaxTipsWindow->ShowReminder();
 }
 

@@ -27,8 +27,17 @@ void CConsiderateGate::Watch(CFullscreenWatcher* fullscreen, CIdleMonitor* idle,
 
 bool CConsiderateGate::HoldsReminders() const
 {
+    return !HoldReason().isEmpty();
+}
+
+QString CConsiderateGate::HoldReason() const
+{
     CIniSettings* settings = CIniSettings::Instance();
-    return (m_fullscreen && settings->GetConsiderateFullscreen()) || (IsAway() && settings->GetConsiderateAway());
+    if (m_fullscreen && settings->GetConsiderateFullscreen())
+        return QStringLiteral("fullscreen");
+    if (IsAway() && settings->GetConsiderateAway())
+        return QStringLiteral("away");
+    return QString();
 }
 
 bool CConsiderateGate::IsAway() const

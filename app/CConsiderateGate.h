@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class CFullscreenWatcher;
 class CIdleMonitor;
@@ -23,6 +24,8 @@ public:
     void Watch(CFullscreenWatcher* fullscreen, CIdleMonitor* idle, CSessionLockMonitor* lock);
 
     bool HoldsReminders() const;
+    // What holds the reminders ("fullscreen", "away"); empty while nothing does.
+    QString HoldReason() const;
     bool IsAway() const;
 
 public slots:

@@ -2,9 +2,13 @@
 
 #include <limits>
 
+#include <QString>
+
 #include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "core/CIniSettings.h"
+#include "CRelaxTipsWindow.h"
+#include "CRestHistory.h"
 #include "CUpdateContext.h"
 #include "ITickHost.h"
 #include "clock.h"
@@ -44,12 +48,19 @@ void CMainTick::SetGate(const CConsiderateGate* gate)
     m_gate = gate;
 }
 
+void CMainTick::SetRestHistory(CRestHistory* history)
+{
+    m_restHistory = history;
+}
+
 void CMainTick::RestTaken(qint64 returned)
 {
     m_relax = Pending::None;
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetRelaxStatus() == 0)
         return;
+    if (m_restHistory)
+        m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Away);
     settings->SetRelaxTimestamp(returned);
     if (m_host.IsRelaxSettingsCurrent())
         m_host.RefreshRelaxSettings();
@@ -119,6 +130,10 @@ void CMainTick::Run()
     const qint64 now = CClock::Now();
     const qint64 elapsed = now - m_startTime;
 
+    // The tick runs anyway: counting here costs no wake-up of its own, and none while away.
+    if (m_restHistory && !m_suspended && !(m_gate && m_gate->IsAway()))
+        m_restHistory->CountActive(now);
+
     if (elapsed % 3 == 0)
         CCommon::Instance()->CheckNewDay();
     // Counted, not matched to a second: a tick that comes late or early, or several hours apart
@@ -142,7 +157,11 @@ void CMainTick::Run()
     }
 
     // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
-    const bool held = (m_gate && m_gate->HoldsReminders()) || IsPaused(now);
+    // What holds the reminders: the gate's reason, or the user's pause; empty while nothing does.
+    QString holdReason = m_gate ? m_gate->HoldReason() : QString();
+    if (holdReason.isEmpty() && IsPaused(now))
+        holdReason = QStringLiteral("paused");
+    const bool held = !holdReason.isEmpty();
     if (settings->GetDrinksStatus() == 0) {
         Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
     } else if (!m_suspended
@@ -157,13 +176,19 @@ void CMainTick::Run()
 
     if (settings->GetRelaxStatus() == 0) {
         Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
-    } else if (!m_suspended
-        && Due(m_relax, held, now, &CIniSettings::GetRelaxTimestamp, &CIniSettings::SetRelaxTimestamp,
-            Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()))) {
-        if (settings->GetRelaxPrompt() != 0)
-            m_host.PlayPromptSound(kPromptSound);
-        m_host.OnRelaxTipsShow();
-        if (m_host.IsRelaxSettingsCurrent())
-            m_host.RefreshRelaxSettings();
+    } else if (!m_suspended) {
+        const Pending before = m_relax;
+        const bool show = Due(m_relax, held, now, &CIniSettings::GetRelaxTimestamp, &CIniSettings::SetRelaxTimestamp,
+            Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
+        // Once per waiting reminder, when the hold first catches it.
+        if (m_relax == Pending::Held && before != Pending::Held && m_restHistory)
+            m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, holdReason);
+        if (show) {
+            if (settings->GetRelaxPrompt() != 0)
+                m_host.PlayPromptSound(kPromptSound);
+            m_host.OnRelaxTipsShow();
+            if (m_host.IsRelaxSettingsCurrent())
+                m_host.RefreshRelaxSettings();
+        }
     }
 }

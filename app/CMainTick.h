@@ -4,13 +4,16 @@
 
 class CConsiderateGate;
 class CIniSettings;
+class CRestHistory;
 class ITickHost;
 
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
 // reminders, or while the user paused them, waits, and shows once on the first tick after the
-// hold ends; the next of its kind then comes a full interval after that, whatever held it.
+// hold ends; the next of its kind then comes a full interval after that, whatever held it. With a
+// rest history it also counts the time the user is at the computer (not away by the gate, not
+// suspended) and records the rests held and the absences that counted as rests.
 class CMainTick
 {
 public:
@@ -29,6 +32,7 @@ public:
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
     void SetGate(const CConsiderateGate* gate);
+    void SetRestHistory(CRestHistory* history);
     // The user took a rest by being away: the rest grid starts again at `returned`, and a rest
     // reminder that waited is dropped.
     void RestTaken(qint64 returned);
@@ -61,6 +65,7 @@ private:
     // Whole hours of running already reported by the heartbeat.
     qint64 m_heartbeatHours = 0;
     const CConsiderateGate* m_gate = nullptr;
+    CRestHistory* m_restHistory = nullptr;
     Pending m_drink = Pending::None;
     Pending m_relax = Pending::None;
 };

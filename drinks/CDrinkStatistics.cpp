@@ -243,6 +243,11 @@ void CDrinkStatistics::TakeRows(const CDrinkTally::Rows& rows)
     emit HistoryChanged();
 }
 
+CHistoryWriter* CDrinkStatistics::Writer() const
+{
+    return m_writer;
+}
+
 int CDrinkStatistics::UnsavedDrinks() const
 {
     return m_journal.Drinks().size();

@@ -58,6 +58,8 @@ public:
     void ComputeRanges();
     // Drinks recorded and not yet in the file.
     int UnsavedDrinks() const;
+    // The thread every read and write of the history file runs on.
+    CHistoryWriter* Writer() const;
     // Runs the event loop until the file holds every drink recorded so far and the rows in
     // memory were read from it, at most msecs; true when that came. For tools and tests.
     bool WaitUntilSaved(int msecs);

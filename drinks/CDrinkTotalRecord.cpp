@@ -12,11 +12,14 @@
 
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
-#include "core/CKeyboardAccess.h"
 #include "CHealthDatabase.h"
+#include "core/CKeyboardAccess.h"
 #include "core/CLanguage.h"
+#include "CRestHistory.h"
+#include "CRestRecordView.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
+#include "clock.h"
 
 namespace {
 constexpr int kPageItems = 7;
@@ -36,27 +39,27 @@ const char* const kStyleSheet = R"(
 #m_pWidghtBottom {
     background-color: #FFFFFF;
 }
-#btn_day, #btn_week, #btn_month, #btn_total {
+#btn_day, #btn_week, #btn_month, #btn_total, #btn_rests {
     border: 1px solid rgba(0, 210, 153, 1);
     background-color: #FFFFFF;
     color: rgba(0, 210, 153, 1);
     font: 12px "Microsoft YaHei";
 }
-#btn_day:hover, #btn_week:hover, #btn_month:hover, #btn_total:hover {
+#btn_day:hover, #btn_week:hover, #btn_month:hover, #btn_total:hover, #btn_rests:hover {
     background-color: rgba(225, 248, 240, 1);
 }
-#btn_day:checked, #btn_week:checked, #btn_month:checked, #btn_total:checked {
+#btn_day:checked, #btn_week:checked, #btn_month:checked, #btn_total:checked, #btn_rests:checked {
     background-color: rgba(0, 210, 153, 1);
     color: #FFFFFF;
 }
-#btn_day:focus, #btn_week:focus, #btn_month:focus, #btn_total:focus {
+#btn_day:focus, #btn_week:focus, #btn_month:focus, #btn_total:focus, #btn_rests:focus {
     text-decoration: underline;
 }
 #btn_day {
     border-top-left-radius: 4px;
     border-bottom-left-radius: 4px;
 }
-#btn_total {
+#btn_rests {
     border-top-right-radius: 4px;
     border-bottom-right-radius: 4px;
 }
@@ -127,9 +130,12 @@ int GaugeMaximum(int days)
 }
 }
 
-CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statistics)
+CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statistics, CRestHistory* rests)
     : QWidget(parent)
     , m_statistics(statistics)
+    , m_rests(rests                 ? rests
+              : statistics ? new CRestHistory(statistics->Writer(), this)
+                           : CRestHistory::Instance())
 {
     setObjectName(QStringLiteral("CDrinkTotalRecord"));
     setWindowTitle(QStringLiteral("Form"));
@@ -141,6 +147,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_btnWeek, &QPushButton::clicked, this, &CDrinkTotalRecord::OnWeek_Click);
     connect(m_btnMonth, &QPushButton::clicked, this, &CDrinkTotalRecord::OnMonth_Click);
     connect(m_btnTotal, &QPushButton::clicked, this, &CDrinkTotalRecord::OnTotal_Click);
+    connect(m_btnRests, &QPushButton::clicked, this, &CDrinkTotalRecord::OnRests_Click);
     connect(m_btnLeftPage, &QPushButton::clicked, this, &CDrinkTotalRecord::OnLeftPage_Click);
     connect(m_btnRightPage, &QPushButton::clicked, this, &CDrinkTotalRecord::OnRightPage_Click);
     connect(m_tumbler, &Tumbler::OnChangeCurDayIndex, this, &CDrinkTotalRecord::showCurDay);
@@ -171,10 +178,11 @@ void CDrinkTotalRecord::BuildWidgets()
         CKeyboardAccess::Button(button, accessibleName);
         return button;
     };
-    m_btnDay = addButton("btn_day", tr("日"), tr("按日查看"), QRect(28, 4, 56, 24), true);
-    m_btnWeek = addButton("btn_week", tr("周"), tr("按周查看"), QRect(83, 4, 56, 24), true);
-    m_btnMonth = addButton("btn_month", tr("月"), tr("按月查看"), QRect(138, 4, 56, 24), true);
-    m_btnTotal = addButton("btn_total", tr("总"), tr("全部记录"), QRect(193, 4, 56, 24), true);
+    m_btnDay = addButton("btn_day", tr("日"), tr("按日查看"), QRect(28, 4, 45, 24), true);
+    m_btnWeek = addButton("btn_week", tr("周"), tr("按周查看"), QRect(72, 4, 45, 24), true);
+    m_btnMonth = addButton("btn_month", tr("月"), tr("按月查看"), QRect(116, 4, 45, 24), true);
+    m_btnTotal = addButton("btn_total", tr("总"), tr("全部记录"), QRect(160, 4, 45, 24), true);
+    m_btnRests = addButton("btn_rests", tr("休息"), tr("休息记录"), QRect(204, 4, 45, 24), true);
 
     m_tumbler = new Tumbler(m_subPanel);
     m_tumbler->setObjectName(QStringLiteral("record_tumbler"));
@@ -221,6 +229,10 @@ void CDrinkTotalRecord::BuildWidgets()
     m_btnExport->setGeometry(124, 6, 144, 18);
     m_btnExport->installEventFilter(this);
     CKeyboardAccess::Button(m_btnExport);
+
+    m_restView = new CRestRecordView(m_rests, m_subPanel);
+    m_restView->move(1, 29);
+    m_restView->hide();
 }
 
 CDrinkStatistics* CDrinkTotalRecord::Statistics() const
@@ -271,6 +283,24 @@ void CDrinkTotalRecord::OnTotal_Click()
     m_tumbler->hide();
     m_gaugeRange->show();
     m_btnExport->show();
+    ShowDrinkViews();
+}
+
+void CDrinkTotalRecord::OnRests_Click()
+{
+    m_btnRests->setChecked(true);
+    for (QWidget* widget :
+        std::initializer_list<QWidget*>{m_tumbler, m_gaugeRange, m_btnLeftPage, m_btnRightPage, m_pWidghtBottom})
+        widget->hide();
+    m_restView->ShowPeriod(m_restView->CurrentPeriod(), CClock::LocalNow().date());
+    m_restView->show();
+    m_rests->Load();
+}
+
+void CDrinkTotalRecord::ShowDrinkViews()
+{
+    m_restView->hide();
+    m_pWidghtBottom->show();
 }
 
 void CDrinkTotalRecord::OnLeftPage_Click()
@@ -367,10 +397,13 @@ void CDrinkTotalRecord::ShowChartView()
     m_tumbler->show();
     m_gaugeRange->hide();
     m_btnExport->hide();
+    ShowDrinkViews();
 }
 
 void CDrinkTotalRecord::RefreshView()
 {
+    if (m_btnRests->isChecked())
+        return;
     if (m_btnTotal->isChecked()) {
         OnTotal_Click();
         return;
@@ -409,10 +442,10 @@ bool CDrinkTotalRecord::eventFilter(QObject* watched, QEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(watched))
             button->setCursor(Qt::PointingHandCursor);
     } else if (event->type() == QEvent::FocusIn) {
-        // Tab reaches the four views as one stop, the view shown, as with any set of tabs; the
+        // Tab reaches the five views as one stop, the view shown, as with any set of tabs; the
         // arrow keys move between them.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        const QList<QPushButton*> tabs{m_btnDay, m_btnWeek, m_btnMonth, m_btnTotal};
+        const QList<QPushButton*> tabs{m_btnDay, m_btnWeek, m_btnMonth, m_btnTotal, m_btnRests};
         auto* tab = qobject_cast<QPushButton*>(watched);
         if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && tabs.contains(tab)
             && !tab->isChecked()) {

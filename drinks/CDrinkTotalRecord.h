@@ -3,6 +3,8 @@
 #include <QWidget>
 
 class CDrinkStatistics;
+class CRestHistory;
+class CRestRecordView;
 class GaugeRange;
 class QLabel;
 class QPushButton;
@@ -11,20 +13,24 @@ class Tumbler;
 // The drinking history page: tabs for days, weeks, months and all time. The first three show
 // the bar chart with the selected period in its centre and that period's figures below it; the
 // last shows the days of use on a ring gauge and the all-time figures, and offers the export of
-// the whole history. It only reads the model, and shows its view again whenever the model has
+// the whole history. A fifth tab shows the rest history beside them. It only reads the model, and shows its view again whenever the model has
 // read the file anew (once the file another program held can be read, for one).
 class CDrinkTotalRecord : public QWidget
 {
     Q_OBJECT
 public:
-    // Reads the process-wide statistics unless given a model of its own.
-    explicit CDrinkTotalRecord(QWidget* parent = nullptr, CDrinkStatistics* statistics = nullptr);
+    // Reads the process-wide statistics and rest history unless given models of its own; a rest
+    // history of its own on the given statistics' writer when only those are given.
+    explicit CDrinkTotalRecord(
+        QWidget* parent = nullptr, CDrinkStatistics* statistics = nullptr, CRestHistory* rests = nullptr);
 
 public slots:
     void OnDay_Click();
     void OnMonth_Click();
     void OnWeek_Click();
     void OnTotal_Click();
+    // Shows the rest history, read anew from the file.
+    void OnRests_Click();
     void OnLeftPage_Click();
     void OnRightPage_Click();
     void showCurDay(int nCurIndex);
@@ -46,15 +52,20 @@ private:
     void ShowTarget(bool reached);
     // Shows what the day, week and month views share and hides the gauge.
     void ShowChartView();
+    // Shows the drink views' bottom panel and hides the rest view.
+    void ShowDrinkViews();
     // Shows the current view again from the model, read anew from the file.
     void RefreshView();
 
     CDrinkStatistics* m_statistics;
+    CRestHistory* m_rests;
     QWidget* m_subPanel = nullptr;
     QPushButton* m_btnDay = nullptr;
     QPushButton* m_btnWeek = nullptr;
     QPushButton* m_btnMonth = nullptr;
     QPushButton* m_btnTotal = nullptr;
+    QPushButton* m_btnRests = nullptr;
+    CRestRecordView* m_restView = nullptr;
     QPushButton* m_btnLeftPage = nullptr;
     QPushButton* m_btnRightPage = nullptr;
     Tumbler* m_tumbler = nullptr;

@@ -20,6 +20,9 @@ const char* const kCreateStatements[] = {
     "CREATE TABLE  IF NOT EXISTS weeks(week int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(week))",
     "CREATE TABLE  IF NOT EXISTS months(month int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(month))",
     "CREATE TABLE  IF NOT EXISTS totals(totalsno int,totaldays int, totaldrinknum int, totalpassdays int, averdirnknum int,  PRIMARY KEY(totalsno))",
+    // The rest history came later: an older file gains these two and keeps the five above.
+    "CREATE TABLE IF NOT EXISTS rests(time int, kind int, outcome int, minutes int, reason varchar(64))",
+    "CREATE TABLE IF NOT EXISTS screentime(date varchar(255), minutes int, PRIMARY KEY(date))",
 };
 
 const char* const kReplaceTimes = "replace into times(date, drinknum)  \t\t\tvalues ('%1', %2);";
@@ -27,6 +30,17 @@ const char* const kReplaceDays = "replace into days(date, totaldrinknum, averdri
 const char* const kReplaceWeeks = "replace into weeks(week, totaldrinknum, totalpassdays, averdrinknum, passed, totaldays)  \t\t\t\tvalues (%1, %2, %3, %4, %5, %6);";
 const char* const kReplaceMonths = "replace into months(month, totaldrinknum, totalpassdays, averdrinknum, passed, totaldays)  \t\t\t\tvalues (%1, %2, %3, %4, %5, %6);";
 const char* const kReplaceTotals = "replace into totals(totalsno, totaldays, totaldrinknum, totalpassdays, averdirnknum)  \t\t\t\tvalues (%1, %2, %3, %4, %5);";
+const char* const kInsertRest = "insert into rests(time, kind, outcome, minutes, reason) values (%1, %2, %3, %4, '%5');";
+// One more minute for the day; the first minute of a day makes its row.
+const char* const kAddScreenMinute = "insert into screentime(date, minutes) values ('%1', 1) "
+                                     "on conflict(date) do update set minutes = minutes + 1;";
+
+// Text inside single quotes of a statement.
+QString Quoted(const QString& text)
+{
+    QString quoted = text;
+    return quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+}
 
 // The columns are read by their place in the select list the caller wrote.
 template <typename Row, typename Build>
@@ -230,6 +244,44 @@ bool CHealthDatabase::ReplaceTotals(const QVector<stTotalsData>& rows)
             .arg(r.nTotalPassDay)
             .arg(r.nAverDrink);
     });
+}
+
+bool CHealthDatabase::SelectRests(QVector<stRestData>& rows, const QString& sql)
+{
+    return Read(m_db, rows, sql, [](const EasyQtSql::QueryResult& r) {
+        stRestData row;
+        row.nTime = r.Value(0).toLongLong();
+        row.nKind = r.ToInt(1);
+        row.nOutcome = r.ToInt(2);
+        row.nMinutes = r.ToInt(3);
+        row.strReason = r.ToString(4);
+        return row;
+    });
+}
+
+bool CHealthDatabase::SelectScreenTime(QVector<stScreenTimeData>& rows, const QString& sql)
+{
+    return Read(m_db, rows, sql, [](const EasyQtSql::QueryResult& r) {
+        return stScreenTimeData{r.ToString(0), r.ToInt(1)};
+    });
+}
+
+bool CHealthDatabase::InsertRest(const stRestData& row)
+{
+    return Write(m_db, QVector<stRestData>{row}, [](const stRestData& r) {
+        return QString::fromLatin1(kInsertRest)
+            .arg(r.nTime)
+            .arg(r.nKind)
+            .arg(r.nOutcome)
+            .arg(r.nMinutes)
+            .arg(Quoted(r.strReason));
+    });
+}
+
+bool CHealthDatabase::AddScreenMinute(qint64 dayKey)
+{
+    return Write(m_db, QVector<qint64>{dayKey},
+        [](qint64 day) { return QString::fromLatin1(kAddScreenMinute).arg(day); });
 }
 
 bool CHealthDatabase::WriteTogether(const std::function<bool()>& writes)

@@ -8,13 +8,15 @@
 
 #include "stDaysData.h"
 #include "stMonthsData.h"
+#include "stRestData.h"
+#include "stScreenTimeData.h"
 #include "stTimesData.h"
 #include "stTotalsData.h"
 #include "stWeeksData.h"
 
-// The drinking history file, HealthConfig.db in the data folder: one row per drink, day, week
-// and month and one row of totals. It stores what the statistics model worked out and hands
-// rows back; it computes nothing.
+// The history file, HealthConfig.db in the data folder: one row per drink, day, week and month
+// and one row of totals; one row per rest reminder's outcome and one per day of screen time. It
+// stores what the models worked out and hands rows back; it computes nothing.
 //
 // Every call returns false when the file could not be opened, so the program runs on without a
 // history. Reads append to the caller's vector and never clear it; a failing select throws
@@ -39,7 +41,7 @@ public:
     bool Init();
     // Opens HealthConfig.db in the data folder, creating the folder when it is missing.
     bool OpenDatabase();
-    // Creates the five tables when they do not exist yet; true when all five exist.
+    // Creates the tables that do not exist yet; true when all exist.
     bool CreateTables();
     bool IsOpen() const;
     // The file's path, once OpenDatabase has run.
@@ -59,6 +61,13 @@ public:
     bool ReplaceWeeks(const QVector<stWeeksData>& rows);
     bool ReplaceMonths(const QVector<stMonthsData>& rows);
     bool ReplaceTotals(const QVector<stTotalsData>& rows);
+
+    bool SelectRests(QVector<stRestData>& rows, const QString& sql);
+    bool SelectScreenTime(QVector<stScreenTimeData>& rows, const QString& sql);
+    // True when committed.
+    bool InsertRest(const stRestData& row);
+    // Counts one more minute of screen time for the day of dayKey.
+    bool AddScreenMinute(qint64 dayKey);
 
     // Runs writes (any mix of the calls above) as one transaction, committed only when writes
     // returns true; otherwise nothing of it reaches the file. True when committed. When no

@@ -1,5 +1,7 @@
 #include "CRelaxTipsWindow.h"
 
+#include <limits>
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -27,6 +29,16 @@ constexpr int kDaySilence = 2;
 constexpr int kHourSeconds = 3600;
 constexpr int kContentKinds = 3;
 constexpr int kMorningHour = 5;
+// The reminder interval when none is stored, as the schedule has it.
+constexpr int kDefaultIntervalMinutes = 5;
+
+// How long a put-off lasts: until the next reminder, one interval later.
+int PutOffMinutes()
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 minutes = qint64(settings->GetRelaxTimerHour()) * 60 + settings->GetRelaxTimerMinute();
+    return minutes <= 0 ? kDefaultIntervalMinutes : int(qMin<qint64>(minutes, std::numeric_limits<int>::max()));
+}
 }
 
 CRelaxTipsWindow::CRelaxTipsWindow(QWidget* parent, QMenu* frameMenu)
@@ -120,9 +132,16 @@ QList<CRelaxShowWindow*> CRelaxTipsWindow::ShowWindows() const
     return m_showWindows;
 }
 
+stRestData::Kind CRelaxTipsWindow::RestKind()
+{
+    return CIniSettings::Instance()->GetRelaxFullStatus() != 0 ? stRestData::FullScreen : stRestData::Popup;
+}
+
 void CRelaxTipsWindow::OnClose_Click()
 {
     m_countdownTimer.stop();
+    if (isVisible())
+        emit RestEnded(RestKind(), stRestData::Postponed, PutOffMinutes());
     emit OnClose_Signals();
     // Gone before the report, which may wait for the network: a click meanwhile would start the
     // rest the user is putting off.
@@ -182,12 +201,15 @@ bool CRelaxTipsWindow::FullShowAllowed()
 
 void CRelaxTipsWindow::OnRelaxFullShow()
 {
-    if (!FullShowAllowed())
+    if (!FullShowAllowed()) {
+        emit RestEnded(stRestData::FullScreen, stRestData::Skipped, 0);
         return;
+    }
     const QList<QScreen*> screens = QGuiApplication::screens();
     const int kind = CCommon::Random(kContentKinds);
     if (screens.size() <= m_fullShowWindows.size())
         return;
+    m_restEndTold = false;
     for (QScreen* screen : screens) {
         auto* window = new CRelaxFullShowWindow(this, FrameMenu());
         m_fullShowWindows.append(window);
@@ -197,6 +219,9 @@ void CRelaxTipsWindow::OnRelaxFullShow()
         window->windowHandle()->setScreen(screen);
         window->setGeometry(screen->geometry());
         window->show();
+        const auto closed = [this, window] { OnRestWindowClosed(stRestData::FullScreen, window->Remaining()); };
+        connect(window, &CRelaxFullShowWindow::OnClose_Signals, this, closed);
+        connect(window, &CRelaxFullShowWindow::OnDeleteLater_Signals, this, closed);
         connect(window, &CRelaxFullShowWindow::OnClose_Signals, this, &CRelaxTipsWindow::OnRelaxFullShowClose);
         connect(window, &CRelaxFullShowWindow::OnDeleteLater_Signals, this, &CRelaxTipsWindow::OnRelaxFullShowDeleteLater);
     }
@@ -212,10 +237,23 @@ void CRelaxTipsWindow::OnRelaxFullShowClose()
 void CRelaxTipsWindow::OnRelaxShow()
 {
     auto* window = new CRelaxShowWindow(this, FrameMenu());
+    m_restEndTold = false;
     m_showWindows.append(window);
     window->show();
     window->Slider()->Start();
+    connect(window, &CRelaxShowWindow::OnClose_Signals, this,
+        [this, window] { OnRestWindowClosed(stRestData::Popup, window->Remaining()); });
     connect(window, &CRelaxShowWindow::OnClose_Signals, this, &CRelaxTipsWindow::OnRelaxShowClose);
+}
+
+void CRelaxTipsWindow::OnRestWindowClosed(stRestData::Kind kind, int remaining)
+{
+    // The other screens' windows close later, or stay open after a feedback click; their own
+    // countdowns may still end.
+    if (m_restEndTold)
+        return;
+    m_restEndTold = true;
+    emit RestEnded(kind, remaining <= 0 ? stRestData::Taken : stRestData::EndedEarly, 0);
 }
 
 void CRelaxTipsWindow::OnRelaxShowClose()

@@ -4,13 +4,15 @@
 #include <QList>
 
 #include "CRelaxPopup.h"
+#include "stRestData.h"
 
 class CRelaxFullShowWindow;
 class CRelaxShowWindow;
 
 // The rest prompt: it slides in when a rest is due, greets the user by the time of day and
 // counts down to the rest, which the user may start at once or put off. It owns the rest windows
-// it opens and tells the schedule whether a rest is still going on.
+// it opens and tells the schedule whether a rest is still going on. Each reminder it shows ends
+// in one outcome: run to its end, ended early, put off, or skipped under a full-screen silence.
 class CRelaxTipsWindow : public CRelaxPopup
 {
     Q_OBJECT
@@ -33,9 +35,13 @@ public:
     void GreetingTick();
     QList<CRelaxFullShowWindow*> FullShowWindows() const;
     QList<CRelaxShowWindow*> ShowWindows() const;
+    // The kind of rest the settings choose now.
+    static stRestData::Kind RestKind();
 
 signals:
     void OnClose_Signals();
+    // A reminder came to its end; minutes is how long a put-off lasts.
+    void RestEnded(stRestData::Kind kind, stRestData::Outcome outcome, int minutes);
 
 public slots:
     void OnClose_Click();
@@ -58,6 +64,9 @@ private:
     // is cleared, and this rest still shows nothing.
     bool FullShowAllowed();
     void ShowPicture(int picture);
+    // A rest window closed with `remaining` seconds left; only the first of a rest's windows
+    // (one per screen) tells the outcome.
+    void OnRestWindowClosed(stRestData::Kind kind, int remaining);
 
     QLabel* m_tips = nullptr;
     QLabel* m_timesTips = nullptr;
@@ -70,4 +79,6 @@ private:
     QList<CRelaxFullShowWindow*> m_fullShowWindows;
     QList<CRelaxShowWindow*> m_showWindows;
     bool m_fullShowDeletePending = false;
+    // The rest on show has told its outcome.
+    bool m_restEndTold = false;
 };

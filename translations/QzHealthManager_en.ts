@@ -379,6 +379,70 @@ it dilutes every sorrow</translation>
         <translation>no</translation>
     </message>
     <message>
+        <source>全屏</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>弹窗</source>
+        <translation>Pop-up</translation>
+    </message>
+    <message>
+        <source>休息完成</source>
+        <translation>Taken</translation>
+    </message>
+    <message>
+        <source>提前结束</source>
+        <translation>Ended early</translation>
+    </message>
+    <message>
+        <source>推迟</source>
+        <translation>Put off</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>暂缓</source>
+        <translation>Held</translation>
+    </message>
+    <message>
+        <source>离开</source>
+        <translation>Away</translation>
+    </message>
+    <message>
+        <source>全屏程序</source>
+        <translation>Full-screen program</translation>
+    </message>
+    <message>
+        <source>离开电脑</source>
+        <translation>Away from the computer</translation>
+    </message>
+    <message>
+        <source>暂停提醒</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>屏幕时间(分钟)</source>
+        <translation>Screen time (min)</translation>
+    </message>
+    <message>
+        <source>方式</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>推迟(分钟)</source>
+        <translation>Put off (min)</translation>
+    </message>
+    <message>
+        <source>原因</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
         <source>只写下了一部分，磁盘可能已满</source>
         <translation>only part of it was written; the disk may be full</translation>
     </message>
@@ -456,6 +520,14 @@ it dilutes every sorrow</translation>
     <message>
         <source>CSV 文件 (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>休息</source>
+        <translation>Rests</translation>
+    </message>
+    <message>
+        <source>休息记录</source>
+        <translation>Rest history</translation>
     </message>
     <message>
         <source>%1喝水量</source>
@@ -1080,6 +1152,88 @@ Be kind to yourself and go to sleep</translation>
     <message>
         <source>%1秒后开启提醒</source>
         <translation>%1 s until your rest</translation>
+    </message>
+</context>
+<context>
+    <name>CRestChart</name>
+    <message>
+        <source>休息图表</source>
+        <translation>Rest chart</translation>
+    </message>
+    <message>
+        <source>%1：应休息 %2 次，已休息 %3 次</source>
+        <translation>%1: %2 rests due, %3 taken</translation>
+    </message>
+</context>
+<context>
+    <name>CRestRecordView</name>
+    <message>
+        <source>日</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>按日查看休息</source>
+        <translation>Rests by day</translation>
+    </message>
+    <message>
+        <source>周</source>
+        <translation>Week</translation>
+    </message>
+    <message>
+        <source>按周查看休息</source>
+        <translation>Rests by week</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>按月查看休息</source>
+        <translation>Rests by month</translation>
+    </message>
+    <message>
+        <source>更早的休息</source>
+        <translation>Earlier rests</translation>
+    </message>
+    <message>
+        <source>更近的休息</source>
+        <translation>Later rests</translation>
+    </message>
+    <message>
+        <source>已休息 / 应休息(次)</source>
+        <translation>Rests taken / due</translation>
+    </message>
+    <message>
+        <source>推迟(次)</source>
+        <translation>Put off</translation>
+    </message>
+    <message>
+        <source>跳过(次)</source>
+        <translation>Skipped</translation>
+    </message>
+    <message>
+        <source>屏幕时间(时:分)</source>
+        <translation>Screen (h:mm)</translation>
+    </message>
+    <message>
+        <source>%1周</source>
+        <translation>W%1</translation>
+    </message>
+    <message>
+        <source>%1月</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>第%1周休息</source>
+        <translation>Week %1 rests</translation>
+    </message>
+    <message>
+        <source>%1月休息</source>
+        <translation>Month %1 rests</translation>
+    </message>
+    <message>
+        <source>%1月%2日休息</source>
+        <translation>Rests on %1/%2</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CHealthDatabase.h"
+#include "CRestHistory.h"
 #include "core/CIniSettings.h"
 #include "NearlyFullDisk.h"
 #include "TestHome.h"
@@ -130,7 +131,8 @@ void TestDrinkHistoryExport::Drink(const QString& local, int amount)
 }
 
 // Local dates and times (the test runs at UTC+8), drinks in time order, one row per day with its
-// total, count and target; the history file itself is left as it was.
+// total, count, target and screen time, the rests in time order; the history file itself is left
+// as it was.
 void TestDrinkHistoryExport::knownHistory()
 {
     Drink(QStringLiteral("2026-12-05 14:05:00"), 1000);
@@ -138,6 +140,24 @@ void TestDrinkHistoryExport::knownHistory()
     Drink(QStringLiteral("2026-12-06 00:00:00"), 250);
     Drink(QStringLiteral("2026-12-07 23:59:59"), 300);
     Drink(QStringLiteral("2026-12-07 07:45:00"), 1200);
+    CRestHistory rests(m_stats->Writer());
+    const auto rest = [&rests](const QString& local, stRestData::Kind kind, stRestData::Outcome outcome, int minutes,
+                          const QString& reason) {
+        CClock::SetLocal(QDateTime::fromString(local, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        rests.Record(kind, outcome, minutes, reason);
+    };
+    rest(QStringLiteral("2026-12-06 09:00:00"), stRestData::Popup, stRestData::Postponed, 45, QString());
+    rest(QStringLiteral("2026-12-06 09:45:00"), stRestData::FullScreen, stRestData::Held, 0, QStringLiteral("fullscreen"));
+    rest(QStringLiteral("2026-12-06 09:47:30"), stRestData::FullScreen, stRestData::Taken, 0, QString());
+    rest(QStringLiteral("2026-12-08 23:59:59"), stRestData::Popup, stRestData::Away, 0, QString());
+    // Screen time, ticks a second apart, on a day with drinks and on one without.
+    for (const auto& [local, seconds] : {std::pair{"2026-12-06 23:57:30", 120}, std::pair{"2026-12-08 00:00:00", 60}}) {
+        const QDateTime from = QDateTime::fromString(QLatin1String(local), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        for (int second = 0; second <= seconds; ++second) {
+            CClock::SetLocal(from.addSecs(second));
+            rests.CountActive(CClock::Now());
+        }
+    }
     QVERIFY(m_stats->WaitUntilSaved(10000));
     const QByteArray before = Digest(m_db->FileName());
     QVERIFY(!before.isEmpty());
@@ -156,10 +176,17 @@ void TestDrinkHistoryExport::knownHistory()
                                             "2026-12-07,07:45:00,1200\r\n"
                                             "2026-12-07,23:59:59,300\r\n"
                                             "\r\n"
-                                            "日期,总量(毫升),喝水次数,是否达标\r\n"
-                                            "2026-12-05,1500,2,是\r\n"
-                                            "2026-12-06,250,1,否\r\n"
-                                            "2026-12-07,1500,2,是\r\n")
+                                            "日期,总量(毫升),喝水次数,是否达标,屏幕时间(分钟)\r\n"
+                                            "2026-12-05,1500,2,是,0\r\n"
+                                            "2026-12-06,250,1,否,2\r\n"
+                                            "2026-12-07,1500,2,是,0\r\n"
+                                            "2026-12-08,,,,1\r\n"
+                                            "\r\n"
+                                            "日期,时间,方式,结果,推迟(分钟),原因\r\n"
+                                            "2026-12-06,09:00:00,弹窗,推迟,45,\r\n"
+                                            "2026-12-06,09:45:00,全屏,暂缓,,全屏程序\r\n"
+                                            "2026-12-06,09:47:30,全屏,休息完成,,\r\n"
+                                            "2026-12-08,23:59:59,弹窗,离开,,\r\n")
                                  .toUtf8());
     QCOMPARE(Digest(m_db->FileName()), before);
 }

@@ -9,6 +9,7 @@
 #include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CHealthDatabase.h"
+#include "CRestHistory.h"
 #include "core/CIniSettings.h"
 #include "GaugeRange.h"
 #include "TestHome.h"
@@ -123,8 +124,9 @@ private slots:
         QCOMPARE(m_page->objectName(), QStringLiteral("CDrinkTotalRecord"));
         QCOMPARE(m_page->size(), QSize(282, 328));
         const QList<QPair<const char*, QRect>> geometry{{"SubPanelWidget", QRect(0, 0, 280, 328)},
-            {"btn_day", QRect(28, 4, 56, 24)}, {"btn_week", QRect(83, 4, 56, 24)}, {"btn_month", QRect(138, 4, 56, 24)},
-            {"btn_total", QRect(193, 4, 56, 24)}, {"record_tumbler", QRect(1, 29, 278, 162)},
+            {"btn_day", QRect(28, 4, 45, 24)}, {"btn_week", QRect(72, 4, 45, 24)}, {"btn_month", QRect(116, 4, 45, 24)},
+            {"btn_total", QRect(160, 4, 45, 24)}, {"btn_rests", QRect(204, 4, 45, 24)},
+            {"record_tumbler", QRect(1, 29, 278, 162)},
             {"record_gaugerange", QRect(1, 37, 278, 154)}, {"btn_leftpage", QRect(1, 106, 18, 40)},
             {"btn_rightpage", QRect(261, 106, 18, 40)}, {"m_pWidghtBottom", QRect(1, 191, 278, 135)},
             {"label_drink_amount", QRect(12, 9, 110, 12)}, {"label_goal_picture", QRect(219, 9, 10, 10)},
@@ -134,12 +136,12 @@ private slots:
             QCOMPARE(Child(entry.first)->geometry(), entry.second);
         }
         QStringList tabs;
-        for (const char* name : {"btn_day", "btn_week", "btn_month", "btn_total"}) {
+        for (const char* name : {"btn_day", "btn_week", "btn_month", "btn_total", "btn_rests"}) {
             auto* tab = m_page->findChild<QPushButton*>(QLatin1String(name));
             QVERIFY(tab->isCheckable() && tab->autoExclusive());
             tabs << tab->text();
         }
-        QCOMPARE(tabs, (QStringList{"日", "周", "月", "总"}));
+        QCOMPARE(tabs, (QStringList{"日", "周", "月", "总", "休息"}));
 
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(Child("btn_leftpage"), &enter);
@@ -199,6 +201,72 @@ private slots:
         QVERIFY(Shown("record_gaugerange"));
         for (const char* hidden : {"record_tumbler", "btn_leftpage", "btn_rightpage", "label_goal_text", "label_goal_picture"})
             QVERIFY2(!Shown(hidden), hidden);
+    }
+
+    // Today (Wednesday 16 December): two rests taken, one ended early, one put off, one held and
+    // then settled by an absence, three minutes at the screen; yesterday one skipped, one taken
+    // and 61 minutes; Monday 30 November one put off. The rest tab's figures, period by period.
+    void restViewOfSeededHistory()
+    {
+        auto rests = std::make_unique<CRestHistory>(m_stats->Writer());
+        const auto rest = [this, &rests](int daysBack, int hour, stRestData::Kind kind, stRestData::Outcome outcome,
+                              int minutes) {
+            CClock::SetLocal(QDateTime(kNow.date().addDays(-daysBack), QTime(hour, 0)));
+            rests->Record(kind, outcome, minutes, outcome == stRestData::Held ? QStringLiteral("fullscreen") : QString());
+        };
+        rest(0, 9, stRestData::Popup, stRestData::Taken, 0);
+        rest(0, 10, stRestData::FullScreen, stRestData::Taken, 0);
+        rest(0, 11, stRestData::Popup, stRestData::EndedEarly, 0);
+        rest(0, 12, stRestData::Popup, stRestData::Postponed, 45);
+        rest(0, 13, stRestData::Popup, stRestData::Held, 0);
+        rest(0, 14, stRestData::Popup, stRestData::Away, 0);
+        rest(1, 9, stRestData::FullScreen, stRestData::Skipped, 0);
+        rest(1, 10, stRestData::Popup, stRestData::Taken, 0);
+        rest(16, 9, stRestData::Popup, stRestData::Postponed, 30);
+        // Ticks a second apart; 30 seconds of a fourth minute are not written yet.
+        const auto active = [&rests](const QDateTime& from, int seconds) {
+            for (int second = 0; second <= seconds; ++second) {
+                CClock::SetLocal(from.addSecs(second));
+                rests->CountActive(CClock::Now());
+            }
+        };
+        active(QDateTime(kNow.date(), QTime(9, 0)), 3 * 60 + 30);
+        active(QDateTime(kNow.date().addDays(-1), QTime(22, 0)), 61 * 60);
+        // A start of the program later: everything comes from the file.
+        Settle();
+        rests.reset();
+        m_stats.reset();
+        m_stats = std::make_unique<CDrinkStatistics>();
+        Settle();
+        MakePage();
+
+        Click("btn_rests");
+        QVERIFY(m_stats->WaitUntilSaved(10000));
+        QCoreApplication::processEvents();
+        QVERIFY(Shown("CRestRecordView") && !Shown("record_tumbler") && !Shown("m_pWidghtBottom"));
+        auto* chart = m_page->findChild<QWidget*>(QStringLiteral("rest_chart"));
+        const auto figures = [this] {
+            return QStringList{Text("label_rest_caption"), Text("label_rest_taken"), Text("label_rest_postponed"),
+                Text("label_rest_skipped"), Text("label_rest_screen")};
+        };
+        QCOMPARE(figures(), (QStringList{"12月16日休息", "3/5", "1", "0", "0:03"}));
+        QCOMPARE(chart->accessibleDescription(), QStringLiteral("12/16：应休息 5 次，已休息 3 次"));
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(figures(), (QStringList{"12月15日休息", "1/2", "0", "1", "1:01"}));
+        Click("btn_rest_week");
+        QCOMPARE(figures(), (QStringList{"第50周休息", "4/7", "1", "1", "1:04"}));
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(figures(), (QStringList{"第49周休息", "0/0", "0", "0", "0:00"}));
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(figures(), (QStringList{"第48周休息", "0/1", "1", "0", "0:00"}));
+        Click("btn_rest_month");
+        QCOMPARE(figures(), (QStringList{"12月休息", "4/7", "1", "1", "1:04"}));
+        QTest::keyClick(chart, Qt::Key_Left);
+        QCOMPARE(figures(), (QStringList{"11月休息", "0/1", "1", "0", "0:00"}));
+        // The chart never reaches past the current month; the drink views come back whole.
+        QVERIFY(!m_page->findChild<QPushButton*>(QStringLiteral("btn_rest_later"))->isEnabled());
+        Click("btn_day");
+        QVERIFY(!Shown("CRestRecordView") && Shown("record_tumbler") && Shown("m_pWidghtBottom"));
     }
 
     // 30 days: paging moves seven at a time and stops with the first day, or today, in the centre.

@@ -40,7 +40,7 @@ private slots:
         m_home.reset();
     }
 
-    void freshFolderGetsFiveEmptyTables()
+    void freshFolderGetsEmptyTables()
     {
         CHealthDatabase db;
         QVERIFY(db.Init());
@@ -66,9 +66,79 @@ private slots:
             QStringLiteral("CREATE TABLE weeks(week int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(week))"),
             QStringLiteral("CREATE TABLE months(month int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(month))"),
             QStringLiteral("CREATE TABLE totals(totalsno int,totaldays int, totaldrinknum int, totalpassdays int, averdirnknum int,  PRIMARY KEY(totalsno))"),
+            QStringLiteral("CREATE TABLE rests(time int, kind int, outcome int, minutes int, reason varchar(64))"),
+            QStringLiteral("CREATE TABLE screentime(date varchar(255), minutes int, PRIMARY KEY(date))"),
         };
         QCOMPARE(HistoryColumn(db.FileName(), QStringLiteral("select sql from sqlite_master where type='table' order by rowid")),
             expected);
+    }
+
+    // A file an earlier version made holds the five drink tables only: it keeps them, each row
+    // and column as it was, and gains the rest tables, which take rows at once.
+    void fiveTableFileGainsRestTables()
+    {
+        QString fileName;
+        {
+            CHealthDatabase db;
+            QVERIFY(db.OpenDatabase());
+            fileName = db.FileName();
+            QSqlQuery make(QSqlDatabase::database());
+            for (const char* statement :
+                {"CREATE TABLE  IF NOT EXISTS times(date varchar(255), drinknum int, PRIMARY KEY(date))",
+                    "CREATE TABLE  IF NOT EXISTS days(date varchar(255), totaldrinknum int, averdrinknum int, totaltimes int, passed int, PRIMARY KEY(date))",
+                    "CREATE TABLE  IF NOT EXISTS weeks(week int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(week))",
+                    "CREATE TABLE  IF NOT EXISTS months(month int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(month))",
+                    "CREATE TABLE  IF NOT EXISTS totals(totalsno int,totaldays int, totaldrinknum int, totalpassdays int, averdirnknum int,  PRIMARY KEY(totalsno))",
+                    "insert into times values ('1796600000', 250)",
+                    "insert into days values ('1796515200', 250, 250, 1, 0)",
+                    "insert into weeks values (202645, 250, 0, 250, 0, 1)",
+                    "insert into months values (202611, 250, 0, 250, 0, 1)",
+                    "insert into totals values (1, 1, 250, 0, 250)"})
+                QVERIFY2(make.exec(QLatin1String(statement)), statement);
+        }
+        const QString dump = QStringLiteral(
+            "select t.name || ':' || c.name || ':' || c.type || ':' || c.pk from sqlite_master t "
+            "join pragma_table_info(t.name) c where t.name in ('times', 'days', 'weeks', 'months', 'totals') "
+            "order by t.name, c.cid");
+        const QStringList oldColumns = HistoryColumn(fileName, dump);
+        const QString rows = QStringLiteral(
+            "select (select group_concat(date || '/' || drinknum) from times) || (select group_concat(date || '/' || "
+            "totaldrinknum || '/' || totaltimes) from days) || (select group_concat(week || '/' || totaldays) from "
+            "weeks) || (select group_concat(month || '/' || totaldays) from months) || (select group_concat(totalsno "
+            "|| '/' || totaldrinknum) from totals)");
+        const QStringList oldRows = HistoryColumn(fileName, rows);
+        QCOMPARE(oldRows, QStringList{QStringLiteral("1796600000/2501796515200/250/1202645/1202611/11/250")});
+
+        CHealthDatabase db;
+        QVERIFY(db.Init());
+        QCOMPARE(HistoryColumn(fileName, rows), oldRows);
+        const QStringList tables =
+            HistoryColumn(fileName, QStringLiteral("select name from sqlite_master where type='table' order by rowid"));
+        QCOMPARE(tables,
+            (QStringList{QStringLiteral("times"), QStringLiteral("days"), QStringLiteral("weeks"),
+                QStringLiteral("months"), QStringLiteral("totals"), QStringLiteral("rests"),
+                QStringLiteral("screentime")}));
+        // The old tables' columns, names, types and keys, are exactly those they had.
+        QCOMPARE(oldColumns.size(), 24);
+        QCOMPARE(HistoryColumn(fileName, dump), oldColumns);
+
+        stRestData rest;
+        rest.nTime = 1796600100;
+        rest.nOutcome = stRestData::Held;
+        rest.strReason = QStringLiteral("it's full screen");
+        QVERIFY(db.InsertRest(rest));
+        QVERIFY(db.AddScreenMinute(1796515200));
+        QVERIFY(db.AddScreenMinute(1796515200));
+        QVector<stRestData> rests;
+        QVERIFY(db.SelectRests(rests, QStringLiteral("select time, kind, outcome, minutes, reason from rests")));
+        QCOMPARE(rests.size(), 1);
+        QCOMPARE(rests.at(0).nTime, rest.nTime);
+        QCOMPARE(rests.at(0).nOutcome, int(stRestData::Held));
+        QCOMPARE(rests.at(0).strReason, rest.strReason);
+        QVector<stScreenTimeData> minutes;
+        QVERIFY(db.SelectScreenTime(minutes, QStringLiteral("select date, minutes from screentime")));
+        QCOMPARE(minutes.size(), 1);
+        QCOMPARE(minutes.at(0).nMinutes, 2);
     }
 
     void initTwiceChangesNothing()

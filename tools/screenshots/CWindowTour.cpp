@@ -27,6 +27,7 @@
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxShowWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CRestHistory.h"
 #include "CSystemTray.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -69,6 +70,30 @@ QPushButton* Button(const QWidget* window, const char* name)
 {
     return window->findChild<QPushButton*>(QLatin1String(name));
 }
+
+// Ten days of rests before now: most taken, some put off, ended early or skipped, and a few
+// hours at the screen each day, ticked a second at a time; the clock is left at now.
+void WriteSampleRests(CRestHistory& rests, const QDateTime& now)
+{
+    const stRestData::Outcome outcomes[] = {stRestData::Taken, stRestData::Taken, stRestData::Postponed,
+        stRestData::Taken, stRestData::EndedEarly, stRestData::Away, stRestData::Skipped};
+    for (int back = 9; back >= 0; --back) {
+        const QDate day = now.date().addDays(-back);
+        const int count = 3 + (day.day() * 7) % 5;
+        for (int i = 0; i < count; ++i) {
+            CClock::SetLocal(QDateTime(day, QTime(9 + i, 30)));
+            const stRestData::Outcome outcome = outcomes[(day.day() + i) % 7];
+            rests.Record(i % 2 == 0 ? stRestData::Popup : stRestData::FullScreen, outcome,
+                outcome == stRestData::Postponed ? 45 : 0);
+        }
+        const qint64 from = QDateTime(day, QTime(9, 0)).toSecsSinceEpoch();
+        const int seconds = 60 * (40 + (day.day() * 37) % 140);
+        for (int second = 0; second <= seconds; ++second)
+            rests.CountActive(from + second);
+    }
+    CClock::SetLocal(now);
+    rests.WaitUntilSaved(kHistoryWaitMs);
+}
 }
 
 CWindowTour::CWindowTour(Visit visit, Extent extent)
@@ -84,6 +109,7 @@ void CWindowTour::Run()
     settings->SetDrinksStatus(2);
     settings->SetDrinksTarget(1500);
     CDrinkSampleHistory::Write(*CDrinkStatistics::Instance(), kNow, 100);
+    WriteSampleRests(*CRestHistory::Instance(), kNow);
     CClock::SetLocal(kNow);
     settings->SetDrinkTimestamp(CClock::Now());
 
@@ -94,6 +120,7 @@ void CWindowTour::Run()
     Cards(frame);
     DrinkPages(frame);
     Records(frame);
+    RestRecords(frame);
     DrinkPopup(frame);
     Eyeshield(frame);
     Menus(frame);
@@ -209,6 +236,21 @@ void CWindowTour::Records(CBaseManager& frame)
     gauge.setRangeStyle(GaugeRange::RangeStyle_Tick);
     gauge.setFreeColor(QColor(220, 236, 230));
     m_visit(&gauge, QStringLiteral("widget-gaugerange-ticks"));
+}
+
+// The rest tab of the records page over the sample rests: days, weeks and months.
+void CWindowTour::RestRecords(CBaseManager& frame)
+{
+    frame.OnDrinksRecord_Click();
+    auto* records = frame.findChild<CDrinkTotalRecord*>();
+    Button(records, "btn_rests")->click();
+    CDrinkStatistics::Instance()->WaitUntilSaved(kHistoryWaitMs);
+    QCoreApplication::processEvents();
+    for (const char* period : {"btn_rest_day", "btn_rest_week", "btn_rest_month"}) {
+        Button(records, period)->click();
+        m_visit(&frame, QStringLiteral("records-rests-") + QLatin1String(period).mid(9));
+    }
+    frame.OnMain_Click();
 }
 
 // The reminder pop-up before and after today's target, and after a drink with its health tips.

@@ -27,6 +27,7 @@ private:
     void Cards(CBaseManager& frame);
     void DrinkPages(CBaseManager& frame);
     void Records(CBaseManager& frame);
+    void RestRecords(CBaseManager& frame);
     void DrinkPopup(CBaseManager& frame);
     void Eyeshield(CBaseManager& frame);
     void AutomaticSettings(CBaseManager& frame);
