@@ -16,7 +16,16 @@ CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
     AddLabel(this, QStringLiteral("label_13"), tr("提醒音效："), QRect(23, 57, 61, 16));
     m_relaxPrompt = AddSwitch(this, QStringLiteral("checkbox_relax_prompt"), QRect(82, 53, 52, 22));
     connect(m_relaxPrompt, &QCheckBox::stateChanged, this, &CRelaxSettingsWindow::OnRelaxPrompt_StateChanged);
+    // Under the time of the next reminder, while one waits for a meeting, a program or the user.
+    m_waitReason = AddLabel(this, QStringLiteral("label_wait_reason"), QString(), QRect(24, 274, 250, 12));
+    m_waitReason->hide();
     Start();
+}
+
+void CRelaxSettingsWindow::ShowWaitReason(const QString& reason)
+{
+    m_waitReason->setText(reason);
+    m_waitReason->setVisible(!reason.isEmpty());
 }
 
 void CRelaxSettingsWindow::OnRelaxPrompt_StateChanged(int state)
