@@ -23,7 +23,6 @@
 #include "CDrinksWindow.h"
 #include "CEyeshieldWindow.h"
 #include "core/CIniSettings.h"
-#include "core/FontCache.h"
 #include "CMainWindow.h"
 #include "CMenuObject.h"
 #include "CPageEscape.h"
@@ -226,13 +225,10 @@ void CBaseManager::ReleaseFinishedPopups()
 
 void CBaseManager::ReleaseCaches()
 {
-    // The pictures the released windows' styles loaded stay in Qt's pixmap cache, the fonts
-    // their texts needed in its font cache, and the memory of both with the allocator, until
-    // each is told.
-    if (m_cachesToRelease) {
+    // The pictures the released windows' styles loaded stay in Qt's pixmap cache, and their
+    // memory with the allocator, until each is told.
+    if (m_cachesToRelease)
         QPixmapCache::clear();
-        FontCache::Release();
-    }
     // Building, polishing and painting a page frees far more than the page keeps, in blocks
     // spread over the heap that the allocator keeps for reuse.
     if (m_cachesToRelease || m_pageChanged)

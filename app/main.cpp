@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFont>
-#include <QtPlugin>
 #include <QProcess>
 #include <QThread>
 
@@ -17,15 +16,11 @@
 #include "crashhandler.h"
 #include "executable.h"
 #include "glintegration.h"
-#include "heap.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
 
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
-
 int main(int argc, char* argv[])
 {
-    Heap::KeepLargeBlocksApart();
     QtPlatform::PreferX11OnWayland();
     GlIntegration::KeepOutUnlessChosen();
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);

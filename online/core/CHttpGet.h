@@ -20,9 +20,6 @@ struct stHttpAnswer
 // A plain HTTP GET that blocks the caller's code, not the event dispatch: it waits in a nested
 // event loop, so timers and clicks go on while the answer is on its way. Every request has a
 // time-out and a cap on the body, so a silent or runaway service never holds the program.
-// Each program links one of two builds (see CMakeLists.txt): the request itself, or, in the tray
-// program, a loader that brings the request in from the module QzHttpGet the first time a
-// service is asked.
 class CHttpGet
 {
 public:

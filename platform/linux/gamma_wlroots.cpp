@@ -106,7 +106,16 @@ void CWlrootsGamma::Global(void* data, wl_registry* registry, uint32_t name, con
         output->name = name;
         output->output = static_cast<wl_output*>(
             wl_registry_bind(registry, name, &wl_output_interface, qMin(version, kOutputVersion)));
-        static const wl_output_listener kOutputListener = {IgnoreGeometry, IgnoreMode, OutputDone, IgnoreScale};
+        // Bound at version 3 at most, so the later events (name, description) never come; the
+        // listener is built field by field because their slots exist only in newer headers.
+        static const wl_output_listener kOutputListener = [] {
+            wl_output_listener listener{};
+            listener.geometry = IgnoreGeometry;
+            listener.mode = IgnoreMode;
+            listener.done = OutputDone;
+            listener.scale = IgnoreScale;
+            return listener;
+        }();
         wl_output_add_listener(output->output, &kOutputListener, output.get());
         self->m_outputs.push_back(std::move(output));
         // The new output is asked at once, and so are those refused before: a tint in force

@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "wholefile.h"
 
 namespace {
 // kwinrc and its kind hold a few KiB; a file far larger is not one.
@@ -46,9 +47,9 @@ bool CKConfigFile::Load(const QString& path)
 
 bool CKConfigFile::Save(const QString& path) const
 {
-    // KDE's own programs write their configuration the same way.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(m_lines.join('\n')) >= 0 && file.commit();
+    // Whole or not at all, as KDE's own programs write it: a cut-off kwinrc would lose the
+    // user's other settings.
+    return WholeFile::Write(path, m_lines.join('\n'));
 }
 
 std::pair<int, int> CKConfigFile::GroupLines(const QByteArray& group) const

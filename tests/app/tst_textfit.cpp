@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWidgetAction>
-#include <QtPlugin>
 
 #include "CMindQuizSettings.h"
 #include "CRelaxFullShowWindow.h"
@@ -28,8 +27,6 @@
 #include "TestHome.h"
 #include "core/CCommon.h"
 #include "core/CLanguage.h"
-
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
 
 namespace {
 // Run as a child: the language is chosen once, at the start, as the program does.

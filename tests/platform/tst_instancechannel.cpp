@@ -1,8 +1,15 @@
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +36,8 @@ private slots:
     void releaseLetsTheNextCopyIn();
     void socketIsPrivate();
     void simultaneousClaimsHaveOneWinner();
+    void oneCopyWhateverLiesAtThePaths_data();
+    void oneCopyWhateverLiesAtThePaths();
 };
 
 void TestInstanceChannel::secondClaimWakesTheFirst()
@@ -147,6 +156,79 @@ void TestInstanceChannel::simultaneousClaimsHaveOneWinner()
         QVERIFY2(answers.count('w') == 1,
             qPrintable(QStringLiteral("attempt %1: %2").arg(attempt).arg(QString::fromLatin1(answers))));
     }
+}
+
+void TestInstanceChannel::oneCopyWhateverLiesAtThePaths_data()
+{
+    // What stands at the lock's or the socket's path before the first copy claims the channel.
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("planted");
+    // What the first copy says about it.
+    QTest::addColumn<QString>("report");
+    auto row = [](const char* name, const char* suffix, const char* planted, const char* report) {
+        QTest::newRow(name) << QString::fromLatin1(suffix) << QString::fromLatin1(planted) << QString::fromLatin1(report);
+    };
+    row("directory at the lock", ".lock", "directory", "lock .*/QzTest\\.lock cannot be used \\(it is a directory\\)");
+    row("link at the lock", ".lock", "link", "lock .*/QzTest\\.lock cannot be used \\(it is a symbolic link\\)");
+    row("lock held by a process that does not answer", ".lock", "held",
+        "lock .*/QzTest\\.lock cannot be used \\(a process that does not answer holds it\\)");
+    // A copy that fell back on the name lock, then one that finds the lock file usable again.
+    row("directory at the lock, gone before the second copy", ".lock", "passing directory",
+        "lock .*/QzTest\\.lock cannot be used \\(it is a directory\\)");
+    row("directory at the socket", "", "directory", "socket .*/QzTest was in the way \\(it is a directory\\): moved to");
+    row("named pipe at the socket", "", "fifo", "socket .*/QzTest was in the way \\(it is a named pipe\\): moved to");
+}
+
+// Whatever stands at the channel's paths, the first copy runs, a later one wakes it within a
+// second and ends, and nothing that stood there is lost.
+void TestInstanceChannel::oneCopyWhateverLiesAtThePaths()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, planted);
+    QFETCH(QString, report);
+    CTestHome home;
+    CInstanceChannel first(QStringLiteral("QzTest"));
+    const QString path = first.ServerName() + suffix;
+    const QString elsewhere = home.Path() + QStringLiteral("/elsewhere");
+    int holder = -1;
+    if (planted.endsWith(QLatin1String("directory"))) {
+        QVERIFY(QDir().mkpath(path + QStringLiteral("/kept")));
+    } else if (planted == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (planted == QLatin1String("link")) {
+        QVERIFY(QFile::link(elsewhere, path));
+    } else if (planted == QLatin1String("held")) {
+        holder = open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(holder >= 0);
+        QCOMPARE(flock(holder, LOCK_EX | LOCK_NB), 0);
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(report));
+    QElapsedTimer waited;
+    waited.start();
+    QVERIFY(first.Claim("wake"));
+    // Even behind a lock holder that never answers, a start waits a second at most.
+    QVERIFY2(waited.elapsed() < 1500, qPrintable(QStringLiteral("the first copy waited %1 ms").arg(waited.elapsed())));
+    QSignalSpy received(&first, &CInstanceChannel::CommandReceived);
+    if (planted == QLatin1String("passing directory"))
+        QVERIFY(QDir(path).removeRecursively());
+    // What stood at the socket's path is kept under another name.
+    const QString aside = path + QStringLiteral(".moved-%1").arg(getpid());
+    if (suffix.isEmpty())
+        QVERIFY(QFileInfo::exists(planted == QLatin1String("directory") ? aside + QStringLiteral("/kept") : aside));
+
+    CInstanceChannel second(QStringLiteral("QzTest"));
+    // A lock file that cannot serve cannot serve the second copy either.
+    if (!suffix.isEmpty() && (planted == QLatin1String("directory") || planted == QLatin1String("link")))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(report));
+    waited.restart();
+    QVERIFY(!second.Claim("wake"));
+    QVERIFY2(waited.elapsed() < 1000, qPrintable(QStringLiteral("the second copy waited %1 ms").arg(waited.elapsed())));
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toByteArray(), QByteArray("wake"));
+    QVERIFY(!QFileInfo::exists(elsewhere));
+    if (holder >= 0)
+        close(holder);
 }
 
 QTEST_GUILESS_MAIN(TestInstanceChannel)

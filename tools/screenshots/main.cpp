@@ -6,15 +6,11 @@
 #include <QFont>
 #include <QPainter>
 #include <QWidget>
-#include <QtPlugin>
 #include <QTemporaryDir>
 
 #include "CWindowTour.h"
 #include "core/CCommon.h"
 #include "core/CLanguage.h"
-
-// The pictures are read as the tray program reads them.
-Q_IMPORT_PLUGIN(CPngReaderPlugin)
 
 int main(int argc, char* argv[])
 {
