@@ -22,6 +22,7 @@ namespace {
 constexpr int kShadowMargin = 5;
 constexpr int kListHeight = 120;
 constexpr int kBodyWidth = 300;
+constexpr int kBodyMargin = 18;
 
 const QString kStyleSheet = QStringLiteral(R"(
 #PausingProgramsPanel { background-color: #FFFFFF; border: 1px solid #C0E2D7; border-radius: 4px; }
@@ -137,12 +138,16 @@ QWidget* CPausingProgramsSettings::BuildBody(QWidget* panel)
     body->setObjectName(QStringLiteral("Body"));
     body->setFixedWidth(kBodyWidth);
     auto* column = new QVBoxLayout(body);
-    column->setContentsMargins(18, 14, 18, 14);
+    column->setContentsMargins(kBodyMargin, 14, kBodyMargin, 14);
     column->setSpacing(8);
 
     auto* hint = new QLabel(tr("这些程序的窗口在前台时，喝水和休息提醒会暂缓。"), body);
     hint->setObjectName(QStringLiteral("label_programs_hint"));
     hint->setWordWrap(true);
+    // The fixed-size dialog does not ask the label how tall its lines are at this width.
+    const QRect lines = hint->fontMetrics().boundingRect(
+        QRect(0, 0, kBodyWidth - 2 * kBodyMargin, QWIDGETSIZE_MAX), Qt::TextWordWrap, hint->text());
+    hint->setMinimumHeight(lines.height());
     column->addWidget(hint);
 
     m_chosen = new QListWidget(body);

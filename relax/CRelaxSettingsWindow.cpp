@@ -24,7 +24,9 @@ CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
 
 void CRelaxSettingsWindow::ShowWaitReason(const QString& reason)
 {
-    m_waitReason->setText(reason);
+    // A long program name is shortened in its middle; the tooltip holds it whole.
+    m_waitReason->setText(m_waitReason->fontMetrics().elidedText(reason, Qt::ElideMiddle, m_waitReason->width()));
+    m_waitReason->setToolTip(reason);
     m_waitReason->setVisible(!reason.isEmpty());
 }
 

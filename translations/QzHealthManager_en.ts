@@ -180,11 +180,11 @@
     <name>CConsiderateGate</name>
     <message>
         <source>正在打字，提醒稍后弹出</source>
-        <translation>You are typing: the reminder comes shortly</translation>
+        <translation>Typing: the reminder waits a moment</translation>
     </message>
     <message>
         <source>全屏程序在前台，提醒已暂缓</source>
-        <translation>A full-screen program is in front: reminders wait</translation>
+        <translation>Full screen in front: reminders wait</translation>
     </message>
     <message>
         <source>%1 在前台，提醒已暂缓</source>
@@ -200,7 +200,7 @@
     </message>
     <message>
         <source>有程序让屏幕保持常亮，提醒已暂缓</source>
-        <translation>A program keeps the screen awake: reminders wait</translation>
+        <translation>Screen kept awake: reminders wait</translation>
     </message>
     <message>
         <source>你已离开，提醒已暂缓</source>
