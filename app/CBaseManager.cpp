@@ -18,6 +18,7 @@
 #include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "CDrinkNowWindow.h"
+#include "CDrinkStatistics.h"
 #include "CDrinkTotalRecord.h"
 #include "CDrinksSettingsWindow.h"
 #include "CDrinksWindow.h"
@@ -71,6 +72,8 @@ CBaseManager::CBaseManager(QWidget* parent)
     // The drink settings page is built when it is first asked for; what it would store at once,
     // the reminders and the history need from the start.
     CDrinksSettingsWindow::StoreDefaults();
+    // Drinks an earlier run could not write go to the history file now, not when it is shown.
+    CDrinkStatistics::ResumeUnsavedDrinks();
 
     ConnectSignals();
     // Shown by start-up according to the launch word: showing here and hiding after would

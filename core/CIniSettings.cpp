@@ -33,6 +33,12 @@ void CIniSettings::Destroy()
 CIniSettings::CIniSettings()
     : m_settings(new QSettings(PlainFile(), IniFile::Format()))
 {
+    // WORKAROUND: QSettings guards each write with a QLockFile, which judges a lock file without
+    // content (its writer was killed between making and filling it) by its age alone: every write
+    // of the next start would wait 30 s for it. The file has no other writer than this program.
+    QFile lock(m_settings->fileName() + QStringLiteral(".lock"));
+    if (lock.exists() && lock.size() == 0)
+        lock.remove();
 }
 
 // The settings file's name, cleared of anything but a plain file of a sensible size: a FIFO there
@@ -52,6 +58,12 @@ QString CIniSettings::PlainFile()
 CIniSettings::~CIniSettings()
 {
     delete m_settings;
+}
+
+void CIniSettings::Flush()
+{
+    if (m_settings)
+        m_settings->sync();
 }
 
 QString CIniSettings::FileName() const
@@ -160,6 +172,8 @@ void CIniSettings::SetLatelyNumber(int value) { Write("drinks/lately_number", va
 void CIniSettings::SetDayDrinksNumber(int value) { Write("drinks/day_drinks_number", value); }
 void CIniSettings::SetCompletion(int value) { Write("drinks/completion", value); }
 void CIniSettings::SetScore(float value) { Write("drinks/score", QString::number(value, 'f', 3)); }
+QString CIniSettings::GetUnsavedDrinks() const { return m_settings ? m_settings->value(QStringLiteral("drinks/unsaved")).toString() : QString(); }
+void CIniSettings::SetUnsavedDrinks(const QString& value) { Write("drinks/unsaved", value); }
 
 int CIniSettings::GetRelaxStatus() const { return ReadInt("relax/status"); }
 void CIniSettings::SetRelaxStatus(int value) { Write("relax/status", value); }

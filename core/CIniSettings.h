@@ -17,6 +17,8 @@ public:
     static CIniSettings* Instance();
     // Writes back what is pending and forgets the instance; the next Instance() opens the file anew.
     static void Destroy();
+    // Puts every write so far into the file now rather than at the next turn of the event loop.
+    void Flush();
 
     QString FileName() const;
 
@@ -62,6 +64,9 @@ public:
     void SetDayDrinksNumber(int value);
     void SetCompletion(int value);
     void SetScore(float value);
+    // Drinks not yet in the history file, as CDrinkJournal writes them.
+    QString GetUnsavedDrinks() const;
+    void SetUnsavedDrinks(const QString& value);
 
     int GetRelaxStatus() const;
     void SetRelaxStatus(int value);

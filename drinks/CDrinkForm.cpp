@@ -12,6 +12,7 @@
 
 #include "core/CCommon.h"
 #include "CDrinkStatistics.h"
+#include "CDrinkTally.h"
 #include "core/CIniSettings.h"
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
@@ -252,7 +253,7 @@ void CDrinkForm::ShowProgress(int drunk)
     const int target = CIniSettings::Instance()->GetDrinksTarget();
     if (drunk < target) {
         m_tipsDay->setText(tr("今天距达成目标还有"));
-        m_drinksNum->setText(QString::number(target - drunk));
+        m_drinksNum->setText(QString::number(qint64(target) - drunk));
     } else {
         m_tipsDay->setText(tr("今天的目标已达成，已喝水"));
         m_drinksNum->setText(QString::number(drunk));
@@ -299,11 +300,13 @@ void CDrinkForm::Drink()
 
     settings->SetLatelyNumber(amount);
     settings->SetDrinksTimeTarget(amount);
-    const int total = settings->GetAlreadyDrinksNumber() + amount;
+    const int total = CDrinkTally::Sum(settings->GetAlreadyDrinksNumber(), amount);
     settings->SetAlreadyDrinksNumber(total);
     ShowProgress(total);
 
     m_warmPrompt->setText(HealthTips().at(CCommon::Random(kHealthTipCount)));
+    // Puts the counters above on disk together with the drink, before the history file can
+    // take it: the two agree whatever happens next.
     CDrinkStatistics::Instance()->RecordDrink(amount);
     CUpdateContext::Instance()->ReportEvent(QStringLiteral("drinks_click_report"));
 }

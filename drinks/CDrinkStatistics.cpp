@@ -1,9 +1,15 @@
 #include "CDrinkStatistics.h"
 
+#include <limits>
+#include <memory>
+
+#include <QApplication>
 #include <QDateTime>
 #include <QString>
 
 #include "CHealthDatabase.h"
+#include "CHistoryNotice.h"
+#include "CHistoryWriter.h"
 #include "core/CIniSettings.h"
 #include "EasyQtSql/DBException.h"
 #include "clock.h"
@@ -13,7 +19,11 @@ CDrinkStatistics* g_drinkStatistics = nullptr;
 
 constexpr qint64 kSecsPerDay = 86400;
 constexpr qint64 kEpochJulianDay = 2440588;
+// Pages reach back at most this far, whatever first key a damaged file holds: the pages' index
+// arithmetic stays far from the int's limits.
+constexpr qint64 kMostPages = 1000000;
 
+const char* const kSelectTime = "select date, drinknum from times where date='%1'";
 const char* const kSelectDay = "select date, totaldrinknum, averdrinknum, totaltimes, \tpassed from days where date='%1'";
 const char* const kSelectWeek = "select week, totaldrinknum,totalpassdays, averdrinknum,\tpassed, totaldays from weeks where week = %1";
 const char* const kSelectMonth = "select month, totaldrinknum,totalpassdays, averdrinknum,\tpassed, totaldays from months where month = %1";
@@ -25,93 +35,45 @@ const char* const kSelectAllTotals = "select totalsno, totaldays, totaldrinknum,
 
 template <typename Row>
 using SelectCall = bool (CHealthDatabase::*)(QVector<Row>&, const QString&);
-template <typename Row>
-using ReplaceCall = bool (CHealthDatabase::*)(const QVector<Row>&);
 
-// A select that fails must not end the program: its rows count as none, as on a closed store.
-// answered is false then, so that the caller writes nothing built on the missing rows.
+// A select that fails leaves no rows: a damaged table costs only its own rows. A file another
+// program holds throws on, so that the whole read is tried again.
 template <typename Row>
-QVector<Row> ReadRows(CHealthDatabase* store, SelectCall<Row> select, const QString& sql, bool& answered)
+void ReadAll(CHealthDatabase& store, SelectCall<Row> select, const char* sql, QVector<Row>& rows)
 {
-    QVector<Row> rows;
     try {
-        answered = (store->*select)(rows, sql);
-    } catch (const EasyQtSql::DBException&) {
+        (store.*select)(rows, QString::fromLatin1(sql));
+    } catch (const EasyQtSql::DBException& e) {
+        if (e.IsBusy())
+            throw;
         rows.clear();
-        answered = false;
     }
-    return rows;
 }
 
-template <typename Row>
-QVector<Row> ReadRows(CHealthDatabase* store, SelectCall<Row> select, const char* sql)
+// Adds the drink to the file's rows of its day, week and month and the totals; runs in the
+// writer's transaction, so all five rows are stored or none. A failing select throws, as the
+// rows it would have given cannot be guessed.
+bool WriteDrink(CHealthDatabase& store, const stDrink& drink, bool mayBeInFile)
 {
-    bool answered = false;
-    return ReadRows(store, select, QString::fromLatin1(sql), answered);
-}
-
-// Weeks and months follow the same rules; only the key field and the table differ.
-template <typename Row>
-struct PeriodTable
-{
-    const char* select;
-    SelectCall<Row> selectCall;
-    ReplaceCall<Row> replaceCall;
-    int Row::*key;
-};
-
-const PeriodTable<stWeeksData> kWeeks{kSelectWeek, &CHealthDatabase::SelectWeeks, &CHealthDatabase::ReplaceWeeks, &stWeeksData::nWeek};
-const PeriodTable<stMonthsData> kMonths{kSelectMonth, &CHealthDatabase::SelectMonths, &CHealthDatabase::ReplaceMonths, &stMonthsData::nMonth};
-
-// A day that starts passing adds one pass day, one that stops passing (the target was raised
-// since) gives its one back; a damaged file's count never goes below none.
-int PassDaysAfter(int passDays, int passChange)
-{
-    return qMax(0, passDays + passChange);
-}
-
-template <typename Row>
-bool UpdatePeriod(CHealthDatabase* store, const PeriodTable<Row>& table, int key, int passChange, int amount,
-    bool newDay, QVector<Row>& cache, QHash<int, int>& index)
-{
-    bool answered = false;
-    QVector<Row> rows = ReadRows(store, table.selectCall, QString::fromLatin1(table.select).arg(key), answered);
-    if (rows.isEmpty()) {
-        Row row;
-        row.*table.key = key;
-        row.nTotalDrinkNum = amount;
-        row.nTotalPassDay = PassDaysAfter(0, passChange);
-        row.nAverDrinkDay = amount;
-        row.nTotalDays = 1;
-        row.nPassed = row.nTotalPassDay;
-        index.insert(key, cache.size());
-        cache.append(row);
-        rows.append(row);
-    } else {
-        for (Row& row : rows) {
-            row.*table.key = key;
-            row.nTotalDrinkNum += amount;
-            row.nTotalPassDay = PassDaysAfter(row.nTotalPassDay, passChange);
-            if (newDay)
-                ++row.nTotalDays;
-            // A count below one can only come from a damaged file; keep the average finite.
-            if (row.nTotalDays < 1)
-                row.nTotalDays = 100;
-            row.nAverDrinkDay = row.nTotalDrinkNum / row.nTotalDays;
-            row.nPassed = double(row.nTotalPassDay) / row.nTotalDays >= 0.5 ? 1 : 0;
-            for (Row& cached : cache) {
-                if (cached.*table.key != key)
-                    continue;
-                cached.nTotalDrinkNum = row.nTotalDrinkNum;
-                cached.nTotalPassDay = row.nTotalPassDay;
-                cached.nTotalDays = row.nTotalDays;
-                cached.nAverDrinkDay = row.nAverDrinkDay;
-                cached.nPassed = row.nPassed;
-            }
+    const QString moment = QString::number(drink.nTime);
+    if (mayBeInFile) {
+        QVector<stTimesData> stored;
+        store.SelectTimes(stored, QString::fromLatin1(kSelectTime).arg(moment));
+        // An earlier run stored it and ended before it could strike it from the journal.
+        for (const stTimesData& row : stored) {
+            if (row.nDrinkNum == drink.nDrinkNum)
+                return true;
         }
     }
-    const bool written = (store->*table.replaceCall)(rows);
-    return answered && written;
+    const QDate date = QDateTime::fromSecsSinceEpoch(drink.nTime).date();
+    CDrinkTally::Rows rows;
+    store.SelectDays(rows.days, QString::fromLatin1(kSelectDay).arg(CDrinkStatistics::DayKey(drink.nTime)));
+    store.SelectWeeks(rows.weeks, QString::fromLatin1(kSelectWeek).arg(CDrinkStatistics::WeekKey(date)));
+    store.SelectMonths(rows.months, QString::fromLatin1(kSelectMonth).arg(CDrinkStatistics::MonthKey(date)));
+    store.SelectTotals(rows.totals, QString::fromLatin1(kSelectTotals));
+    CDrinkTally::Add(drink, rows);
+    return store.ReplaceTimes(stTimesData{moment, drink.nDrinkNum}) && store.ReplaceDays(rows.days)
+        && store.ReplaceWeeks(rows.weeks) && store.ReplaceMonths(rows.months) && store.ReplaceTotals(rows.totals);
 }
 
 qint64 FloorDiv(qint64 a, qint64 b)
@@ -126,7 +88,42 @@ QDate DateOfDayKey(qint64 key)
 
 int Yyyymmdd(const QDate& date)
 {
-    return date.year() * 10000 + date.month() * 100 + date.day();
+    const qint64 number = qint64(date.year()) * 10000 + date.month() * 100 + date.day();
+    return int(qBound<qint64>(std::numeric_limits<int>::min(), number, std::numeric_limits<int>::max()));
+}
+
+int PageCount(qint64 pages)
+{
+    return int(qBound<qint64>(1, pages, kMostPages));
+}
+
+// The row at a place of the rows in memory, as a list of one; none for the place -1.
+template <typename Row>
+QVector<Row> RowAt(const QVector<Row>& rows, int at)
+{
+    return at < 0 ? QVector<Row>() : QVector<Row>{rows.at(at)};
+}
+
+// Puts a row back in memory: over its old place, or appended and found under its key.
+template <typename Row, typename Key>
+void Keep(QVector<Row>& rows, QHash<Key, int>& index, Key key, int at, const Row& row)
+{
+    if (at >= 0) {
+        rows[at] = row;
+        return;
+    }
+    index.insert(key, rows.size());
+    rows.append(row);
+}
+
+// Rows read from the file, and where each key was last seen among them.
+template <typename Row, typename Key>
+void Index(QVector<Row>& rows, QHash<Key, int>& index, const QVector<Row>& read, Key (*keyOf)(const Row&))
+{
+    rows.clear();
+    index.clear();
+    for (const Row& row : read)
+        Keep(rows, index, keyOf(row), -1, row);
 }
 }
 
@@ -135,141 +132,125 @@ CDrinkStatistics* CDrinkStatistics::Instance()
     // Read when first needed: a day in the tray that shows no history does not hold SQLite or
     // the rows in memory.
     if (!g_drinkStatistics) {
-        g_drinkStatistics = new CDrinkStatistics(CHealthDatabase::Instance());
+        g_drinkStatistics = new CDrinkStatistics;
         g_drinkStatistics->LoadAll();
+        // Its thread must end before the program does, however the program ends; the drinks
+        // still waiting stay in the journal.
+        qAddPostRoutine([] {
+            delete g_drinkStatistics;
+            g_drinkStatistics = nullptr;
+        });
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+            connect(g_drinkStatistics, &CDrinkStatistics::HistoryUnsaved, [] { CHistoryNotice::ShowOnce(); });
     }
     return g_drinkStatistics;
 }
 
-CDrinkStatistics::CDrinkStatistics(CHealthDatabase* store)
-    : m_store(store)
+void CDrinkStatistics::ResumeUnsavedDrinks()
 {
-    m_store->Init();
+    if (CDrinkJournal::HasDrinks())
+        Instance();
+}
+
+CDrinkStatistics::CDrinkStatistics(QObject* parent)
+    : QObject(parent)
+    , m_writer(new CHistoryWriter(this))
+{
+    connect(m_writer, &CHistoryWriter::Stuck, this, &CDrinkStatistics::HistoryUnsaved);
+    // An earlier run's drinks go first, in their order; it may have stored some just before it
+    // ended.
+    for (const stDrink& drink : m_journal.Drinks()) {
+        Count(drink);
+        Save(drink, true);
+    }
+    ComputeRanges();
+}
+
+CDrinkStatistics::~CDrinkStatistics()
+{
+    // The drinks still waiting stay in the journal for the next start.
+    m_writer->Stop();
 }
 
 void CDrinkStatistics::RecordDrink(int amount)
 {
-    const qint64 t = CClock::Now();
-    const QDate today = QDateTime::fromSecsSinceEpoch(t).date();
-    const int target = CIniSettings::Instance()->GetDrinksTarget();
-    // One transaction for the whole drink: a crash between the rows must not leave the
-    // totals disagreeing with the drinks for good, as nothing ever recomputes them.
-    m_store->WriteTogether([&] {
-        bool stored = m_store->ReplaceTimes(stTimesData{QString::number(t), amount});
-        int passChange = 0;
-        bool newDay = false;
-        stored &= UpdateDay(t, amount, target, passChange, newDay);
-        stored &= UpdateWeek(today, passChange, amount, newDay);
-        stored &= UpdateMonth(today, passChange, amount, newDay);
-        stored &= UpdateTotals(passChange, amount, newDay);
-        return stored;
-    });
+    const stDrink drink{CClock::Now(), amount, CIniSettings::Instance()->GetDrinksTarget()};
+    m_journal.Append(drink);
+    Count(drink);
     ComputeRanges();
+    Save(drink, false);
 }
 
-bool CDrinkStatistics::UpdateDay(qint64 t, int amount, int target, int& passChange, bool& newDay)
+void CDrinkStatistics::Save(const stDrink& drink, bool mayBeInFile)
 {
-    const qint64 key = DayKey(t);
-    const QString date = QString::number(key);
-    bool answered = false;
-    QVector<stDaysData> rows = ReadRows(m_store, &CHealthDatabase::SelectDays, QString::fromLatin1(kSelectDay).arg(key), answered);
-    if (rows.isEmpty()) {
-        const stDaysData row{date, amount, amount, 1, target <= amount ? 1 : 0};
-        newDay = true;
-        passChange = row.nPassed;
-        AppendDay(row);
-        rows.append(row);
-    } else {
-        for (stDaysData& row : rows) {
-            row.strDate = date;
-            ++row.nTotalTimes;
-            row.nTotalDrinkNum += amount;
-            // A count below one can only come from a damaged file; keep the average finite.
-            if (row.nTotalTimes < 1)
-                row.nTotalTimes = 100;
-            row.nAverDrinkNum = row.nTotalDrinkNum / row.nTotalTimes;
-            const bool passedBefore = row.nPassed != 0;
-            row.nPassed = target <= row.nTotalDrinkNum ? 1 : 0;
-            passChange = row.nPassed - (passedBefore ? 1 : 0);
-            newDay = false;
-            for (stDaysData& cached : m_days) {
-                if (cached.strDate != date)
-                    continue;
-                cached.nTotalDrinkNum = row.nTotalDrinkNum;
-                cached.nAverDrinkNum = row.nAverDrinkNum;
-                cached.nTotalTimes = row.nTotalTimes;
-                cached.nPassed = row.nPassed;
-            }
-        }
-    }
-    const bool written = m_store->ReplaceDays(rows);
-    return answered && written;
+    // The writer finishes jobs in the order given, so the one done is always the oldest drink.
+    m_writer->Write([drink, mayBeInFile](CHealthDatabase& store) { return WriteDrink(store, drink, mayBeInFile); },
+        [this] { m_journal.RemoveOldest(); }, drink.nTime);
 }
 
-bool CDrinkStatistics::UpdateWeek(const QDate& today, int passChange, int amount, bool newDay)
+void CDrinkStatistics::Count(const stDrink& drink)
 {
-    return UpdatePeriod(m_store, kWeeks, WeekKey(today), passChange, amount, newDay, m_weeks, m_weekIndex);
-}
+    const qint64 dayKey = DayKey(drink.nTime);
+    const QDate date = QDateTime::fromSecsSinceEpoch(drink.nTime).date();
+    const int weekKey = WeekKey(date);
+    const int monthKey = MonthKey(date);
+    const int day = m_dayIndex.value(dayKey, -1);
+    const int week = m_weekIndex.value(weekKey, -1);
+    const int month = m_monthIndex.value(monthKey, -1);
 
-bool CDrinkStatistics::UpdateMonth(const QDate& today, int passChange, int amount, bool newDay)
-{
-    return UpdatePeriod(m_store, kMonths, MonthKey(today), passChange, amount, newDay, m_months, m_monthIndex);
-}
-
-bool CDrinkStatistics::UpdateTotals(int passChange, int amount, bool newDay)
-{
-    bool answered = false;
-    QVector<stTotalsData> rows = ReadRows(m_store, &CHealthDatabase::SelectTotals, QString::fromLatin1(kSelectTotals), answered);
-    if (rows.isEmpty()) {
-        const stTotalsData row{1, 1, amount, PassDaysAfter(0, passChange), amount};
-        m_totals.append(row);
-        rows.append(row);
-    } else {
-        for (stTotalsData& row : rows) {
-            row.nTotalsNo = 1;
-            row.nTotalDrinkNum += amount;
-            row.nTotalPassDay = PassDaysAfter(row.nTotalPassDay, passChange);
-            if (newDay)
-                ++row.nTotalDays;
-            // A count below one can only come from a damaged file; keep the average finite.
-            if (row.nTotalDays < 1)
-                row.nTotalDays = 100;
-            row.nAverDrink = row.nTotalDrinkNum / row.nTotalDays;
-            if (!m_totals.isEmpty())
-                m_totals.last() = row;
-        }
-    }
-    const bool written = m_store->ReplaceTotals(rows);
-    return answered && written;
-}
-
-void CDrinkStatistics::AppendDay(const stDaysData& row)
-{
-    m_dayIndex.insert(row.strDate.toLongLong(), m_days.size());
-    m_days.append(row);
+    const int totals = m_totals.isEmpty() ? -1 : 0;
+    CDrinkTally::Rows rows{RowAt(m_days, day), RowAt(m_weeks, week), RowAt(m_months, month), RowAt(m_totals, totals)};
+    CDrinkTally::Add(drink, rows);
+    Keep(m_days, m_dayIndex, dayKey, day, rows.days.first());
+    Keep(m_weeks, m_weekIndex, weekKey, week, rows.weeks.first());
+    Keep(m_months, m_monthIndex, monthKey, month, rows.months.first());
+    if (m_totals.isEmpty())
+        m_totals.append(rows.totals.first());
+    else
+        m_totals.first() = rows.totals.first();
 }
 
 void CDrinkStatistics::LoadAll()
 {
-    m_days.clear();
-    m_dayIndex.clear();
-    for (const stDaysData& row : ReadRows(m_store, &CHealthDatabase::SelectDays, kSelectAllDays))
-        AppendDay(row);
+    auto rows = std::make_shared<CDrinkTally::Rows>();
+    m_writer->Read(
+        [rows](CHealthDatabase& store) {
+            *rows = CDrinkTally::Rows();
+            ReadAll(store, &CHealthDatabase::SelectDays, kSelectAllDays, rows->days);
+            ReadAll(store, &CHealthDatabase::SelectWeeks, kSelectAllWeeks, rows->weeks);
+            ReadAll(store, &CHealthDatabase::SelectMonths, kSelectAllMonths, rows->months);
+            ReadAll(store, &CHealthDatabase::SelectTotals, kSelectAllTotals, rows->totals);
+            // Every row is held in memory now; years of history would otherwise also stay in
+            // SQLite's cache.
+            store.ReleaseCache();
+            return true;
+        },
+        [this, rows] { TakeRows(*rows); });
+}
 
-    m_weeks = ReadRows(m_store, &CHealthDatabase::SelectWeeks, kSelectAllWeeks);
-    m_weekIndex.clear();
-    for (int i = 0; i < m_weeks.size(); ++i)
-        m_weekIndex.insert(m_weeks.at(i).nWeek, i);
-
-    m_months = ReadRows(m_store, &CHealthDatabase::SelectMonths, kSelectAllMonths);
-    m_monthIndex.clear();
-    for (int i = 0; i < m_months.size(); ++i)
-        m_monthIndex.insert(m_months.at(i).nMonth, i);
-
-    m_totals = ReadRows(m_store, &CHealthDatabase::SelectTotals, kSelectAllTotals);
+void CDrinkStatistics::TakeRows(const CDrinkTally::Rows& rows)
+{
+    Index<stDaysData, qint64>(
+        m_days, m_dayIndex, rows.days, [](const stDaysData& row) { return row.strDate.toLongLong(); });
+    Index<stWeeksData, int>(m_weeks, m_weekIndex, rows.weeks, [](const stWeeksData& row) { return row.nWeek; });
+    Index<stMonthsData, int>(m_months, m_monthIndex, rows.months, [](const stMonthsData& row) { return row.nMonth; });
+    m_totals = rows.totals;
+    // The writer answers in order: the drinks still in the journal are exactly those the file
+    // did not hold when it was read.
+    for (const stDrink& drink : m_journal.Drinks())
+        Count(drink);
     ComputeRanges();
-    // Every row is held above now; years of history would otherwise also stay in SQLite's cache.
-    m_store->ReleaseCache();
+    emit HistoryChanged();
+}
+
+int CDrinkStatistics::UnsavedDrinks() const
+{
+    return m_journal.Drinks().size();
+}
+
+bool CDrinkStatistics::WaitUntilSaved(int msecs)
+{
+    return m_writer->WaitForIdle(msecs);
 }
 
 QDate CDrinkStatistics::Today() const
@@ -303,16 +284,17 @@ void CDrinkStatistics::ComputeRanges()
     if (!m_days.isEmpty()) {
         const QDate first = DateOfDayKey(m_days.first().strDate.toLongLong());
         m_firstDay = Yyyymmdd(first);
-        m_dayCount = int(qMax<qint64>(1, first.daysTo(today) + 1));
+        m_dayCount = PageCount(first.daysTo(today) + 1);
     }
     if (!m_weeks.isEmpty()) {
         m_firstWeek = m_weeks.first().nWeek;
         const qint64 days = MondayOfWeekKey(m_firstWeek).daysTo(MondayOfWeekKey(WeekKey(today)));
-        m_weekCount = int(qMax<qint64>(1, days / 7 + 1));
+        m_weekCount = PageCount(days / 7 + 1);
     }
     if (!m_months.isEmpty()) {
         m_firstMonth = m_months.first().nMonth;
-        m_monthCount = qMax(1, today.month() + 1 + ((today.year() - m_firstMonth / 100) * 12 - m_firstMonth % 100));
+        const qint64 years = today.year() - qint64(m_firstMonth / 100);
+        m_monthCount = PageCount(today.month() + 1 + (years * 12 - m_firstMonth % 100));
     }
 }
 
@@ -432,9 +414,4 @@ qint64 CDrinkStatistics::DayKeyOfDate(const QDate& date)
 QDate CDrinkStatistics::DateOfDay(qint64 dayKey)
 {
     return DateOfDayKey(dayKey);
-}
-
-CHealthDatabase* CDrinkStatistics::Store() const
-{
-    return m_store;
 }

@@ -2,14 +2,17 @@
 
 #include <QDate>
 #include <QHash>
+#include <QObject>
 #include <QVector>
 
+#include "CDrinkJournal.h"
+#include "CDrinkTally.h"
 #include "stDaysData.h"
 #include "stMonthsData.h"
 #include "stTotalsData.h"
 #include "stWeeksData.h"
 
-class CHealthDatabase;
+class CHistoryWriter;
 
 // The drinking history's day, week, month and all-time figures.
 //
@@ -17,32 +20,47 @@ class CHealthDatabase;
 // and month rows and the totals in memory. The records pages page through them by index: index
 // 0 is the oldest page and Count() - 1 is today, this week or this month; every day, week and
 // month in between has a page, and Get*ByIndex is false for one without drinks. The counts and
-// first keys follow the clock only when LoadAll or RecordDrink runs, while the pages are always
-// counted back from today. Main thread only.
+// first keys follow the clock only when the history is read or a drink recorded, while the
+// pages are always counted back from today. Main thread only.
+//
+// The file is read and written on the history writer's thread, so another program holding it
+// never stalls the window. A drink counts in memory at once; until the file has taken it, it
+// waits in the drink journal, in order, and an earlier run's waiting drinks are written first.
+// The rows in memory are what the file held when it was last read, with every waiting drink
+// counted in.
 //
 // Keys: a day is the seconds from the epoch to midnight UTC of its local calendar date (so a
 // day runs from local midnight to local midnight); a week is year × 100 + week number (see
 // WeekKey); a month is year × 100 + month of the local date.
-class CDrinkStatistics
+class CDrinkStatistics : public QObject
 {
+    Q_OBJECT
 public:
-    // The process-wide model over the process-wide store; created and read on first use, never
-    // destroyed.
+    // The process-wide model; created and read on first use, deleted when the application
+    // object is.
     static CDrinkStatistics* Instance();
+    // Creates the process-wide model at once when an earlier run left drinks to write, so that
+    // they reach the file without waiting for the history to be shown.
+    static void ResumeUnsavedDrinks();
 
-    // A model over the given store; it opens the store and creates its tables.
-    explicit CDrinkStatistics(CHealthDatabase* store);
+    // A model over HealthConfig.db in the data folder, with a writer thread of its own. Only one
+    // may be alive at a time: each takes up the drinks the journal holds.
+    explicit CDrinkStatistics(QObject* parent = nullptr);
+    ~CDrinkStatistics() override;
 
     // Records a drink of amount millilitres at the current moment against the daily target
     // (drinks/target). The drink and the day, week, month and totals rows it changes reach the
-    // file together or not at all; the memory rows change either way.
+    // file together, as soon as the file can take them.
     void RecordDrink(int amount);
-    // The store the model reads and writes.
-    CHealthDatabase* Store() const;
-    // Reads the history into memory (replacing what was there) and computes the ranges.
+    // Reads the history anew; HistoryChanged follows once the file has answered.
     void LoadAll();
     // Works out the first day, week and month and the three counts from the rows in memory.
     void ComputeRanges();
+    // Drinks recorded and not yet in the file.
+    int UnsavedDrinks() const;
+    // Runs the event loop until the file holds every drink recorded so far and the rows in
+    // memory were read from it, at most msecs; true when that came. For tools and tests.
+    bool WaitUntilSaved(int msecs);
 
     int DayCount() const;
     int WeekCount() const;
@@ -79,17 +97,24 @@ public:
     // The local calendar date of a day key.
     static QDate DateOfDay(qint64 dayKey);
 
+signals:
+    // The rows in memory were read anew from the file: whatever shows them should look again.
+    void HistoryChanged();
+    // A drink has waited a long while for the file, held by another program or unwritable.
+    void HistoryUnsaved();
+
 private:
-    // passChange is +1 when the drink makes the day pass, -1 when the day passed before and no
-    // longer does (the target was raised since), 0 otherwise.
-    bool UpdateDay(qint64 t, int amount, int target, int& passChange, bool& newDay);
-    bool UpdateWeek(const QDate& today, int passChange, int amount, bool newDay);
-    bool UpdateMonth(const QDate& today, int passChange, int amount, bool newDay);
-    bool UpdateTotals(int passChange, int amount, bool newDay);
-    void AppendDay(const stDaysData& row);
+    // Counts a drink into the rows in memory.
+    void Count(const stDrink& drink);
+    // Queues the drink for the file; mayBeInFile for an earlier run's, which it may have stored
+    // just before it ended.
+    void Save(const stDrink& drink, bool mayBeInFile);
+    // Puts the rows read from the file in memory, with the drinks still waiting counted in.
+    void TakeRows(const CDrinkTally::Rows& rows);
     QDate Today() const;
 
-    CHealthDatabase* m_store;
+    CHistoryWriter* m_writer;
+    CDrinkJournal m_journal;
     QVector<stDaysData> m_days;
     QVector<stWeeksData> m_weeks;
     QVector<stMonthsData> m_months;

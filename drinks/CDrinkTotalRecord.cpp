@@ -11,6 +11,7 @@
 
 #include "CDrinkHistoryExport.h"
 #include "CDrinkStatistics.h"
+#include "CHealthDatabase.h"
 #include "core/CLanguage.h"
 #include "GaugeRange.h"
 #include "Tumbler.h"
@@ -24,6 +25,7 @@ constexpr int kMilliliterLimit = 10000;
 // The gauge's scale grows in steps of three times the one before, from 50 days up to this.
 constexpr int kFirstGaugeMaximum = 50;
 constexpr int kLastGaugeMaximum = 36450;
+constexpr int kExportWaitMs = 50;
 
 const char* const kStyleSheet = R"(
 #SubPanelWidget {
@@ -140,6 +142,7 @@ CDrinkTotalRecord::CDrinkTotalRecord(QWidget* parent, CDrinkStatistics* statisti
     connect(m_tumbler, &Tumbler::OnChangeCurWeekIndex, this, &CDrinkTotalRecord::showCurWeek);
     connect(m_tumbler, &Tumbler::OnChangeCurMonthIndex, this, &CDrinkTotalRecord::showCurMonth);
     connect(m_btnExport, &QPushButton::clicked, this, &CDrinkTotalRecord::OnExport_Click);
+    connect(Statistics(), &CDrinkStatistics::HistoryChanged, this, &CDrinkTotalRecord::RefreshView);
 
     OnTotal_Click();
 }
@@ -353,6 +356,18 @@ void CDrinkTotalRecord::ShowChartView()
     m_btnExport->hide();
 }
 
+void CDrinkTotalRecord::RefreshView()
+{
+    if (m_btnTotal->isChecked()) {
+        OnTotal_Click();
+        return;
+    }
+    // The counts may have grown: the chart takes them anew and keeps its place where it can.
+    const int index = m_tumbler->currentIndex();
+    m_tumbler->SetMode(m_tumbler->mode());
+    m_tumbler->setCurrentIndex(qMin(index, m_tumbler->itemCount() + kLastIndexFromCount));
+}
+
 void CDrinkTotalRecord::OnExport_Click()
 {
     QFileDialog dialog(this, tr("导出喝水记录"),
@@ -364,7 +379,11 @@ void CDrinkTotalRecord::OnExport_Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString fileName = dialog.selectedFiles().constFirst();
-    CDrinkHistoryExport history(Statistics()->Store());
+    // A connection of this thread's own that waits only a moment for a file another program
+    // holds: the export then says it cannot read the history rather than freeze the window.
+    CHealthDatabase store(QStringLiteral("HealthConfigExport"), kExportWaitMs);
+    store.OpenDatabase();
+    CDrinkHistoryExport history(&store);
     if (history.Write(fileName))
         QMessageBox::information(this, tr("导出喝水记录"), tr("喝水记录已保存到 %1").arg(QDir::toNativeSeparators(fileName)));
     else

@@ -11,7 +11,8 @@ class Tumbler;
 // The drinking history page: tabs for days, weeks, months and all time. The first three show
 // the bar chart with the selected period in its centre and that period's figures below it; the
 // last shows the days of use on a ring gauge and the all-time figures, and offers the export of
-// the whole history. It only reads the model.
+// the whole history. It only reads the model, and shows its view again whenever the model has
+// read the file anew (once the file another program held can be read, for one).
 class CDrinkTotalRecord : public QWidget
 {
     Q_OBJECT
@@ -45,6 +46,8 @@ private:
     void ShowTarget(bool reached);
     // Shows what the day, week and month views share and hides the gauge.
     void ShowChartView();
+    // Shows the current view again from the model, read anew from the file.
+    void RefreshView();
 
     CDrinkStatistics* m_statistics;
     QWidget* m_subPanel = nullptr;

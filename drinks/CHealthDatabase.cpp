@@ -10,8 +10,6 @@
 #include "EasyQtSql/Transaction.h"
 
 namespace {
-CHealthDatabase* g_healthDatabase = nullptr;
-
 const QString kDriver = QStringLiteral("QSQLITE");
 const QString kFileName = QStringLiteral("/HealthConfig.db");
 
@@ -60,14 +58,11 @@ bool Write(const QSqlDatabase& db, const QVector<Row>& rows, Statement statement
 }
 }
 
-CHealthDatabase* CHealthDatabase::Instance()
+CHealthDatabase::CHealthDatabase(const QString& connectionName, int busyWaitMs)
+    : m_connectionName(connectionName)
+    , m_busyWaitMs(busyWaitMs)
 {
-    if (!g_healthDatabase)
-        g_healthDatabase = new CHealthDatabase;
-    return g_healthDatabase;
 }
-
-CHealthDatabase::CHealthDatabase() = default;
 
 CHealthDatabase::~CHealthDatabase()
 {
@@ -97,8 +92,9 @@ bool CHealthDatabase::OpenDatabase()
     if (folder.isEmpty() || !QDir().mkpath(folder))
         return false;
     if (!m_db.isValid())
-        m_db = QSqlDatabase::addDatabase(kDriver);
+        m_db = QSqlDatabase::addDatabase(kDriver, m_connectionName);
     m_db.setDatabaseName(folder + kFileName);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyWaitMs));
     return m_db.open();
 }
 

@@ -20,14 +20,15 @@
 // history. Reads append to the caller's vector and never clear it; a failing select throws
 // EasyQtSql::DBException to the caller. Each write is one transaction: a batch of rows is stored
 // entirely or not at all, and WriteTogether joins several writes into one such transaction.
+//
+// A store is one connection of its own, used only by the thread that made it. While another
+// program holds the file, a statement waits for it at most busyWaitMs and then fails.
 class CHealthDatabase
 {
 public:
-    // The process-wide store on Qt's default connection; created on first use, never destroyed.
-    static CHealthDatabase* Instance();
-
-    // A store of its own; only one may be alive at a time, as all share the default connection.
-    CHealthDatabase();
+    // Qt's default connection unless named otherwise.
+    explicit CHealthDatabase(
+        const QString& connectionName = QLatin1String(QSqlDatabase::defaultConnection), int busyWaitMs = 5000);
     ~CHealthDatabase();
 
     CHealthDatabase(const CHealthDatabase&) = delete;
@@ -67,5 +68,7 @@ public:
     bool WriteTogether(const std::function<bool()>& writes);
 
 private:
+    QString m_connectionName;
+    int m_busyWaitMs;
     QSqlDatabase m_db;
 };

@@ -596,6 +596,29 @@ it dilutes every sorrow</translation>
     </message>
 </context>
 <context>
+    <name>CHistoryNotice</name>
+    <message>
+        <source>喝水记录未保存</source>
+        <translation>Drinks not saved yet</translation>
+    </message>
+    <message>
+        <source>喝水记录暂时无法保存</source>
+        <translation>Your drinks can't be saved right now</translation>
+    </message>
+    <message>
+        <source>喝水记录文件 HealthConfig.db 现在无法写入，可能正被其他程序（如备份或同步工具）占用。您的喝水都已记下，不会丢失，文件可以写入时会自动保存。</source>
+        <translation>The drinking history file HealthConfig.db can't be written at the moment; another program (a backup or sync tool, for example) may be using it. Every drink you recorded is kept and will be saved as soon as the file can be written.</translation>
+    </message>
+    <message>
+        <source>知道了</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭提示</source>
+        <translation>Close this notice</translation>
+    </message>
+</context>
+<context>
     <name>CMenuObject</name>
     <message>
         <source>今日不弹出</source>

@@ -19,6 +19,13 @@ const QString& DBException::Statement() const
     return m_statement;
 }
 
+bool DBException::IsBusy() const
+{
+    // SQLite's SQLITE_BUSY and SQLITE_LOCKED.
+    const QString code = m_error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
 const char* DBException::what() const noexcept
 {
     return m_what.constData();

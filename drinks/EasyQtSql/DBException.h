@@ -15,6 +15,8 @@ public:
 
     const QSqlError& Error() const;
     const QString& Statement() const;
+    // True when another connection held the database: the same statement may work later.
+    bool IsBusy() const;
 
     const char* what() const noexcept override;
     void raise() const override;

@@ -2,6 +2,9 @@
 
 #include <QSqlRecord>
 
+#include <cmath>
+#include <limits>
+
 namespace EasyQtSql {
 
 QueryResult::QueryResult(const QSqlQuery& query)
@@ -27,7 +30,18 @@ QVariant QueryResult::Value(int column) const
 
 int QueryResult::ToInt(int column) const
 {
-    return m_query.value(column).toInt();
+    constexpr int lowest = std::numeric_limits<int>::min();
+    constexpr int highest = std::numeric_limits<int>::max();
+    const QVariant value = m_query.value(column);
+    // SQLite keeps whatever a column was given: a damaged or hand-edited file may hold numbers
+    // beyond an int, or reals. They are held at the int's limits, never wrapped.
+    if (value.type() == QVariant::Double) {
+        const double real = value.toDouble();
+        if (std::isnan(real))
+            return 0;
+        return int(qBound<double>(lowest, std::trunc(real), highest));
+    }
+    return int(qBound<qlonglong>(lowest, value.toLongLong(), highest));
 }
 
 QString QueryResult::ToString(int column) const

@@ -15,6 +15,7 @@ public:
     // Moves to the next row; false after the last one. The first call also notes the field names.
     bool Next();
     QVariant Value(int column) const;
+    // The column as an int; a number beyond the int's range reads as its nearest limit.
     int ToInt(int column) const;
     QString ToString(int column) const;
     // The names of the select's fields, known once Next has been called.

@@ -9,10 +9,11 @@
 namespace EasyQtSql {
 
 namespace {
-// Open guards per connection name; the SQL layer runs on the main thread only.
+// Open guards per connection name. A connection is used only by the thread that made it, so
+// each thread counts its own.
 QHash<QString, int>& Depths()
 {
-    static QHash<QString, int> depths;
+    static thread_local QHash<QString, int> depths;
     return depths;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "CDrinkStatistics.h"
-#include "CHealthDatabase.h"
 #include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
@@ -45,9 +44,9 @@ private slots:
         CIniSettings::Destroy();
         CIniSettings::Instance()->SetDrinksTarget(1500);
         {
-            CHealthDatabase db;
-            CDrinkStatistics stats(&db);
+            CDrinkStatistics stats;
             stats.LoadAll();
+            QVERIFY(stats.WaitUntilSaved(10000));
             for (const QString& moment : moments) {
                 QCOMPARE(CDrinkStatistics::DayKey(Local(moment).toSecsSinceEpoch()), kKeyOf6Dec2026);
                 CClock::SetLocal(Local(moment));

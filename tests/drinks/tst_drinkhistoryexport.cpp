@@ -106,9 +106,12 @@ void TestDrinkHistoryExport::init()
 {
     m_home = new CTestHome;
     CIniSettings::Instance()->SetDrinksTarget(1500);
-    m_db = std::make_unique<CHealthDatabase>();
-    m_stats = std::make_unique<CDrinkStatistics>(m_db.get());
+    m_stats = std::make_unique<CDrinkStatistics>();
     m_stats->LoadAll();
+    QVERIFY(m_stats->WaitUntilSaved(10000));
+    // The statistics write on a thread of their own; the export reads on this one.
+    m_db = std::make_unique<CHealthDatabase>(QStringLiteral("export"));
+    m_db->OpenDatabase();
 }
 
 void TestDrinkHistoryExport::cleanup()
@@ -135,6 +138,7 @@ void TestDrinkHistoryExport::knownHistory()
     Drink(QStringLiteral("2026-12-06 00:00:00"), 250);
     Drink(QStringLiteral("2026-12-07 23:59:59"), 300);
     Drink(QStringLiteral("2026-12-07 07:45:00"), 1200);
+    QVERIFY(m_stats->WaitUntilSaved(10000));
     const QByteArray before = Digest(m_db->FileName());
     QVERIFY(!before.isEmpty());
 

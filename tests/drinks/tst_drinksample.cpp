@@ -6,7 +6,6 @@
 
 #include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
-#include "CHealthDatabase.h"
 #include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "clock.h"
@@ -22,15 +21,15 @@ private slots:
         const QDateTime now(QDate(2026, 12, 16), QTime(13, 0));
         int drinks = 0;
         {
-            CHealthDatabase store;
-            CDrinkStatistics statistics(&store);
+            CDrinkStatistics statistics;
             drinks = CDrinkSampleHistory::Write(statistics, now, 30);
             QCOMPARE(CClock::LocalNow(), now);
+            QCOMPARE(statistics.UnsavedDrinks(), 0);
         }
         // What a later start of the program reads back from the file.
-        CHealthDatabase store;
-        CDrinkStatistics statistics(&store);
+        CDrinkStatistics statistics;
         statistics.LoadAll();
+        QVERIFY(statistics.WaitUntilSaved(10000));
         QCOMPARE(statistics.DayCount(), 30);
         stTotalsData totals;
         QVERIFY(statistics.GetTotals(totals));
@@ -53,8 +52,7 @@ private slots:
         for (int run = 0; run < 2; ++run) {
             CTestHome home;
             CIniSettings::Instance()->SetDrinksTarget(1500);
-            CHealthDatabase store;
-            CDrinkStatistics statistics(&store);
+            CDrinkStatistics statistics;
             CDrinkSampleHistory::Write(statistics, QDateTime(QDate(2026, 12, 16), QTime(22, 0)), 5);
             stTotalsData row;
             QVERIFY(statistics.GetTotals(row));

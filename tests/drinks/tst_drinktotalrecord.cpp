@@ -38,6 +38,7 @@ private:
     {
         CClock::SetLocal(kNow);
         m_stats->LoadAll();
+        QVERIFY(m_stats->WaitUntilSaved(10000));
     }
     CDrinkTotalRecord* MakePage()
     {
@@ -89,7 +90,11 @@ private:
         totals.nTotalDrinkNum = days * 1200;
         totals.nTotalPassDay = days / 2;
         totals.nAverDrink = 1200;
-        QVERIFY(m_db->ReplaceTotals({totals}));
+        {
+            CHealthDatabase db(QStringLiteral("direct"));
+            db.Init();
+            QVERIFY(db.ReplaceTotals({totals}));
+        }
         Settle();
     }
 
@@ -100,15 +105,13 @@ private slots:
         CIniSettings::Destroy();
         CIniSettings::Instance()->SetDrinksTarget(1500);
         CClock::SetLocal(kNow);
-        m_db = std::make_unique<CHealthDatabase>();
-        m_stats = std::make_unique<CDrinkStatistics>(m_db.get());
-        m_stats->LoadAll();
+        m_stats = std::make_unique<CDrinkStatistics>();
+        Settle();
     }
     void cleanup()
     {
         m_page.reset();
         m_stats.reset();
-        m_db.reset();
         CIniSettings::Destroy();
         CClock::Release();
         m_home.reset();
@@ -325,7 +328,6 @@ private slots:
 
 private:
     std::unique_ptr<CTestHome> m_home;
-    std::unique_ptr<CHealthDatabase> m_db;
     std::unique_ptr<CDrinkStatistics> m_stats;
     std::unique_ptr<CDrinkTotalRecord> m_page;
 };

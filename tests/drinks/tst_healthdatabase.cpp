@@ -10,6 +10,7 @@
 #include "CHealthDatabase.h"
 #include "EasyQtSql/DBException.h"
 #include "EasyQtSql/Transaction.h"
+#include "HistoryColumn.h"
 #include "TestHome.h"
 
 namespace {
@@ -18,26 +19,9 @@ const QString kAllWeeks = QStringLiteral("select week, totaldrinknum,totalpassda
 const QString kAllMonths = QStringLiteral("select month, totaldrinknum, totalpassdays, averdrinknum, passed, totaldays from months order by month asc");
 const QString kAllTotals = QStringLiteral("select totalsno, totaldays, totaldrinknum, totalpassdays, averdirnknum from totals");
 
-// The first column of a select, read behind the store's back through a connection of its own.
-QStringList Column(const QString& path, const QString& sql)
-{
-    QStringList values;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        raw.setDatabaseName(path);
-        raw.open();
-        QSqlQuery query(raw);
-        query.exec(sql);
-        while (query.next())
-            values.append(query.value(0).toString());
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-    return values;
-}
-
 int RowCount(const QString& path, const QString& table)
 {
-    return Column(path, QStringLiteral("select count(*) from ") + table).value(0).toInt();
+    return HistoryColumn(path, QStringLiteral("select count(*) from ") + table).value(0).toInt();
 }
 }
 
@@ -83,7 +67,8 @@ private slots:
             QStringLiteral("CREATE TABLE months(month int, totaldrinknum int, totalpassdays int, averdrinknum int, passed int, totaldays int, PRIMARY KEY(month))"),
             QStringLiteral("CREATE TABLE totals(totalsno int,totaldays int, totaldrinknum int, totalpassdays int, averdirnknum int,  PRIMARY KEY(totalsno))"),
         };
-        QCOMPARE(Column(db.FileName(), QStringLiteral("select sql from sqlite_master where type='table' order by rowid")), expected);
+        QCOMPARE(HistoryColumn(db.FileName(), QStringLiteral("select sql from sqlite_master where type='table' order by rowid")),
+            expected);
     }
 
     void initTwiceChangesNothing()
@@ -96,14 +81,14 @@ private slots:
             QVERIFY(db.ReplaceDays({{QStringLiteral("1796515200"), 300, 150, 2, 0}}));
             path = db.FileName();
         }
-        const QStringList schema = Column(path, QStringLiteral("select sql from sqlite_master"));
+        const QStringList schema = HistoryColumn(path, QStringLiteral("select sql from sqlite_master"));
         CHealthDatabase db;
         QVERIFY(db.Init());
         QVector<stDaysData> days;
         QVERIFY(db.SelectDays(days, kAllDays));
         QCOMPARE(days.size(), 1);
         QCOMPARE(days.at(0).nTotalDrinkNum, 300);
-        QCOMPARE(Column(path, QStringLiteral("select sql from sqlite_master")), schema);
+        QCOMPARE(HistoryColumn(path, QStringLiteral("select sql from sqlite_master")), schema);
     }
 
     void replaceOverwritesItsKey()
@@ -114,7 +99,7 @@ private slots:
         QVERIFY(db.ReplaceTimes({QStringLiteral("1796520000"), 150}));
         QVERIFY(db.ReplaceTimes({QStringLiteral("1796520000"), 400}));
         QVERIFY(db.ReplaceTimes({QStringLiteral("1796520001"), 100}));
-        QCOMPARE(Column(db.FileName(), QStringLiteral("select drinknum from times order by date")),
+        QCOMPARE(HistoryColumn(db.FileName(), QStringLiteral("select drinknum from times order by date")),
             (QStringList{QStringLiteral("400"), QStringLiteral("100")}));
 
         QVERIFY(db.ReplaceWeeks({{202648, 150, 0, 150, 1, 0}, {202649, 80, 1, 80, 1, 1}}));
@@ -216,7 +201,7 @@ private slots:
             }
             return db.ReplaceTimes({QStringLiteral("300"), 50});
         }));
-        QCOMPARE(Column(path, QStringLiteral("select date from times order by date")),
+        QCOMPARE(HistoryColumn(path, QStringLiteral("select date from times order by date")),
             (QStringList{QStringLiteral("100"), QStringLiteral("300")}));
     }
 

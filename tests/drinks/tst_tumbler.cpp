@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "CDrinkStatistics.h"
-#include "CHealthDatabase.h"
 #include "core/CIniSettings.h"
 #include "TestHome.h"
 #include "Tumbler.h"
@@ -77,15 +76,14 @@ private slots:
         CIniSettings::Destroy();
         CIniSettings::Instance()->SetDrinksTarget(1500);
         CClock::SetLocal(kNow);
-        m_db = std::make_unique<CHealthDatabase>();
-        m_stats = std::make_unique<CDrinkStatistics>(m_db.get());
+        m_stats = std::make_unique<CDrinkStatistics>();
         m_stats->LoadAll();
+        QVERIFY(m_stats->WaitUntilSaved(10000));
     }
     void cleanup()
     {
         m_chart.reset();
         m_stats.reset();
-        m_db.reset();
         CIniSettings::Destroy();
         CClock::Release();
         m_home.reset();
@@ -387,7 +385,6 @@ private slots:
 
 private:
     std::unique_ptr<CTestHome> m_home;
-    std::unique_ptr<CHealthDatabase> m_db;
     std::unique_ptr<CDrinkStatistics> m_stats;
     std::unique_ptr<Tumbler> m_chart;
 };

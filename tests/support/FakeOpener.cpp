@@ -11,7 +11,8 @@ CFakeOpener::CFakeOpener(const QString& folder)
     QFile script(folder + QStringLiteral("/xdg-open"));
     script.open(QIODevice::WriteOnly);
     const QByteArray place = QFile::encodeName(folder);
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"" + place + "/opened.log\"\nenv > \"" + place + "/environment.log\"\n");
+    // The environment first: a test that sees the file opened reads it at once.
+    script.write("#!/bin/sh\nenv > \"" + place + "/environment.log\"\nprintf '%s\\n' \"$*\" >> \"" + place + "/opened.log\"\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("PATH", SearchPath().toLocal8Bit());

@@ -9,6 +9,7 @@ namespace {
 constexpr int kSkippedDayPercent = 8;
 constexpr int kSmallestDrink = 150;
 constexpr int kDrinkSizes = 7; // 150 to 450 ml in steps of 50
+constexpr int kSaveWaitMs = 10000;
 }
 
 int CDrinkSampleHistory::Write(CDrinkStatistics& statistics, const QDateTime& now, int days)
@@ -29,6 +30,9 @@ int CDrinkSampleHistory::Write(CDrinkStatistics& statistics, const QDateTime& no
             CClock::SetLocal(moment);
             statistics.RecordDrink(kSmallestDrink + 50 * int(random.bounded(kDrinkSizes)));
             ++drinks;
+            // Thousands of drinks waiting at once would each rewrite a journal thousands long.
+            if (!statistics.WaitUntilSaved(kSaveWaitMs))
+                return drinks;
             const QTime next = time.addSecs(60 * (55 + int(random.bounded(80))));
             // Past midnight the day is over.
             if (next < time)

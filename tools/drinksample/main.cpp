@@ -45,12 +45,16 @@ int main(int argc, char* argv[])
         err << "drinksample: " << file << " already exists; move it away first to keep it\n";
         return 1;
     }
-    CHealthDatabase* store = CHealthDatabase::Instance();
-    CDrinkStatistics statistics(store);
-    if (!store->IsOpen()) {
-        err << "drinksample: cannot open " << file << "\n";
-        return 1;
+    {
+        // Drinks the file cannot take would wait in the settings for the tray program to write.
+        CHealthDatabase probe;
+        probe.Init();
+        if (!probe.IsOpen()) {
+            err << "drinksample: cannot open " << file << "\n";
+            return 1;
+        }
     }
+    CDrinkStatistics statistics;
     // The model judges each day against the configured target; a sample needs one to judge by.
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetDrinksTarget() <= 0) {
@@ -59,6 +63,10 @@ int main(int argc, char* argv[])
     }
     const int drinks = CDrinkSampleHistory::Write(statistics, CClock::LocalNow(), days);
     CClock::Release();
+    if (statistics.UnsavedDrinks() > 0) {
+        err << "drinksample: " << file << " did not take the drinks\n";
+        return 1;
+    }
 
     stTotalsData totals;
     statistics.GetTotals(totals);

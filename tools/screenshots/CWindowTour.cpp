@@ -20,6 +20,7 @@
 #include "CDrinkTotalRecord.h"
 #include "CDrinksWindow.h"
 #include "CHealthDatabase.h"
+#include "CHistoryNotice.h"
 #include "CMindQuizSettings.h"
 #include "CPausingProgramsSettings.h"
 #include "CRelaxFullShowSettings.h"
@@ -41,6 +42,8 @@ namespace {
 const QDateTime kNow(QDate(2026, 9, 28), QTime(20, 0));
 // A heavy day's total: the longest number the drink forms show.
 constexpr int kLongestDayTotal = 10000;
+// Long enough for the history thread to take a page of rows on a slow machine.
+constexpr int kHistoryWaitMs = 10000;
 
 void Hover(QWidget* widget)
 {
@@ -186,12 +189,18 @@ void CWindowTour::Records(CBaseManager& frame)
     tenYears.nAverDrink = 2000;
     stTotalsData sampleTotals;
     CDrinkStatistics::Instance()->GetTotals(sampleTotals);
-    CDrinkStatistics::Instance()->Store()->ReplaceTotals({tenYears});
-    CDrinkStatistics::Instance()->LoadAll();
+    // Written past the statistics, as another copy of the history would be, then read back by them.
+    CHealthDatabase store(QStringLiteral("HealthConfigTour"));
+    store.OpenDatabase();
+    auto showTotals = [&store](const stTotalsData& totals) {
+        store.ReplaceTotals({totals});
+        CDrinkStatistics::Instance()->LoadAll();
+        CDrinkStatistics::Instance()->WaitUntilSaved(kHistoryWaitMs);
+    };
+    showTotals(tenYears);
     Button(records, "btn_total")->click();
     m_visit(&frame, QStringLiteral("records-total-ten-years"));
-    CDrinkStatistics::Instance()->Store()->ReplaceTotals({sampleTotals});
-    CDrinkStatistics::Instance()->LoadAll();
+    showTotals(sampleTotals);
     frame.OnMain_Click();
 
     GaugeRange gauge;
@@ -249,6 +258,10 @@ void CWindowTour::Eyeshield(CBaseManager& frame)
     notice->show();
     m_visit(notice, QStringLiteral("notice-colortemp"));
     notice->close();
+    auto* historyNotice = new CHistoryNotice;
+    historyNotice->show();
+    m_visit(historyNotice, QStringLiteral("notice-history"));
+    historyNotice->close();
 }
 
 // The automatic mode's day and night, opened from the eye-protection page: by the sun at the
