@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include "CAdsWidget.h"
+#include "CCommandWords.h"
 #include "CConsiderateGate.h"
 #include "core/CCommon.h"
 #include "CDrinkNowWindow.h"
@@ -31,6 +32,7 @@
 #include "core/CMessageShow.h"
 #include "CRelaxSettingsWindow.h"
 #include "CRelaxTipsWindow.h"
+#include "CStatusLine.h"
 #include "CSystemTray.h"
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
@@ -363,10 +365,68 @@ void CBaseManager::WakeUp()
 
 void CBaseManager::OnInstanceCommand(const QByteArray& command)
 {
-    if (command == "wake")
+    if (command == "wake") {
         WakeUp();
-    else if (command == "hide-tray")
+    } else if (command == "hide-tray") {
         m_systemTray->hide();
+    } else if (CCommandWords::IsCommand(QString::fromUtf8(command.split(' ').constFirst()))) {
+        if (CInstanceChannel* channel = CCommon::Instance()->InstanceChannel())
+            channel->Answer(CarryOut(CCommandWords::FromLine(command)));
+    }
+}
+
+QByteArray CBaseManager::CarryOut(const CCommandWords& words)
+{
+    if (!words.Error().isEmpty())
+        return CCommandWords::AnswerLine(false, words.Error());
+    CIniSettings* settings = CIniSettings::Instance();
+    bool tints = false;
+    switch (words.Which()) {
+    case CCommandWords::Action::EyeOn:
+        m_eyeshieldWindow->SwitchTo(true);
+        tints = true;
+        break;
+    case CCommandWords::Action::EyeOff:
+        m_eyeshieldWindow->SwitchTo(false);
+        break;
+    case CCommandWords::Action::EyeStrength:
+        m_eyeshieldWindow->FadeToStrength(words.Number());
+        tints = true;
+        break;
+    case CCommandWords::Action::EyeStep:
+        m_eyeshieldWindow->FadeToStrength(qBound(0, m_eyeshieldWindow->Strength() + words.Number(), 100));
+        tints = true;
+        break;
+    case CCommandWords::Action::RestNow:
+        return RestNow();
+    case CCommandWords::Action::Pause:
+        settings->SetPausedUntil(CClock::Now() + qint64(words.Number()) * 60);
+        break;
+    case CCommandWords::Action::Resume:
+        settings->SetPausedUntil(0);
+        break;
+    case CCommandWords::Action::Status:
+    case CCommandWords::Action::Unknown:
+        break;
+    }
+    // The choice is kept, as the page keeps it, but a screen left as it was is no success.
+    const QString unsupported = tints ? CCommon::Instance()->UnsupportedTintText() : QString();
+    const QString status = CStatusLine::Text(m_eyeshieldWindow->Strength(), CClock::Now(), unsupported);
+    return CCommandWords::AnswerLine(unsupported.isEmpty(), status);
+}
+
+QByteArray CBaseManager::RestNow()
+{
+    if (!m_relaxTipsWindow)
+        m_relaxTipsWindow = new CRelaxTipsWindow(this, m_btnMenu->menu());
+    if (m_relaxTipsWindow->HasOpenRestWindows())
+        return CCommandWords::AnswerLine(true, tr("休息正在进行"));
+    m_relaxTipsWindow->OnStartRelax_Click();
+    if (!m_relaxTipsWindow->HasOpenRestWindows())
+        return CCommandWords::AnswerLine(false, tr("全屏休息已设为暂不显示"));
+    // The rest is taken now: the next one comes a full interval later.
+    m_tick.RestTaken(CClock::Now());
+    return CCommandWords::AnswerLine(true, tr("休息开始了"));
 }
 
 void CBaseManager::OnBodyPanelChanged(int Id)

@@ -9,6 +9,7 @@
 #include "ITickHost.h"
 
 class CAdsWidget;
+class CCommandWords;
 class CConsiderateGate;
 class CDrinkNowWindow;
 class CDrinkTotalRecord;
@@ -43,6 +44,8 @@ public:
     void ReportFeatureStates() override;
     // Brings the frame to the front, as a second start or a click on the tray icon asks.
     void WakeUp();
+    // Carries out command words from a shell and returns the answer line for whoever sent them.
+    QByteArray CarryOut(const CCommandWords& words);
     CSystemTray* SystemTray() const;
     CMainTick& Tick();
 
@@ -91,6 +94,8 @@ private:
     void ShowPage(QWidget* page);
     void ShowHome();
     void OnInstanceCommand(const QByteArray& command);
+    // Starts a rest at once, as the prompt's button does; the answer says whether one began.
+    QByteArray RestNow();
     void WatchScreens();
     void WatchUser();
 

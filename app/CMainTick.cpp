@@ -55,6 +55,18 @@ void CMainTick::RestTaken(qint64 returned)
         m_host.RefreshRelaxSettings();
 }
 
+bool CMainTick::IsPaused(qint64 now)
+{
+    CIniSettings* settings = CIniSettings::Instance();
+    const qint64 until = settings->GetPausedUntil();
+    if (until - now <= LongestPause)
+        return now < until;
+    // Dropped at once: kept, it would hold every reminder for a whole day once the clock came
+    // within a day of it.
+    settings->SetPausedUntil(0);
+    return false;
+}
+
 int CMainTick::Interval(int hours, int minutes)
 {
     const qint64 interval = (qint64(minutes) + 60 * qint64(hours)) * 60;
@@ -172,7 +184,7 @@ void CMainTick::Run()
             Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
     }
 
-    const bool held = m_gate && m_gate->HoldsReminders();
+    const bool held = (m_gate && m_gate->HoldsReminders()) || IsPaused(now);
     if (held)
         m_drink.readySince = m_relax.readySince = 0;
     const qint64 ready = held ? 0 : Ready(now);
@@ -194,5 +206,6 @@ void CMainTick::Run()
             m_host.RefreshRelaxSettings();
     }
     const bool waiting = m_drink.pending == Pending::Held || m_relax.pending == Pending::Held;
-    TellWaitReason(waiting ? m_gate->WaitReason(held) : QString());
+    // A pause the user chose needs no reason.
+    TellWaitReason(waiting && m_gate ? m_gate->WaitReason(held) : QString());
 }

@@ -9,9 +9,9 @@ class ITickHost;
 // The program's one periodic chore list, run once a second: the day-change check, the heartbeat
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
-// reminders waits, and shows once on the first tick after the gate opens and the user has
-// stopped typing; the next of its kind then comes a full interval after that, whatever held it.
-// The host is told why a reminder waits.
+// reminders, or while the user paused them, waits, and shows once on the first tick after the
+// hold ends and the user has stopped typing; the next of its kind then comes a full interval
+// after that, whatever held it. The host is told why a reminder waits.
 class CMainTick
 {
 public:
@@ -19,6 +19,9 @@ public:
     static constexpr int BootLaunch = 4;
     static constexpr int BootReportDelay = 180;
     static constexpr int DefaultInterval = 300;
+    // A pause of the reminders lasts a day at most: a stored end further off (the clock was put
+    // back, or the file edited) holds nothing and is dropped.
+    static constexpr qint64 LongestPause = 24 * 3600;
 
     CMainTick(ITickHost& host, qint64 startTime);
 
@@ -33,6 +36,8 @@ public:
 
     void Run();
 
+    // Whether the user paused every reminder at `now`.
+    static bool IsPaused(qint64 now);
     // The interval in seconds for hours and minutes as stored; 0 or less becomes five minutes.
     static int Interval(int hours, int minutes);
     // When `stamp` + `interval` has passed, moves `stamp` to the last grid point not after `now`

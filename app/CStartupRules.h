@@ -6,6 +6,8 @@ class QWidget;
 
 // The decisions start-up makes from the command line and the stored stamps.
 namespace CStartupRules {
+// The launch source of a start that stays in the tray, as "showMini" asks.
+constexpr int TrayLaunch = 1;
 // Where the program was started from: 1 "showMini", 2 "desktop", 3 "startmenu", 4 "boot",
 // 0 for anything else (a plain start, or "show" after a restart).
 int LaunchSource(const QString& word);

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFont>
@@ -6,6 +8,7 @@
 
 #include "CAdsDataManager.h"
 #include "CBaseManager.h"
+#include "CCommandWords.h"
 #include "core/CCommon.h"
 #include "CCrashReport.h"
 #include "core/CIniSettings.h"
@@ -18,6 +21,31 @@
 #include "glintegration.h"
 #include "qtplatform.h"
 #include "terminationwatcher.h"
+
+namespace {
+// Exit codes of a start with command words.
+constexpr int kCarriedOut = 0;
+constexpr int kNotCarriedOut = 1;
+constexpr int kBadWords = 2;
+
+// Tells what was done on the standard output, what was not on the standard error; returns the
+// exit code for it.
+int Print(bool done, const QString& text)
+{
+    std::FILE* stream = done ? stdout : stderr;
+    std::fprintf(stream, "%s\n", qUtf8Printable(text));
+    // This copy may go on running, with its output in a pipe that is only written out when full.
+    std::fflush(stream);
+    return done ? kCarriedOut : kNotCarriedOut;
+}
+
+int PrintAnswer(const QByteArray& answer)
+{
+    QString text;
+    const bool done = CCommandWords::ReadAnswer(answer, &text);
+    return Print(done, text);
+}
+}
 
 int main(int argc, char* argv[])
 {
@@ -35,13 +63,29 @@ int main(int argc, char* argv[])
     if (word == CCrashReport::Mode)
         return CCrashReport::Run(arguments.value(2), arguments.value(3));
 
+    // Command words steer the running copy and end with its answer. Without one they start the
+    // program in the tray and are carried out there, but "status" has nothing to tell then.
+    const bool commanded = CCommandWords::IsCommand(word);
+    const CCommandWords command(commanded ? arguments.mid(1) : QStringList());
+    if (commanded) {
+        if (!command.Error().isEmpty()) {
+            Print(false, command.Error());
+            return kBadWords;
+        }
+        QByteArray answer;
+        if (CCommon::Instance()->SendToRunningCopy(command.Line(), &answer))
+            return PrintAnswer(answer);
+        if (command.Which() == CCommandWords::Action::Status)
+            return Print(false, CCommandWords::NotRunningText());
+    }
+
     // A restarted copy starts while the old one is still ending, and a start at log-in while
     // the desktop is still coming up: every start gives them a second first. The style sheet
     // and, for a start that shows the frame, its pictures and fonts, none of which touches
     // anything outside this process, are read meanwhile.
     const QDeadlineTimer pauseEnds(1000);
     CCommon::Instance()->LoadStyleSheet(QStringLiteral(":/Resources/Skin/Base.qss"));
-    const int launchSource = CStartupRules::LaunchSource(word);
+    const int launchSource = commanded ? CStartupRules::TrayLaunch : CStartupRules::LaunchSource(word);
     if (!CStartupRules::StartsHidden(launchSource))
         CBaseManager::PrepareFirstShow();
     QThread::msleep(quint64(pauseEnds.remainingTime()));
@@ -53,8 +97,14 @@ int main(int argc, char* argv[])
     CrashHandler::Install(Executable::Path(), {CCrashReport::Mode});
 
     CCommon* common = CCommon::Instance();
-    if (!common->IsFirstInstance())
+    if (commanded) {
+        // Another copy may have started meanwhile: then it carries the words out.
+        QByteArray answer;
+        if (!common->IsFirstInstance(command.Line(), &answer))
+            return PrintAnswer(answer);
+    } else if (!common->IsFirstInstance()) {
         return 0;
+    }
 
     // Watching from here on: a SIGTERM while the frame applies the stored tint waits for the
     // loop instead of killing the process with the screen still tinted.
@@ -67,6 +117,8 @@ int main(int argc, char* argv[])
     auto* frame = new CBaseManager;
     QObject::connect(&termination, &CTerminationWatcher::TerminationRequested, frame, &CBaseManager::Quit);
     frame->SetLaunchSource(launchSource);
+    if (commanded)
+        PrintAnswer(frame->CarryOut(command));
     if (CStartupRules::WakesFrame(launchSource))
         frame->WakeUp();
     else if (!CStartupRules::StartsHidden(launchSource))

@@ -36,11 +36,21 @@ void CCommon::Destroy()
     g_common = nullptr;
 }
 
-bool CCommon::IsFirstInstance()
+CInstanceChannel* CCommon::Channel()
 {
     if (!m_instanceChannel)
         m_instanceChannel = new CInstanceChannel(QStringLiteral("QzHealthManager"), this);
-    return m_instanceChannel->Claim("wake");
+    return m_instanceChannel;
+}
+
+bool CCommon::IsFirstInstance(const QByteArray& request, QByteArray* answer)
+{
+    return Channel()->Claim(request, answer);
+}
+
+bool CCommon::SendToRunningCopy(const QByteArray& request, QByteArray* answer)
+{
+    return Channel()->Send(request, answer);
 }
 
 void CCommon::ReleaseInstance()

@@ -21,12 +21,17 @@ public:
     static CCommon* Instance();
     static void Destroy();
 
-    // True when no other copy runs. Otherwise the running copy has been told to come to the
-    // front and this one should end.
-    bool IsFirstInstance();
+    // True when no other copy runs. Otherwise the running copy has been handed `request` (by
+    // default told to come to the front), its answer line is in `answer` when one is asked for,
+    // and this one should end.
+    bool IsFirstInstance(const QByteArray& request = QByteArrayLiteral("wake"), QByteArray* answer = nullptr);
+    // Hands a request to the running copy without claiming its place, and puts its answer line
+    // in `answer`; false when no copy takes it.
+    bool SendToRunningCopy(const QByteArray& request, QByteArray* answer);
     // Lets the next copy become the first one.
     void ReleaseInstance();
-    // Carries the wake-up and hide-tray commands of later starts; null before IsFirstInstance.
+    // Carries the wake-up, the hide-tray and the command words of later starts; null before
+    // IsFirstInstance.
     CInstanceChannel* InstanceChannel() const;
 
     void LoadStyleSheet(const QString& path);
@@ -91,6 +96,8 @@ signals:
 private:
     CCommon();
     ~CCommon() override;
+
+    CInstanceChannel* Channel();
 
     CInstanceChannel* m_instanceChannel = nullptr;
     // Made at first use: the way of tinting depends on the session, and a copy that is about to

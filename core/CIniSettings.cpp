@@ -146,6 +146,8 @@ int CIniSettings::GetTipsStatus() const { return ReadInt("boot/tips_status"); }
 void CIniSettings::SetTipsStatus(int value) { Write("boot/tips_status", value); }
 int CIniSettings::GetTodayTipsStatus() const { return ReadInt("boot/today_tips_status"); }
 void CIniSettings::SetTodayTipsStatus(int value) { Write("boot/today_tips_status", value); }
+qint64 CIniSettings::GetPausedUntil() const { return ReadInt64("boot/paused_until"); }
+void CIniSettings::SetPausedUntil(qint64 value) { Write("boot/paused_until", value); }
 int CIniSettings::GetUpdateTimestamp() const { return ReadInt("boot/update_timestamp"); }
 void CIniSettings::SetUpdateTimestamp(int value) { Write("boot/update_timestamp", value); }
 void CIniSettings::SetMessageTipsMun(int value) { Write("boot/message_tips_mun", value); }

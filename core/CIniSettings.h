@@ -38,6 +38,10 @@ public:
     void SetTipsStatus(int value);
     int GetTodayTipsStatus() const;
     void SetTodayTipsStatus(int value);
+    // Every reminder waits until this moment (seconds since 1970), as "pause MINUTES" asked; 0
+    // for no pause.
+    qint64 GetPausedUntil() const;
+    void SetPausedUntil(qint64 value);
     int GetUpdateTimestamp() const;
     void SetUpdateTimestamp(int value);
     void SetMessageTipsMun(int value);

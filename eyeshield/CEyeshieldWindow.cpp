@@ -176,6 +176,21 @@ int CEyeshieldWindow::AutomaticTimerId() const
     return m_timerId;
 }
 
+int CEyeshieldWindow::Strength() const
+{
+    return m_checkStatus->isChecked() ? m_slider->value() : 0;
+}
+
+void CEyeshieldWindow::SwitchTo(bool on)
+{
+    m_checkStatus->setChecked(on);
+}
+
+void CEyeshieldWindow::FadeToStrength(int strength)
+{
+    ApplyCustom(strength, true);
+}
+
 void CEyeshieldWindow::OnCheckStatus(int status)
 {
     CIniSettings* settings = CIniSettings::Instance();

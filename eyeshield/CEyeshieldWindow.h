@@ -24,6 +24,12 @@ public:
 
     // The automatic mode's minute timer; 0 when none runs.
     int AutomaticTimerId() const;
+    // The strength in force; 0 while protection is off.
+    int Strength() const;
+    // Switches protection on in the stored mode, or off, as the switch does.
+    void SwitchTo(bool on);
+    // Fades to a strength in the custom mode, switching protection on.
+    void FadeToStrength(int strength);
 
 public slots:
     void OnCheckStatus(int status);

@@ -21,11 +21,10 @@ class QLocalSocket;
 //   ASCII ending in '\n', at most 4 KiB with the line end; a peer that sends more without a
 //   line end is cut off. The running copy reads every whole line and emits it, trimmed, as
 //   CommandReceived; whoever hears it ignores words it does not know.
-// - Requests today are single words without an answer: "wake" (bring the frame to the front) and
-//   "hide-tray".
-// - A request that needs an answer gets it as one line, written back by the running copy on the
-//   same connection, within the asking copy's second; the asking copy reads that line before it
-//   hangs up. Both ends then keep the same 4-KiB cap.
+// - "wake" (bring the frame to the front) and "hide-tray" are single words without an answer.
+// - A request that needs an answer gets it as one line of UTF-8 text, written back by the
+//   running copy on the same connection while it hands the request on; the asking copy reads it
+//   within its second before it hangs up. Both ends keep the same 4-KiB cap.
 class CInstanceChannel : public QObject
 {
     Q_OBJECT
@@ -35,12 +34,17 @@ public:
 
     // True when this process now owns the channel. False when another copy is running: it has
     // been sent `command` (or, when it did not answer in time, the command is dropped) and this
-    // one should end.
-    bool Claim(const QByteArray& command);
+    // one should end. With `answer`, the running copy's answer line is put there, empty when none
+    // came in time.
+    bool Claim(const QByteArray& command, QByteArray* answer = nullptr);
     // Stops listening and gives up the lock, so that a new copy can claim the channel.
     void Release();
-    // Sends one command to the copy that owns the channel; false when none answers in time.
-    bool Send(const QByteArray& command) const;
+    // Sends one command to the copy that owns the channel; false when none takes it in time.
+    // With `answer`, waits for the answer line within the same time; it stays empty when none came.
+    bool Send(const QByteArray& command, QByteArray* answer = nullptr) const;
+    // Answers the request that CommandReceived is handing on, with one line; does nothing at
+    // any other time.
+    void Answer(const QByteArray& line);
     // The socket path, for tests.
     QString ServerName() const;
 
@@ -54,7 +58,7 @@ private:
     // False when another process holds the name.
     bool TakeNameLock();
     void ReleaseLocks();
-    bool SendBefore(const QByteArray& command, const QDeadlineTimer& deadline) const;
+    bool SendBefore(const QByteArray& command, const QDeadlineTimer& deadline, QByteArray* answer) const;
     void Listen();
     // Makes way for the socket: anything but a socket a dead copy left there is moved aside.
     // False when something stays in the way.
@@ -64,6 +68,8 @@ private:
 
     QString m_serverName;
     QLocalServer* m_server = nullptr;
+    // The connection whose request is being handed on, while it is.
+    QLocalSocket* m_asking = nullptr;
     int m_lockFd = -1;
     int m_nameLockFd = -1;
 };

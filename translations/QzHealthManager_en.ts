@@ -126,6 +126,18 @@
         <source>退出后将失去提醒及防蓝光保护</source>
         <translation>Reminders and the blue light filter stop.</translation>
     </message>
+    <message>
+        <source>休息正在进行</source>
+        <translation>A rest is already going on</translation>
+    </message>
+    <message>
+        <source>全屏休息已设为暂不显示</source>
+        <translation>The full-screen rest is set not to show for now</translation>
+    </message>
+    <message>
+        <source>休息开始了</source>
+        <translation>Rest started</translation>
+    </message>
 </context>
 <context>
     <name>CBootTip</name>
@@ -159,6 +171,29 @@
     <message>
         <source>重新设置</source>
         <translation>Change</translation>
+    </message>
+</context>
+<context>
+    <name>CCommandWords</name>
+    <message>
+        <source>防蓝光强度应为 0 到 100 的整数：%1</source>
+        <translation>The filter strength must be a whole number from 0 to 100: %1</translation>
+    </message>
+    <message>
+        <source>暂停的分钟数应为 1 到 %1 的整数：%2</source>
+        <translation>The pause must be a whole number of minutes from 1 to %1: %2</translation>
+    </message>
+    <message>
+        <source>不认识的命令：%1。可用的命令：eye on、eye off、eye N%、eye +N、eye -N、rest now、pause 分钟数、resume、status</source>
+        <translation>Unknown command: %1. The commands are: eye on, eye off, eye N%, eye +N, eye -N, rest now, pause MINUTES, resume, status</translation>
+    </message>
+    <message>
+        <source>正在运行的程序没有及时回答</source>
+        <translation>The running program did not answer in time</translation>
+    </message>
+    <message>
+        <source>程序没有在运行</source>
+        <translation>The program is not running</translation>
     </message>
 </context>
 <context>
@@ -989,6 +1024,69 @@ Be kind to yourself and go to sleep</translation>
     <message>
         <source>关爱您的健康，让提醒更省心</source>
         <translation>Reminders that care for you</translation>
+    </message>
+</context>
+<context>
+    <name>CStatusLine</name>
+    <message>
+        <source>喝水提醒</source>
+        <translation>Water reminder</translation>
+    </message>
+    <message>
+        <source>休息提醒</source>
+        <translation>Rest reminder</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>防蓝光：关</source>
+        <translation>Blue light filter: off</translation>
+    </message>
+    <message>
+        <source>智能</source>
+        <translation>Smart</translation>
+    </message>
+    <message>
+        <source>办公</source>
+        <translation>Work</translation>
+    </message>
+    <message>
+        <source>游戏</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>看片</source>
+        <translation>Movie</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>防蓝光：开，%1，%2%</source>
+        <translation>Blue light filter: on, %1, %2%</translation>
+    </message>
+    <message>
+        <source>%1：关</source>
+        <translation>%1: off</translation>
+    </message>
+    <message>
+        <source>%1：每 %2 分钟，下次 %3</source>
+        <translation>%1: every %2 min, next at %3</translation>
+    </message>
+    <message>
+        <source>提醒不再弹出</source>
+        <translation>No more pop-ups</translation>
+    </message>
+    <message>
+        <source>提醒今日不弹出</source>
+        <translation>No pop-ups today</translation>
+    </message>
+    <message>
+        <source>提醒暂停到 %1</source>
+        <translation>Reminders paused until %1</translation>
     </message>
 </context>
 <context>

@@ -82,12 +82,12 @@ QString CInstanceChannel::ServerName() const
     return m_serverName;
 }
 
-bool CInstanceChannel::Send(const QByteArray& command) const
+bool CInstanceChannel::Send(const QByteArray& command, QByteArray* answer) const
 {
-    return SendBefore(command, QDeadlineTimer(kClaimMs));
+    return SendBefore(command, QDeadlineTimer(kClaimMs), answer);
 }
 
-bool CInstanceChannel::SendBefore(const QByteArray& command, const QDeadlineTimer& deadline) const
+bool CInstanceChannel::SendBefore(const QByteArray& command, const QDeadlineTimer& deadline, QByteArray* answer) const
 {
     QLocalSocket socket;
     // Whatever the other end sends back, the wait stays within the deadline: with its read
@@ -98,13 +98,19 @@ bool CInstanceChannel::SendBefore(const QByteArray& command, const QDeadlineTime
         return false;
     socket.write(command + '\n');
     const bool sent = socket.waitForBytesWritten(RemainingMs(deadline));
+    if (sent && answer) {
+        while (!socket.canReadLine() && socket.bytesAvailable() < kMaxLineBytes
+            && socket.waitForReadyRead(RemainingMs(deadline))) {
+        }
+        *answer = socket.canReadLine() ? socket.readLine().trimmed() : QByteArray();
+    }
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)
         socket.waitForDisconnected(RemainingMs(deadline));
     return sent;
 }
 
-bool CInstanceChannel::Claim(const QByteArray& command)
+bool CInstanceChannel::Claim(const QByteArray& command, QByteArray* answer)
 {
     if (m_server || m_lockFd >= 0 || m_nameLockFd >= 0)
         return true;
@@ -112,7 +118,7 @@ bool CInstanceChannel::Claim(const QByteArray& command)
     Lock file = TakeFileLock();
     while (file == Lock::Busy) {
         // The holder may be a copy that took the lock a moment ago and is about to listen.
-        if (SendBefore(command, deadline))
+        if (SendBefore(command, deadline, answer))
             return false;
         if (deadline.hasExpired()) {
             ReportLockStandIn(QFile::encodeName(m_serverName + QStringLiteral(".lock")),
@@ -124,7 +130,7 @@ bool CInstanceChannel::Claim(const QByteArray& command)
         }
     }
     while (!TakeNameLock()) {
-        if (SendBefore(command, deadline)) {
+        if (SendBefore(command, deadline, answer)) {
             ReleaseLocks();
             return false;
         }
@@ -272,13 +278,26 @@ void CInstanceChannel::OnNewConnection()
     }
 }
 
+void CInstanceChannel::Answer(const QByteArray& line)
+{
+    if (!m_asking)
+        return;
+    // One line, as the asking copy reads it: a line end inside would cut the answer short.
+    QByteArray answer = line.left(kMaxLineBytes - 1);
+    answer.replace('\n', ' ');
+    m_asking->write(answer + '\n');
+}
+
 void CInstanceChannel::ReadRequests(QLocalSocket* socket)
 {
     const QPointer<QLocalSocket> alive(socket);
     while (socket->canReadLine()) {
         const QByteArray request = socket->readLine().trimmed();
-        if (!request.isEmpty())
+        if (!request.isEmpty()) {
+            m_asking = socket;
             emit CommandReceived(request);
+            m_asking = nullptr;
+        }
         // Whoever heard the request may have let the channel, and this connection, go.
         if (!alive || !m_server)
             return;

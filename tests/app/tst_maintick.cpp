@@ -50,6 +50,8 @@ private slots:
     void silencesHoldOnlyReminders_data();
     void silencesHoldOnlyReminders();
     void suspendHoldsRemindersUntilResume();
+    void pauseHoldsEveryReminder_data();
+    void pauseHoldsEveryReminder();
     void settingsPagesRefreshWhenCurrent();
     void bootReportOnceInItsWindow();
     void heartbeatHourly_data();
@@ -241,6 +243,53 @@ void TestMainTick::suspendHoldsRemindersUntilResume()
     QCOMPARE(settings->GetRelaxTimestamp(), kStart + 3 * 2700);
     RunAt(tick, kStart + 9002);
     QCOMPARE(host.calls.count(), 2);
+}
+
+void TestMainTick::pauseHoldsEveryReminder_data()
+{
+    // Seconds after the start: the pause's stored end, when it is ended early (0 for never), and
+    // when the drink reminder, due every 45 minutes, shows first and next.
+    QTest::addColumn<qint64>("until");
+    QTest::addColumn<qint64>("resumed");
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("next");
+    QTest::newRow("held to the end of the pause") << qint64(3000) << qint64(0) << qint64(3000) << qint64(5701);
+    QTest::newRow("resumed early") << qint64(3000) << qint64(2800) << qint64(2800) << qint64(5501);
+    QTest::newRow("pause ended before due") << qint64(2000) << qint64(0) << qint64(2701) << qint64(5401);
+    // The clock was put back after a pause was asked for.
+    QTest::newRow("end more than a day off") << qint64(90000) << qint64(0) << qint64(2701) << qint64(5401);
+}
+
+// Every reminder waits out a pause and shows once when it ends; the next comes a full interval
+// after that.
+void TestMainTick::pauseHoldsEveryReminder()
+{
+    QFETCH(qint64, until);
+    QFETCH(qint64, resumed);
+    QFETCH(qint64, first);
+    QFETCH(qint64, next);
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetDrinksStatus(2);
+    settings->SetDrinksTimerMinute(45);
+    settings->SetDrinkTimestamp(kStart);
+    settings->SetRelaxStatus(2);
+    settings->SetRelaxTimerMinute(45);
+    settings->SetRelaxTimestamp(kStart);
+    settings->SetPausedUntil(kStart + until);
+    CRecordingHost host;
+    CMainTick tick(host, kStart);
+
+    QList<qint64> shown;
+    for (qint64 now = kStart + 1; now <= kStart + next; ++now) {
+        if (resumed && now == kStart + resumed)
+            settings->SetPausedUntil(0);
+        RunAt(tick, now);
+        if (!host.calls.isEmpty())
+            shown << now - kStart;
+        QCOMPARE(host.calls, host.calls.isEmpty() ? QStringList() : (QStringList{"drink", "relax"}));
+        host.calls.clear();
+    }
+    QCOMPARE(shown, (QList<qint64>{first, next}));
 }
 
 void TestMainTick::settingsPagesRefreshWhenCurrent()

@@ -4,11 +4,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 #include <QTime>
+#include <QDateTime>
 
 #include <csignal>
 #include <memory>
@@ -286,8 +289,11 @@ private slots:
     void unusableDrinkHistoryKeepsProgramRunning();
     void shownFrameMapsOnlyWhatItUses_data();
     void shownFrameMapsOnlyWhatItUses();
+    void commandWordsSteerRunningCopy_data();
+    void commandWordsSteerRunningCopy();
 
 private:
+    QProcessEnvironment Environment(const QByteArray& display) const;
     QProcess* Start(const QStringList& arguments, const QByteArray& display = {}, const QString& folder = {});
     void WriteAskedBefore();
     bool WaitForSocket(int timeoutMs) const;
@@ -300,6 +306,8 @@ private:
     std::unique_ptr<QProcess> m_server;
     // The OpenGL integration the user chose for Qt's X11 platform; empty for none chosen.
     QString m_glIntegration;
+    // The language the copies are started in; the test's own when empty.
+    QString m_language;
     // A program that starts the tray program, with its arguments before the tray program's path.
     QStringList m_launcher;
 };
@@ -317,6 +325,7 @@ void TestProgram::init()
     m_home = std::make_unique<CTestHome>();
     m_glIntegration.clear();
     m_launcher.clear();
+    m_language.clear();
 }
 
 void TestProgram::cleanup()
@@ -340,7 +349,7 @@ void TestProgram::cleanup()
     m_home.reset();
 }
 
-QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& display, const QString& folder)
+QProcessEnvironment TestProgram::Environment(const QByteArray& display) const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home->DataFolder());
@@ -354,9 +363,15 @@ QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& dis
         environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), m_glIntegration);
     if (!display.isEmpty())
         environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    if (!m_language.isEmpty())
+        environment.insert(QStringLiteral("LANGUAGE"), m_language);
+    return environment;
+}
 
+QProcess* TestProgram::Start(const QStringList& arguments, const QByteArray& display, const QString& folder)
+{
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment);
+    process->setProcessEnvironment(Environment(display));
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setWorkingDirectory(folder.isEmpty() ? m_home->Path() : folder);
@@ -784,6 +799,177 @@ void TestProgram::shownFrameMapsOnlyWhatItUses()
     // No online service is set, so no network manager is made.
     const QStringList unused = MappedLibraries(pid, QRegularExpression(QStringLiteral("/bearer/[^/]*$")));
     QVERIFY2(unused.isEmpty(), qPrintable(unused.join(QLatin1Char(' '))));
+}
+
+void TestProgram::commandWordsSteerRunningCopy_data()
+{
+    // Settings stored before any copy starts, as "group/key=value"; NOW stands for the time.
+    QTest::addColumn<QStringList>("stored");
+    // "copy": the program runs; "none": nothing does; "silent": something listens at the
+    // program's socket and never answers.
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("words");
+    // -1: the start becomes the running program.
+    QTest::addColumn<int>("exitCode");
+    // Matched against the standard output on success, the standard error otherwise.
+    QTest::addColumn<QString>("printed");
+    // Settings afterwards, as "group/key=value" (NOW+N within a few seconds), or "shows=TITLE"
+    // for a window of the running copy.
+    QTest::addColumn<QStringList>("effects");
+
+    const QStringList custom30{QStringLiteral("eyeshield/status=2"), QStringLiteral("eyeshield/mode=5"),
+        QStringLiteral("eyeshield/colortemp_number=30")};
+    const QStringList drinks45{QStringLiteral("drinks/status=2"), QStringLiteral("drinks/settings_timer_hour=0"),
+        QStringLiteral("drinks/settings_timer_minute=45")};
+    const QString en = QStringLiteral("en");
+    const QString zh = QStringLiteral("zh_CN");
+    const QString copy = QStringLiteral("copy");
+    const QString none = QStringLiteral("none");
+    auto words = [](const char* line) { return QString::fromLatin1(line).split(QLatin1Char(' ')); };
+
+    QTest::newRow("eye N%") << QStringList() << copy << en << words("eye 40%") << 0
+                            << "^Blue light filter: on, Custom, 40%; Water reminder: off; Rest reminder: off$"
+                            << QStringList{"eyeshield/status=2", "eyeshield/mode=5", "eyeshield/colortemp_number=40"};
+    QTest::newRow("eye +N") << custom30 << copy << en << words("eye +15") << 0 << "Custom, 45%;"
+                            << QStringList{"eyeshield/colortemp_number=45"};
+    QTest::newRow("eye -N stops at 0") << custom30 << copy << en << words("eye -35") << 0 << "Custom, 0%;"
+                                       << QStringList{"eyeshield/colortemp_number=0"};
+    QTest::newRow("eye off") << custom30 << copy << en << words("eye off") << 0 << "^Blue light filter: off;"
+                             << QStringList{"eyeshield/status=0", "eyeshield/mode=0"};
+    QTest::newRow("eye on") << QStringList{"eyeshield/status=0"} << copy << en << words("eye on") << 0
+                            << "^Blue light filter: on, Smart, \\d+%;"
+                            << QStringList{"eyeshield/status=2", "eyeshield/mode=1"};
+    QTest::newRow("rest now")
+        << QStringList{"relax/status=2", "relax/full_status=2", "relax/settings_timer_hour=1"} << copy << en
+        << words("rest now") << 0 << "^Rest started$" << QStringList{"shows=Full-screen rest"};
+    QTest::newRow("pause") << drinks45 << copy << en << words("pause 30") << 0
+                           << "Water reminder: every 45 min, next at \\d\\d:\\d\\d; Rest reminder: off; "
+                              "Reminders paused until \\d\\d:\\d\\d$"
+                           << QStringList{"boot/paused_until=NOW+1800"};
+    QTest::newRow("resume") << drinks45 + QStringList{"boot/paused_until=NOW+600"} << copy << en << words("resume")
+                            << 0 << "every 45 min, next at \\d\\d:\\d\\d; Rest reminder: off$"
+                            << QStringList{"boot/paused_until=0"};
+    QTest::newRow("status in Chinese") << drinks45 << copy << zh << words("status") << 0
+                                       << "^防蓝光：关；喝水提醒：每 45 分钟，下次 \\d\\d:\\d\\d；休息提醒：关$"
+                                       << QStringList();
+    QTest::newRow("status, nothing runs") << QStringList() << none << en << words("status") << 1
+                                          << "^The program is not running$" << QStringList();
+    QTest::newRow("eye N%, nothing runs") << QStringList() << none << en << words("eye 40%") << -1
+                                          << "Custom, 40%;" << QStringList{"eyeshield/colortemp_number=40"};
+    QTest::newRow("copy does not answer") << QStringList() << QStringLiteral("silent") << en << words("status")
+                                          << 1 << "^The running program did not answer in time$" << QStringList();
+
+    // Words that are wrong change nothing, whether a copy runs or not.
+    QTest::newRow("strength above 100")
+        << custom30 << copy << en << words("eye 150%") << 2
+        << "^The filter strength must be a whole number from 0 to 100: 150%$"
+        << QStringList{"eyeshield/mode=5", "eyeshield/colortemp_number=30"};
+    QTest::newRow("unknown eye word") << custom30 << copy << en << words("eye blue") << 2
+                                      << "^Unknown command: eye blue\\. The commands are: eye on, "
+                                      << QStringList{"eyeshield/status=2", "eyeshield/colortemp_number=30"};
+    QTest::newRow("strength of too many digits") << QStringList() << none << en << words("eye +99999999999")
+                                                 << 2 << "from 0 to 100: \\+99999999999$" << QStringList();
+    QTest::newRow("pause over a day") << QStringList() << none << en << words("pause 1441") << 2
+                                      << "^The pause must be a whole number of minutes from 1 to 1440: 1441$"
+                                      << QStringList();
+    QTest::newRow("pause in Chinese, not a number") << QStringList() << none << zh << words("pause 5m") << 2
+                                                    << "^暂停的分钟数应为 1 到 1440 的整数：5m$" << QStringList();
+    QTest::newRow("pause without minutes") << QStringList() << none << en << words("pause") << 2
+                                           << "^Unknown command: pause\\." << QStringList();
+    QTest::newRow("word after status") << QStringList() << none << en << words("status now") << 2
+                                       << "^Unknown command: status now\\." << QStringList();
+    QTest::newRow("rest later") << QStringList() << none << en << words("rest later") << 2
+                                << "^Unknown command: rest later\\." << QStringList();
+}
+
+// The command words, from a second start to the running copy over its socket and back: what is
+// printed, the exit code, and what changed in the running copy.
+void TestProgram::commandWordsSteerRunningCopy()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QString, running);
+    QFETCH(QString, language);
+    QFETCH(QStringList, words);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QFETCH(QStringList, effects);
+    m_language = language;
+
+    const QString settingsPath = m_home->DataFolder() + QStringLiteral("/QzHealthManager/QzConfig.ini");
+    // "NOW+N": N seconds from the time given.
+    auto resolve = [](const QString& value, qint64 now) {
+        return value.startsWith(QLatin1String("NOW+")) ? now + value.mid(4).toLongLong() : value.toLongLong();
+    };
+    // A start that becomes the program is asked nothing about starting with the system either.
+    if (running != QLatin1String("none") || exitCode < 0) {
+        QSettings settings(settingsPath, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("boot/boottips_timestamp"), 1);
+        for (const QString& entry : qAsConst(stored)) {
+            settings.setValue(entry.section(QLatin1Char('='), 0, 0),
+                resolve(entry.section(QLatin1Char('='), 1), QDateTime::currentSecsSinceEpoch()));
+        }
+    }
+    QLocalServer silent;
+    qint64 firstPid = 0;
+    if (running == QLatin1String("copy")) {
+        firstPid = Start({QStringLiteral("showMini")})->processId();
+        QVERIFY2(WaitForSocket(kStartMs), "the first copy never claimed the single-instance socket");
+    } else if (running == QLatin1String("silent")) {
+        QVERIFY(silent.listen(m_home->RuntimeFolder() + QStringLiteral("/QzHealthManager")));
+    }
+
+    const qint64 sent = QDateTime::currentSecsSinceEpoch();
+    QElapsedTimer timer;
+    timer.start();
+    auto command = std::make_unique<QProcess>();
+    command->setProcessEnvironment(Environment({}));
+    command->setWorkingDirectory(m_home->Path());
+    command->start(ProgramPath(), words);
+    QVERIFY(command->waitForStarted(3000));
+    QProcess* process = command.get();
+    m_processes.push_back(std::move(command));
+
+    QString output;
+    if (exitCode < 0) {
+        // It became the program: its answer comes once it is up, and it goes on running.
+        QTRY_VERIFY_WITH_TIMEOUT(process->canReadLine(), kStartMs);
+        output = QString::fromUtf8(process->readLine()).trimmed();
+        QCOMPARE(process->state(), QProcess::Running);
+        QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), QList<qint64>{process->processId()});
+    } else {
+        QVERIFY2(process->waitForFinished(kStartMs), "the command start keeps running");
+        // Qt's start and the second that the running copy has to answer, on a busy machine.
+        QVERIFY2(timer.elapsed() < 4000, qPrintable(QStringLiteral("ended after %1 ms").arg(timer.elapsed())));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), exitCode);
+        const QByteArray stdOut = process->readAllStandardOutput();
+        const QByteArray stdErr = process->readAllStandardError();
+        QCOMPARE(exitCode == 0 ? stdErr : stdOut, QByteArray());
+        output = QString::fromUtf8(exitCode == 0 ? stdOut : stdErr).trimmed();
+        // One copy at most, and only the one that ran before.
+        const QList<qint64> left = firstPid ? QList<qint64>{firstPid} : QList<qint64>();
+        QCOMPARE(ProgramProcesses(m_home->RuntimeFolder()), left);
+    }
+    QVERIFY2(!output.contains(QLatin1Char('\n')), qPrintable(output));
+    QVERIFY2(QRegularExpression(printed).match(output).hasMatch(), qPrintable(output));
+
+    const qint64 pid = firstPid ? firstPid : process->processId();
+    for (const QString& effect : qAsConst(effects)) {
+        const QString key = effect.section(QLatin1Char('='), 0, 0);
+        const QString expected = effect.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("shows")) {
+            QTRY_VERIFY2_WITH_TIMEOUT(m_display->Shows(pid, expected), qPrintable(expected), kStartMs);
+            continue;
+        }
+        auto value = [&] { return QSettings(settingsPath, QSettings::IniFormat).value(key).toLongLong(); };
+        // A time to the second it was asked for, give or take the seconds the asking took.
+        const qint64 slack = expected.startsWith(QLatin1String("NOW+")) ? 5 : 0;
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(value() - resolve(expected, sent)) <= slack,
+            qPrintable(QStringLiteral("%1=%2").arg(key).arg(value())), 3000);
+    }
+    if (exitCode == 2 && running == QLatin1String("none"))
+        QVERIFY(!QFileInfo::exists(settingsPath));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
