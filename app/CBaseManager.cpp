@@ -38,11 +38,16 @@
 #include "CSystemTray.h"
 #include "core/CSystemUtil.h"
 #include "CUpdateContext.h"
+#include "camerawatcher.h"
 #include "clock.h"
+#include "donotdisturbwatcher.h"
 #include "fullscreenwatcher.h"
 #include "heap.h"
+#include "idleinhibitwatcher.h"
 #include "idlemonitor.h"
 #include "instancechannel.h"
+#include "keyboardwatcher.h"
+#include "microphonewatcher.h"
 #include "powermonitor.h"
 #include "sessionlockmonitor.h"
 #include "sessionmonitor.h"
@@ -296,6 +301,9 @@ void CBaseManager::WatchUser()
     m_considerateGate = new CConsiderateGate(this);
     m_considerateGate->Watch(new CFullscreenWatcher(this), new CIdleMonitor(CConsiderateGate::AwayAfterSecs, this),
         new CSessionLockMonitor(this));
+    m_considerateGate->WatchMeetings(new CDoNotDisturbWatcher(this), new CIdleInhibitWatcher(this),
+        new CCameraWatcher(QStringLiteral("/dev"), this), new CMicrophoneWatcher(this));
+    m_considerateGate->WatchTyping(new CKeyboardWatcher(this));
     connect(m_considerateGate, &CConsiderateGate::RestTaken, this,
         [this](qint64 returned) { m_tick.RestTaken(returned); });
     m_tick.SetGate(m_considerateGate);
@@ -538,6 +546,7 @@ void CBaseManager::OnRelaxSettings_Click()
 {
     ShowIfInactive();
     EnsurePage(m_relaxSettingsWindow)->LoadSettings();
+    m_relaxSettingsWindow->ShowWaitReason(m_waitReason);
     m_bodyPanel->setCurrentWidget(m_relaxSettingsWindow);
 }
 
@@ -671,4 +680,12 @@ void CBaseManager::RefreshRelaxSettings()
 {
     if (m_relaxSettingsWindow)
         m_relaxSettingsWindow->RefreshSchedule();
+}
+
+void CBaseManager::ShowWaitReason(const QString& reason)
+{
+    m_waitReason = reason;
+    m_systemTray->setToolTip(reason.isEmpty() ? kProgramName : kProgramName + QLatin1Char('\n') + reason);
+    if (m_relaxSettingsWindow)
+        m_relaxSettingsWindow->ShowWaitReason(reason);
 }

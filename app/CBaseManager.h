@@ -105,6 +105,7 @@ private:
     void PlayPromptSound(int kind) override;
     void RefreshDrinksSettings() override;
     void RefreshRelaxSettings() override;
+    void ShowWaitReason(const QString& reason) override;
 
     CAdsWidget* m_adsWidget = nullptr;
     QWidget* m_headPanel = nullptr;
@@ -118,6 +119,8 @@ private:
     qint64 m_startTime = 0;
     CMainTick m_tick;
     CConsiderateGate* m_considerateGate = nullptr;
+    // Why a reminder waits now, for the rest settings page when it is built.
+    QString m_waitReason;
     CPageEscape* m_pageEscape = nullptr;
     // Windows were let go since the last tick: what they cached goes at the next one.
     bool m_cachesToRelease = false;

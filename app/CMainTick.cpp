@@ -43,7 +43,7 @@ bool CMainTick::IsSuspended() const
     return m_suspended;
 }
 
-void CMainTick::SetGate(const CConsiderateGate* gate)
+void CMainTick::SetGate(CConsiderateGate* gate)
 {
     m_gate = gate;
 }
@@ -55,7 +55,7 @@ void CMainTick::SetRestHistory(CRestHistory* history)
 
 void CMainTick::RestTaken(qint64 returned)
 {
-    m_relax = Pending::None;
+    m_relax = Reminder();
     CIniSettings* settings = CIniSettings::Instance();
     if (settings->GetRelaxStatus() == 0)
         return;
@@ -96,33 +96,59 @@ bool CMainTick::AdvanceGrid(qint64 now, qint64& stamp, int interval)
     return true;
 }
 
-bool CMainTick::Due(Pending& pending, bool held, qint64 now, StampGetter stamp, StampSetter setStamp, int interval)
+void CMainTick::Advance(Reminder& reminder, qint64 now, StampGetter stamp, StampSetter setStamp, int interval)
 {
     CIniSettings* settings = CIniSettings::Instance();
     qint64 grid = (settings->*stamp)();
-    if (AdvanceGrid(now, grid, interval)) {
-        (settings->*setStamp)(grid);
-        if (pending == Pending::None)
-            pending = Pending::Due;
+    if (!AdvanceGrid(now, grid, interval))
+        return;
+    (settings->*setStamp)(grid);
+    if (reminder.pending == Pending::None)
+        reminder.pending = Pending::Due;
+}
+
+qint64 CMainTick::Ready(qint64 now)
+{
+    qint64 earliest = 0;
+    for (Reminder* reminder : {&m_drink, &m_relax}) {
+        if (reminder->pending == Pending::None)
+            continue;
+        if (reminder->readySince == 0)
+            reminder->readySince = now;
+        if (earliest == 0 || reminder->readySince < earliest)
+            earliest = reminder->readySince;
     }
-    if (pending == Pending::None)
+    return earliest;
+}
+
+bool CMainTick::Release(Reminder& reminder, bool wait, qint64 now, StampSetter setStamp)
+{
+    if (reminder.pending == Pending::None)
         return false;
-    if (held) {
-        pending = Pending::Held;
+    if (wait) {
+        reminder.pending = Pending::Held;
         return false;
     }
-    Drop(pending, now, setStamp);
+    Drop(reminder, now, setStamp);
     return true;
 }
 
 // A reminder that waited out a hold starts the next interval of its kind at the moment it is
 // shown or dropped: the grid points that passed meanwhile are not owed, and the next one never
 // follows it sooner than a full interval later.
-void CMainTick::Drop(Pending& pending, qint64 now, StampSetter setStamp)
+void CMainTick::Drop(Reminder& reminder, qint64 now, StampSetter setStamp)
 {
-    if (pending == Pending::Held)
+    if (reminder.pending == Pending::Held)
         (CIniSettings::Instance()->*setStamp)(now);
-    pending = Pending::None;
+    reminder = Reminder();
+}
+
+void CMainTick::TellWaitReason(const QString& reason)
+{
+    if (reason == m_waitReason)
+        return;
+    m_waitReason = reason;
+    m_host.ShowWaitReason(reason);
 }
 
 void CMainTick::Run()
@@ -153,42 +179,57 @@ void CMainTick::Run()
         // A silence the user chose also covers what was waiting.
         Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
         Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
+        TellWaitReason(QString());
         return;
     }
 
+    if (settings->GetDrinksStatus() == 0)
+        Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
+    if (settings->GetRelaxStatus() == 0)
+        Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
+    if (m_suspended)
+        return;
     // Missed grid points are skipped as ever; one reminder of each kind waits, never a pile.
+    if (settings->GetDrinksStatus() != 0) {
+        Advance(m_drink, now, &CIniSettings::GetDrinkTimestamp, &CIniSettings::SetDrinkTimestamp,
+            Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()));
+    }
+    if (settings->GetRelaxStatus() != 0) {
+        Advance(m_relax, now, &CIniSettings::GetRelaxTimestamp, &CIniSettings::SetRelaxTimestamp,
+            Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
+    }
+
     // What holds the reminders: the gate's reason, or the user's pause; empty while nothing does.
     QString holdReason = m_gate ? m_gate->HoldReason() : QString();
     if (holdReason.isEmpty() && IsPaused(now))
         holdReason = QStringLiteral("paused");
     const bool held = !holdReason.isEmpty();
-    if (settings->GetDrinksStatus() == 0) {
-        Drop(m_drink, now, &CIniSettings::SetDrinkTimestamp);
-    } else if (!m_suspended
-        && Due(m_drink, held, now, &CIniSettings::GetDrinkTimestamp, &CIniSettings::SetDrinkTimestamp,
-            Interval(settings->GetDrinksTimerHour(), settings->GetDrinksTimerMinute()))) {
+    if (held)
+        m_drink.readySince = m_relax.readySince = 0;
+    const qint64 ready = held ? 0 : Ready(now);
+    // Both kinds wait for the same typing, so that neither shows in the middle of it.
+    const bool typing = ready != 0 && m_gate && m_gate->WaitsForTyping(ready);
+
+    if (Release(m_drink, held || typing, now, &CIniSettings::SetDrinkTimestamp)) {
         if (settings->GetDrinkPrompt() != 0)
             m_host.PlayPromptSound(kPromptSound);
         m_host.OnDrinksTipsShow();
         if (m_host.IsDrinksSettingsCurrent())
             m_host.RefreshDrinksSettings();
     }
-
-    if (settings->GetRelaxStatus() == 0) {
-        Drop(m_relax, now, &CIniSettings::SetRelaxTimestamp);
-    } else if (!m_suspended) {
-        const Pending before = m_relax;
-        const bool show = Due(m_relax, held, now, &CIniSettings::GetRelaxTimestamp, &CIniSettings::SetRelaxTimestamp,
-            Interval(settings->GetRelaxTimerHour(), settings->GetRelaxTimerMinute()));
-        // Once per waiting reminder, when the hold first catches it.
-        if (m_relax == Pending::Held && before != Pending::Held && m_restHistory)
-            m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, holdReason);
-        if (show) {
-            if (settings->GetRelaxPrompt() != 0)
-                m_host.PlayPromptSound(kPromptSound);
-            m_host.OnRelaxTipsShow();
-            if (m_host.IsRelaxSettingsCurrent())
-                m_host.RefreshRelaxSettings();
-        }
+    // Once per waiting reminder, when a hold first catches it.
+    if (held && m_relax.pending != Pending::None && !m_relax.holdRecorded && m_restHistory) {
+        m_relax.holdRecorded = true;
+        m_restHistory->Record(CRelaxTipsWindow::RestKind(), stRestData::Held, 0, holdReason);
     }
+    if (Release(m_relax, held || typing, now, &CIniSettings::SetRelaxTimestamp)) {
+        if (settings->GetRelaxPrompt() != 0)
+            m_host.PlayPromptSound(kPromptSound);
+        m_host.OnRelaxTipsShow();
+        if (m_host.IsRelaxSettingsCurrent())
+            m_host.RefreshRelaxSettings();
+    }
+    const bool waiting = m_drink.pending == Pending::Held || m_relax.pending == Pending::Held;
+    // A pause the user chose needs no reason.
+    TellWaitReason(waiting && m_gate ? m_gate->WaitReason(held) : QString());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 class CConsiderateGate;
 class CIniSettings;
@@ -11,9 +11,10 @@ class ITickHost;
 // at every full hour of running, the delayed report of a start with the system, and the drink
 // and rest reminders on their interval grids. A reminder that falls due while the gate holds
 // reminders, or while the user paused them, waits, and shows once on the first tick after the
-// hold ends; the next of its kind then comes a full interval after that, whatever held it. With a
-// rest history it also counts the time the user is at the computer (not away by the gate, not
-// suspended) and records the rests held and the absences that counted as rests.
+// hold ends and the user has stopped typing; the next of its kind then comes a full interval
+// after that, whatever held it. The host is told why a reminder waits. With a rest history it
+// also counts the time the user is at the computer (not away by the gate, not suspended) and
+// records the rests held and the absences that counted as rests.
 class CMainTick
 {
 public:
@@ -31,7 +32,7 @@ public:
     int LaunchSource() const;
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
-    void SetGate(const CConsiderateGate* gate);
+    void SetGate(CConsiderateGate* gate);
     void SetRestHistory(CRestHistory* history);
     // The user took a rest by being away: the rest grid starts again at `returned`, and a rest
     // reminder that waited is dropped.
@@ -50,12 +51,26 @@ public:
 
 private:
     enum class Pending { None, Due, Held };
+    struct Reminder
+    {
+        Pending pending = Pending::None;
+        // When it could first have shown, had the user not been typing; 0 while it could not.
+        qint64 readySince = 0;
+        // Its hold is in the rest history: one record however long it waits.
+        bool holdRecorded = false;
+    };
     using StampGetter = qint64 (CIniSettings::*)() const;
     using StampSetter = void (CIniSettings::*)(qint64);
 
-    // Moves one kind of reminder along its grid; true when one is to be shown now.
-    static bool Due(Pending& pending, bool held, qint64 now, StampGetter stamp, StampSetter setStamp, int interval);
-    static void Drop(Pending& pending, qint64 now, StampSetter setStamp);
+    // Moves one kind of reminder along its grid: a grid point passed makes one due.
+    static void Advance(Reminder& reminder, qint64 now, StampGetter stamp, StampSetter setStamp, int interval);
+    // The due reminders are ready to show from now on, unless already; the earliest moment one
+    // was ready, or 0 when none is due.
+    qint64 Ready(qint64 now);
+    // True when the reminder is to be shown now; one that must `wait` is held.
+    static bool Release(Reminder& reminder, bool wait, qint64 now, StampSetter setStamp);
+    static void Drop(Reminder& reminder, qint64 now, StampSetter setStamp);
+    void TellWaitReason(const QString& reason);
 
     ITickHost& m_host;
     qint64 m_startTime;
@@ -64,8 +79,9 @@ private:
     bool m_bootReportDone = false;
     // Whole hours of running already reported by the heartbeat.
     qint64 m_heartbeatHours = 0;
-    const CConsiderateGate* m_gate = nullptr;
+    CConsiderateGate* m_gate = nullptr;
     CRestHistory* m_restHistory = nullptr;
-    Pending m_drink = Pending::None;
-    Pending m_relax = Pending::None;
+    Reminder m_drink;
+    Reminder m_relax;
+    QString m_waitReason;
 };

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "core/CIniSettings.h"
+#include "CPausingProgramsSettings.h"
 #include "CUpdateContext.h"
 #include "core/ProductPages.h"
 
@@ -34,6 +35,8 @@ QMenu* CMenuObject::ShowTopMenu(QWidget* This)
     m_noPopupAct = AddAction(tr("不再弹出"), true);
     m_fullscreenAct = AddAction(tr("全屏时暂缓提醒"), true);
     m_awayAct = AddAction(tr("离开时暂缓提醒"), true);
+    m_meetingAct = AddAction(tr("会议、勿扰时暂缓提醒"), true);
+    m_programsAct = AddAction(tr("暂缓提醒的程序…"), false);
     m_bootrunAct = AddAction(tr("开机启动"), true);
     m_feedbackAct = AddAction(tr("反馈建议"), false);
     m_updateAct = AddAction(tr("检查更新"), false);
@@ -43,6 +46,8 @@ QMenu* CMenuObject::ShowTopMenu(QWidget* This)
     connect(m_noPopupAct, &QAction::triggered, this, &CMenuObject::OnMenuNoPopupAct_Click);
     connect(m_fullscreenAct, &QAction::triggered, this, &CMenuObject::OnMenuFullscreenAct_Click);
     connect(m_awayAct, &QAction::triggered, this, &CMenuObject::OnMenuAwayAct_Click);
+    connect(m_meetingAct, &QAction::triggered, this, &CMenuObject::OnMenuMeetingAct_Click);
+    connect(m_programsAct, &QAction::triggered, this, &CMenuObject::OnMenuProgramsAct_Click);
     connect(m_bootrunAct, &QAction::triggered, this, &CMenuObject::OnMenuBootrunAct_Click);
     connect(m_feedbackAct, &QAction::triggered, this, &CMenuObject::OnMenuFeedbackAct_Click);
     connect(m_updateAct, &QAction::triggered, this, &CMenuObject::OnMenuUpdateAct_Click);
@@ -90,6 +95,24 @@ void CMenuObject::OnMenuAwayAct_Click(bool check)
     CIniSettings::Instance()->SetConsiderateAway(check);
 }
 
+void CMenuObject::OnMenuMeetingAct_Click(bool check)
+{
+    m_meetingAct->setChecked(check);
+    CIniSettings::Instance()->SetConsiderateMeeting(check);
+}
+
+void CMenuObject::OnMenuProgramsAct_Click()
+{
+    // One list at a time: a second click brings the open one to the front.
+    if (!m_programsSettings) {
+        m_programsSettings = new CPausingProgramsSettings;
+        m_programsSettings->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_programsSettings->show();
+    m_programsSettings->raise();
+    m_programsSettings->activateWindow();
+}
+
 void CMenuObject::OnMenuBootrunAct_Click(bool check)
 {
     m_bootrunAct->setChecked(check);
@@ -123,4 +146,5 @@ void CMenuObject::OnMenu_Click()
 
     m_fullscreenAct->setChecked(settings->GetConsiderateFullscreen());
     m_awayAct->setChecked(settings->GetConsiderateAway());
+    m_meetingAct->setChecked(settings->GetConsiderateMeeting());
 }

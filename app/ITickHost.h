@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 // What the one-second tick asks of the main frame when something is due.
 class ITickHost
 {
@@ -15,4 +17,6 @@ public:
     virtual void RefreshDrinksSettings() = 0;
     virtual void RefreshRelaxSettings() = 0;
     virtual void ReportFeatureStates() = 0;
+    // Why a reminder waits, in words for the user; empty once none does.
+    virtual void ShowWaitReason(const QString& reason) = 0;
 };

@@ -201,6 +201,33 @@ bool CIniSettings::GetConsiderateFullscreen() const { return ReadSwitch("conside
 void CIniSettings::SetConsiderateFullscreen(bool on) { Write("considerate/fullscreen", on ? 1 : 0); }
 bool CIniSettings::GetConsiderateAway() const { return ReadSwitch("considerate/away"); }
 void CIniSettings::SetConsiderateAway(bool on) { Write("considerate/away", on ? 1 : 0); }
+bool CIniSettings::GetConsiderateMeeting() const { return ReadSwitch("considerate/meeting"); }
+void CIniSettings::SetConsiderateMeeting(bool on) { Write("considerate/meeting", on ? 1 : 0); }
+
+QStringList CIniSettings::GetConsideratePrograms() const
+{
+    if (!m_settings)
+        return {};
+    QStringList programs;
+    const QStringList stored = m_settings->value(QStringLiteral("considerate/programs")).toString().split(QLatin1Char(','));
+    for (const QString& name : stored) {
+        if (!name.trimmed().isEmpty())
+            programs << name.trimmed();
+    }
+    return programs;
+}
+
+void CIniSettings::SetConsideratePrograms(const QStringList& programs)
+{
+    QStringList kept;
+    for (const QString& name : programs) {
+        const QString trimmed = name.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.contains(QLatin1Char(',')) && !trimmed.contains(QLatin1Char('\n'))
+            && !trimmed.contains(QLatin1Char('\r')))
+            kept << trimmed;
+    }
+    Write("considerate/programs", kept.join(QLatin1Char(',')));
+}
 
 int CIniSettings::GetEyeshieldStatus() const { return ReadInt("eyeshield/status"); }
 void CIniSettings::SetEyeshieldStatus(int value) { Write("eyeshield/status", value); }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QStringList>
 
 class QSettings;
 class QTime;
@@ -92,12 +93,19 @@ public:
     qint64 GetRelaxFullShowClickTimer() const;
     void SetRelaxFullShowClickTimer(qint64 value);
 
-    // Reminders that fall due wait while a full-screen program is in front, or while the user is
-    // away or the session locked. Both are on until the user switches them off.
+    // Reminders that fall due wait while a full-screen program is in front, while the user is
+    // away or the session locked, and in a meeting or under Do Not Disturb. Each is on until the
+    // user switches it off.
     bool GetConsiderateFullscreen() const;
     void SetConsiderateFullscreen(bool on);
     bool GetConsiderateAway() const;
     void SetConsiderateAway(bool on);
+    bool GetConsiderateMeeting() const;
+    void SetConsiderateMeeting(bool on);
+    // The programs whose windows in front hold reminders; none at first. Names are kept in one
+    // line, separated by commas: a name with a comma or a line break cannot be kept.
+    QStringList GetConsideratePrograms() const;
+    void SetConsideratePrograms(const QStringList& programs);
 
     int GetEyeshieldStatus() const;
     void SetEyeshieldStatus(int value);

@@ -106,6 +106,14 @@ QString CDrinkHistoryExport::ReasonText(const QString& reason)
 {
     if (reason == QLatin1String("fullscreen"))
         return tr("全屏程序");
+    if (reason == QLatin1String("program"))
+        return tr("所选程序");
+    if (reason == QLatin1String("meeting"))
+        return tr("会议");
+    if (reason == QLatin1String("dnd"))
+        return tr("勿扰模式");
+    if (reason == QLatin1String("awake"))
+        return tr("屏幕保持常亮");
     if (reason == QLatin1String("away"))
         return tr("离开电脑");
     if (reason == QLatin1String("paused"))

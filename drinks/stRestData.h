@@ -34,6 +34,6 @@ struct stRestData
     int nOutcome = Taken;
     // For Postponed: the minutes until the next reminder.
     int nMinutes = 0;
-    // For Held: what held the reminder ("fullscreen", "away", "paused" ...).
+    // For Held: what held the reminder ("fullscreen", "program", "meeting", "dnd", "awake", "away", "paused").
     QString strReason;
 };

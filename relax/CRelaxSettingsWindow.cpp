@@ -19,7 +19,18 @@ CRelaxSettingsWindow::CRelaxSettingsWindow(QWidget* parent)
     // Reached in the order the switches stand, row by row.
     setTabOrder(m_relaxFullStatus, m_relaxPrompt);
     connect(m_relaxPrompt, &QCheckBox::stateChanged, this, &CRelaxSettingsWindow::OnRelaxPrompt_StateChanged);
+    // Under the time of the next reminder, while one waits for a meeting, a program or the user.
+    m_waitReason = AddLabel(this, QStringLiteral("label_wait_reason"), QString(), QRect(24, 274, 250, 12));
+    m_waitReason->hide();
     Start();
+}
+
+void CRelaxSettingsWindow::ShowWaitReason(const QString& reason)
+{
+    // A long program name is shortened in its middle; the tooltip holds it whole.
+    m_waitReason->setText(m_waitReason->fontMetrics().elidedText(reason, Qt::ElideMiddle, m_waitReason->width()));
+    m_waitReason->setToolTip(reason);
+    m_waitReason->setVisible(!reason.isEmpty());
 }
 
 void CRelaxSettingsWindow::OnRelaxPrompt_StateChanged(int state)

@@ -10,6 +10,9 @@ class CRelaxSettingsWindow : public CRelaxSettingsForm
 public:
     explicit CRelaxSettingsWindow(QWidget* parent = nullptr);
 
+    // Shows why a reminder waits now, or nothing when `reason` is empty.
+    void ShowWaitReason(const QString& reason);
+
 public slots:
     void OnRelaxPrompt_StateChanged(int state);
 
@@ -19,4 +22,5 @@ protected:
 
 private:
     QCheckBox* m_relaxPrompt = nullptr;
+    QLabel* m_waitReason = nullptr;
 };

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the programs and the tests need, when missing.
 # With --tests also the desktop parts only the tests start (a real KWin, an X session manager,
-# xrandr, the accessibility registry): KWin alone brings some 130 packages that running the program never needs.
+# xrandr, the accessibility registry, a sound server and Xfce's settings service): KWin alone
+# brings some 130 packages that running the program never needs.
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-dev-tools qtbase5-private-dev libqt5sql5-sqlite libqt5svg5-dev qttools5-dev qttools5-dev-tools
-    libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxtst-dev
+    libspeex-dev libogg-dev libasound2-dev alsa-utils libx11-dev libxrandr-dev libxext-dev libxi-dev libxtst-dev libpulse-dev
     fonts-wqy-microhei tzdata qttranslations5-l10n
     xvfb xauth x11-utils xcompmgr xdotool time imagemagick desktop-file-utils
     dpkg-dev lintian appstream
@@ -18,6 +19,7 @@ if [ "${1:-}" = "--tests" ]; then
     # The accessibility registry and its Python bindings, through which the tests read what a
     # screen reader hears.
     packages+=(kwin-wayland x11-session-utils x11-xserver-utils at-spi2-core gir1.2-atspi-2.0 python3-gi)
+    packages+=(pulseaudio pulseaudio-utils xfconf libxfconf-0-3)
 fi
 
 missing=()

@@ -231,6 +231,37 @@
     </message>
 </context>
 <context>
+    <name>CConsiderateGate</name>
+    <message>
+        <source>正在打字，提醒稍后弹出</source>
+        <translation>Typing: the reminder waits a moment</translation>
+    </message>
+    <message>
+        <source>全屏程序在前台，提醒已暂缓</source>
+        <translation>Full screen in front: reminders wait</translation>
+    </message>
+    <message>
+        <source>%1 在前台，提醒已暂缓</source>
+        <translation>%1 is in front: reminders wait</translation>
+    </message>
+    <message>
+        <source>正在会议中，提醒已暂缓</source>
+        <translation>In a meeting: reminders wait</translation>
+    </message>
+    <message>
+        <source>勿扰模式已开启，提醒已暂缓</source>
+        <translation>Do Not Disturb is on: reminders wait</translation>
+    </message>
+    <message>
+        <source>有程序让屏幕保持常亮，提醒已暂缓</source>
+        <translation>Screen kept awake: reminders wait</translation>
+    </message>
+    <message>
+        <source>你已离开，提醒已暂缓</source>
+        <translation>You are away: reminders wait</translation>
+    </message>
+</context>
+<context>
     <name>CCrashReport</name>
     <message>
         <source>程式崩溃</source>
@@ -417,6 +448,22 @@ it dilutes every sorrow</translation>
     <message>
         <source>离开电脑</source>
         <translation>Away from the computer</translation>
+    </message>
+    <message>
+        <source>所选程序</source>
+        <translation>Chosen program</translation>
+    </message>
+    <message>
+        <source>会议</source>
+        <translation>Meeting</translation>
+    </message>
+    <message>
+        <source>勿扰模式</source>
+        <translation>Do Not Disturb</translation>
+    </message>
+    <message>
+        <source>屏幕保持常亮</source>
+        <translation>Session kept awake</translation>
     </message>
     <message>
         <source>暂停提醒</source>
@@ -834,6 +881,14 @@ it dilutes every sorrow</translation>
         <source>离开时暂缓提醒</source>
         <translation>Hold reminders while away</translation>
     </message>
+    <message>
+        <source>会议、勿扰时暂缓提醒</source>
+        <translation>Hold reminders in meetings and Do Not Disturb</translation>
+    </message>
+    <message>
+        <source>暂缓提醒的程序…</source>
+        <translation>Programs that hold reminders…</translation>
+    </message>
 </context>
 <context>
     <name>CMessageShow</name>
@@ -852,6 +907,65 @@ it dilutes every sorrow</translation>
     <message>
         <source>否</source>
         <translation>No</translation>
+    </message>
+</context>
+<context>
+    <name>CPausingProgramsSettings</name>
+    <message>
+        <source>暂缓提醒的程序</source>
+        <translation>Programs that hold reminders</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>这些程序的窗口在前台时，喝水和休息提醒会暂缓。</source>
+        <translation>While a window of one of these programs is in front, drink and rest reminders wait.</translation>
+    </message>
+    <message>
+        <source>已选程序</source>
+        <translation>Chosen programs</translation>
+    </message>
+    <message>
+        <source>按 Delete 键移除所选程序</source>
+        <translation>Press Delete to remove the selected program</translation>
+    </message>
+    <message>
+        <source>已选程序：</source>
+        <translation>Chosen programs:</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>移除所选程序</source>
+        <translation>Remove the selected program</translation>
+    </message>
+    <message>
+        <source>添加程序</source>
+        <translation>Add a program</translation>
+    </message>
+    <message>
+        <source>选择有窗口打开的程序，或输入程序名</source>
+        <translation>Pick a program with an open window, or type a program name</translation>
+    </message>
+    <message>
+        <source>程序名</source>
+        <translation>Program name</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>添加程序到列表</source>
+        <translation>Add the program to the list</translation>
+    </message>
+    <message>
+        <source>添加程序：</source>
+        <translation>Add a program:</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 
 namespace {
@@ -49,10 +50,12 @@ struct CFullscreenWatcher::Private
     Atom typeAtom = None;
     Atom desktopAtom = None;
     Atom pidAtom = None;
+    Atom clientListAtom = None;
     // The active window, then the window manager's frames around it up to the root: a frame
     // moves while the window inside it keeps its own coordinates.
     QVector<Window> watched;
     bool fullscreen = false;
+    QStringList program;
     QSocketNotifier* notifier = nullptr;
 
     ~Private()
@@ -60,6 +63,22 @@ struct CFullscreenWatcher::Private
         delete notifier;
         if (display)
             XCloseDisplay(display);
+    }
+
+    bool Open()
+    {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            return false;
+        root = DefaultRootWindow(display);
+        activeAtom = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        stateAtom = XInternAtom(display, "_NET_WM_STATE", False);
+        fullscreenAtom = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+        typeAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+        desktopAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+        pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+        clientListAtom = XInternAtom(display, "_NET_CLIENT_LIST", False);
+        return true;
     }
 
     // The 32-bit items of a property of `type`, at most `limit` of them; none when it is missing
@@ -139,6 +158,36 @@ struct CFullscreenWatcher::Private
         return screen;
     }
 
+    bool IsOwn(Window window) const
+    {
+        return pidAtom != None && ReadWindow(window, pidAtom, XA_CARDINAL) == Window(QCoreApplication::applicationPid());
+    }
+
+    // The instance and class names of the window's WM_CLASS.
+    QStringList ProgramOf(Window window) const
+    {
+        XClassHint hint{nullptr, nullptr};
+        QStringList names;
+        if (!XGetClassHint(display, window, &hint))
+            return names;
+        for (const char* name : {hint.res_name, hint.res_class}) {
+            if (name && *name)
+                names << QString::fromLocal8Bit(name);
+        }
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        names.removeDuplicates();
+        return names;
+    }
+
+    QStringList ProgramInFront() const
+    {
+        if (watched.isEmpty())
+            return {};
+        CErrorsIgnored quiet(display);
+        return IsOwn(watched.first()) ? QStringList() : ProgramOf(watched.first());
+    }
+
     bool Evaluate() const
     {
         if (watched.isEmpty())
@@ -146,7 +195,7 @@ struct CFullscreenWatcher::Private
         const Window active = watched.first();
         CErrorsIgnored quiet(display);
         // Our own windows, the full-screen rest among them, never hold a reminder back.
-        if (pidAtom != None && ReadWindow(active, pidAtom, XA_CARDINAL) == Window(QCoreApplication::applicationPid()))
+        if (IsOwn(active))
             return false;
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, active, &attributes) || attributes.map_state != IsViewable)
@@ -171,19 +220,12 @@ CFullscreenWatcher::CFullscreenWatcher(QObject* parent)
     : QObject(parent)
     , d(new Private)
 {
-    d->display = XOpenDisplay(nullptr);
-    if (!d->display)
+    if (!d->Open())
         return;
-    d->root = DefaultRootWindow(d->display);
-    d->activeAtom = XInternAtom(d->display, "_NET_ACTIVE_WINDOW", False);
-    d->stateAtom = XInternAtom(d->display, "_NET_WM_STATE", False);
-    d->fullscreenAtom = XInternAtom(d->display, "_NET_WM_STATE_FULLSCREEN", False);
-    d->typeAtom = XInternAtom(d->display, "_NET_WM_WINDOW_TYPE", False);
-    d->desktopAtom = XInternAtom(d->display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
-    d->pidAtom = XInternAtom(d->display, "_NET_WM_PID", False);
     XSelectInput(d->display, d->root, PropertyChangeMask);
     d->Track(d->ReadWindow(d->root, d->activeAtom, XA_WINDOW));
     d->fullscreen = d->Evaluate();
+    d->program = d->ProgramInFront();
     d->notifier = new QSocketNotifier(ConnectionNumber(d->display), QSocketNotifier::Read, this);
     connect(d->notifier, &QSocketNotifier::activated, this, &CFullscreenWatcher::OnDisplayReadable);
     // Events that came in with the replies above are already read from the socket.
@@ -202,6 +244,30 @@ bool CFullscreenWatcher::IsFullscreenInFront() const
     return d->fullscreen;
 }
 
+QStringList CFullscreenWatcher::ProgramInFront() const
+{
+    return d->program;
+}
+
+QStringList CFullscreenWatcher::OpenPrograms()
+{
+    Private open;
+    if (!open.Open())
+        return {};
+    CErrorsIgnored quiet(open.display);
+    QStringList programs;
+    const QVector<unsigned long> windows = open.ReadItems(open.root, open.clientListAtom, XA_WINDOW, 4096);
+    for (unsigned long window : windows) {
+        if (open.IsOwn(window))
+            continue;
+        const QStringList names = open.ProgramOf(window);
+        if (!names.isEmpty() && !programs.contains(names.last(), Qt::CaseInsensitive))
+            programs << names.last();
+    }
+    programs.sort(Qt::CaseInsensitive);
+    return programs;
+}
+
 void CFullscreenWatcher::OnDisplayReadable()
 {
     // Looking at a window reads the socket too, and what it reads no longer wakes the notifier:
@@ -215,7 +281,7 @@ void CFullscreenWatcher::OnDisplayReadable()
             if (event.type == PropertyNotify) {
                 if (event.xproperty.window == d->root && event.xproperty.atom == d->activeAtom)
                     activeChanged = true;
-                else if (event.xproperty.atom == d->stateAtom)
+                else if (event.xproperty.atom == d->stateAtom || event.xproperty.atom == XA_WM_CLASS)
                     changed = true;
             } else if (event.type == ReparentNotify) {
                 activeChanged = true;
@@ -232,6 +298,11 @@ void CFullscreenWatcher::OnDisplayReadable()
         if (fullscreen != d->fullscreen) {
             d->fullscreen = fullscreen;
             emit FullscreenChanged(fullscreen);
+        }
+        const QStringList program = d->ProgramInFront();
+        if (program != d->program) {
+            d->program = program;
+            emit ProgramInFrontChanged(program);
         }
     }
 }

@@ -3,11 +3,12 @@
 #include <limits>
 #include <vector>
 
-#include <dlfcn.h>
 #include <gio/gio.h>
 
 #include <QFileInfo>
 #include <QJsonObject>
+
+#include "giolibrary.h"
 
 const char* const CGnomeNightLight::Schema = "org.gnome.settings-daemon.plugins.color";
 
@@ -19,9 +20,6 @@ constexpr char kFrom[] = "night-light-schedule-from";
 constexpr char kTo[] = "night-light-schedule-to";
 const char* const kTouchedKeys[] = {kEnabled, kTemperature, kAutomatic, kFrom, kTo};
 
-// GIO is opened only where Night Light is really set: linked in, it would cost every process
-// about 1 MiB resident (GIO and what it brings: GObject, libmount, libblkid, SELinux) for a
-// backend that only GNOME on Wayland uses.
 struct GioCalls
 {
     decltype(&g_settings_schema_source_get_default) schemaSourceGetDefault;
@@ -50,44 +48,34 @@ struct GioCalls
     decltype(&g_free) free;
 };
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
-}
-
 GioCalls* OpenGio()
 {
-    // Never closed: GObject's types cannot be unloaded.
-    void* library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return nullptr;
+    using GioLibrary::Resolve;
     static GioCalls calls;
-    const bool resolved = Resolve(library, "g_settings_schema_source_get_default", calls.schemaSourceGetDefault)
-        && Resolve(library, "g_settings_schema_source_lookup", calls.schemaSourceLookup)
-        && Resolve(library, "g_settings_schema_unref", calls.schemaUnref)
-        && Resolve(library, "g_settings_schema_has_key", calls.schemaHasKey)
-        && Resolve(library, "g_settings_schema_get_key", calls.schemaGetKey)
-        && Resolve(library, "g_settings_schema_key_get_range", calls.schemaKeyGetRange)
-        && Resolve(library, "g_settings_schema_key_unref", calls.schemaKeyUnref)
-        && Resolve(library, "g_settings_new_full", calls.settingsNewFull)
-        && Resolve(library, "g_settings_sync", calls.settingsSync)
-        && Resolve(library, "g_settings_get_user_value", calls.settingsGetUserValue)
-        && Resolve(library, "g_settings_reset", calls.settingsReset)
-        && Resolve(library, "g_settings_set_value", calls.settingsSetValue)
-        && Resolve(library, "g_settings_set_boolean", calls.settingsSetBoolean)
-        && Resolve(library, "g_settings_set_double", calls.settingsSetDouble)
-        && Resolve(library, "g_settings_set_uint", calls.settingsSetUint)
-        && Resolve(library, "g_object_unref", calls.objectUnref)
-        && Resolve(library, "g_variant_equal", calls.variantEqual)
-        && Resolve(library, "g_variant_get", calls.variantGet)
-        && Resolve(library, "g_variant_is_of_type", calls.variantIsOfType)
-        && Resolve(library, "g_variant_parse", calls.variantParse)
-        && Resolve(library, "g_variant_print", calls.variantPrint)
-        && Resolve(library, "g_variant_unref", calls.variantUnref)
-        && Resolve(library, "g_strcmp0", calls.strcmp0)
-        && Resolve(library, "g_free", calls.free);
+    const bool resolved = Resolve("g_settings_schema_source_get_default", calls.schemaSourceGetDefault)
+        && Resolve("g_settings_schema_source_lookup", calls.schemaSourceLookup)
+        && Resolve("g_settings_schema_unref", calls.schemaUnref)
+        && Resolve("g_settings_schema_has_key", calls.schemaHasKey)
+        && Resolve("g_settings_schema_get_key", calls.schemaGetKey)
+        && Resolve("g_settings_schema_key_get_range", calls.schemaKeyGetRange)
+        && Resolve("g_settings_schema_key_unref", calls.schemaKeyUnref)
+        && Resolve("g_settings_new_full", calls.settingsNewFull)
+        && Resolve("g_settings_sync", calls.settingsSync)
+        && Resolve("g_settings_get_user_value", calls.settingsGetUserValue)
+        && Resolve("g_settings_reset", calls.settingsReset)
+        && Resolve("g_settings_set_value", calls.settingsSetValue)
+        && Resolve("g_settings_set_boolean", calls.settingsSetBoolean)
+        && Resolve("g_settings_set_double", calls.settingsSetDouble)
+        && Resolve("g_settings_set_uint", calls.settingsSetUint)
+        && Resolve("g_object_unref", calls.objectUnref)
+        && Resolve("g_variant_equal", calls.variantEqual)
+        && Resolve("g_variant_get", calls.variantGet)
+        && Resolve("g_variant_is_of_type", calls.variantIsOfType)
+        && Resolve("g_variant_parse", calls.variantParse)
+        && Resolve("g_variant_print", calls.variantPrint)
+        && Resolve("g_variant_unref", calls.variantUnref)
+        && Resolve("g_strcmp0", calls.strcmp0)
+        && Resolve("g_free", calls.free);
     return resolved ? &calls : nullptr;
 }
 

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include <QByteArray>
-#include <QStringList>
 
 #include <wayland-client.h>
 
+#include "desktopsession.h"
 #include "gamma_gnome.h"
 #include "gamma_kde.h"
 #include "gamma_none.h"
@@ -16,15 +16,6 @@
 namespace {
 constexpr int kProbeTimeoutMs = 2000;
 constexpr char kGammaManager[] = "zwlr_gamma_control_manager_v1";
-
-bool NamesDesktop(const QString& desktops, const QString& name)
-{
-    for (const QString& desktop : desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (desktop.trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 
 void NoteGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
 {
@@ -63,9 +54,9 @@ GammaBackendKind Choose(const GammaSessionFacts& facts)
         return GammaBackendKind::RandR;
     if (facts.gammaControl)
         return GammaBackendKind::Wlroots;
-    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")) && facts.gnomeNightLightSchema)
+    if (DesktopSession::Names(facts.desktop, QStringLiteral("GNOME")) && facts.gnomeNightLightSchema)
         return GammaBackendKind::Gnome;
-    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")) && facts.kwinNightLight)
+    if (DesktopSession::Names(facts.desktop, QStringLiteral("KDE")) && facts.kwinNightLight)
         return GammaBackendKind::Kde;
     return GammaBackendKind::None;
 }
@@ -77,9 +68,9 @@ GammaSessionFacts Probe()
     ProbeWayland(facts);
     if (!facts.waylandSession || facts.gammaControl)
         return facts;
-    if (NamesDesktop(facts.desktop, QStringLiteral("GNOME")))
+    if (DesktopSession::Names(facts.desktop, QStringLiteral("GNOME")))
         facts.gnomeNightLightSchema = CGnomeNightLight::Available();
-    if (NamesDesktop(facts.desktop, QStringLiteral("KDE")))
+    if (DesktopSession::Names(facts.desktop, QStringLiteral("KDE")))
         facts.kwinNightLight = CKdeNightColor::Available();
     return facts;
 }

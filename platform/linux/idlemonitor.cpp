@@ -6,22 +6,13 @@
 #include <QDBusReply>
 #include <QSocketNotifier>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/sync.h>
-
 #include "idle_wayland.h"
+#include "xsynccounters.h"
 
 namespace {
 const QString kMutterService = QStringLiteral("org.gnome.Mutter.IdleMonitor");
 const QString kMutterPath = QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core");
 const QString kMutterInterface = QStringLiteral("org.gnome.Mutter.IdleMonitor");
-
-XSyncValue Milliseconds(qint64 ms)
-{
-    XSyncValue value;
-    XSyncIntsToValue(&value, static_cast<unsigned int>(ms & 0xffffffff), static_cast<int>(ms >> 32));
-    return value;
-}
 }
 
 struct CIdleMonitor::Private
@@ -62,38 +53,11 @@ struct CIdleMonitor::Private
         XCloseDisplay(display);
     }
 
-    void Arm(XSyncAlarm& alarm, XSyncTestType test, const XSyncValue& value)
-    {
-        XSyncAlarmAttributes attributes;
-        attributes.trigger.counter = idleCounter;
-        attributes.trigger.value_type = XSyncAbsolute;
-        attributes.trigger.test_type = test;
-        attributes.trigger.wait_value = value;
-        XSyncIntToValue(&attributes.delta, 0);
-        attributes.events = True;
-        const unsigned long mask = XSyncCACounter | XSyncCAValueType | XSyncCATestType | XSyncCAValue | XSyncCADelta
-            | XSyncCAEvents;
-        if (alarm == None)
-            alarm = XSyncCreateAlarm(display, mask, &attributes);
-        else
-            XSyncChangeAlarm(display, alarm, mask, &attributes);
-    }
-
     void ArmIdle()
     {
         // A comparison, not a transition: a user already idle when this is armed counts at once.
-        Arm(idleAlarm, XSyncPositiveComparison, Milliseconds(qint64(thresholdSecs) * 1000));
-    }
-
-    // Fires when the counter falls below the value it had reached, which only input does.
-    void ArmBelow(XSyncAlarm& alarm, const XSyncValue& reached)
-    {
-        XSyncValue below;
-        Bool overflow = False;
-        XSyncValue minusOne;
-        XSyncIntToValue(&minusOne, -1);
-        XSyncValueAdd(&below, reached, minusOne, &overflow);
-        Arm(alarm, XSyncNegativeTransition, below);
+        XSyncCounters::Arm(display, idleCounter, idleAlarm, XSyncPositiveComparison,
+            XSyncCounters::Milliseconds(qint64(thresholdSecs) * 1000));
     }
 
     QDBusMessage MutterCall(const QString& method, const QVariantList& arguments = {}) const
@@ -150,14 +114,7 @@ void CIdleMonitor::WatchNextInput()
     if (d->wayland) {
         d->wayland->WatchNextInput([this] { emit InputSeen(); });
     } else if (d->display && d->idleCounter != None) {
-        XSyncValue now;
-        if (!XSyncQueryCounter(d->display, d->idleCounter, &now))
-            return;
-        // Right after input the counter may still read 0, which nothing falls below.
-        XSyncValue least;
-        XSyncIntToValue(&least, 2);
-        d->ArmBelow(d->inputAlarm, XSyncValueLessThan(now, least) ? least : now);
-        XFlush(d->display);
+        XSyncCounters::ArmNextInput(d->display, d->idleCounter, d->inputAlarm);
     } else if (d->idleWatch) {
         const QDBusReply<uint> watch
             = QDBusConnection::sessionBus().call(d->MutterCall(QStringLiteral("AddUserActiveWatch")));
@@ -187,14 +144,7 @@ bool CIdleMonitor::StartXSync()
     int minor = 0;
     if (!XSyncQueryExtension(d->display, &d->syncEventBase, &errorBase) || !XSyncInitialize(d->display, &major, &minor))
         return false;
-    int count = 0;
-    XSyncSystemCounter* counters = XSyncListSystemCounters(d->display, &count);
-    for (int i = 0; i < count; ++i) {
-        if (qstrcmp(counters[i].name, "IDLETIME") == 0)
-            d->idleCounter = counters[i].counter;
-    }
-    if (counters)
-        XSyncFreeSystemCounterList(counters);
+    d->idleCounter = XSyncCounters::Find(d->display, "IDLETIME");
     if (d->idleCounter == None)
         return false;
 
@@ -214,7 +164,8 @@ void CIdleMonitor::OnDisplayReadable()
             continue;
         const auto* alarm = reinterpret_cast<const XSyncAlarmNotifyEvent*>(&event);
         if (alarm->alarm == d->idleAlarm && !d->idle) {
-            d->ArmBelow(d->resetAlarm, alarm->counter_value);
+            // Fires when the counter falls below the value it had reached, which only input does.
+            XSyncCounters::ArmBelow(d->display, d->idleCounter, d->resetAlarm, alarm->counter_value);
             SetIdle(true);
         } else if (alarm->alarm == d->resetAlarm && d->idle) {
             d->ArmIdle();

@@ -2,27 +2,32 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QComboBox>
 #include <QDBusObjectPath>
-#include <QProcess>
+#include <QListWidget>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 
 #include "CConsiderateGate.h"
 #include "CMainTick.h"
+#include "CPausingProgramsSettings.h"
 #include "ITickHost.h"
+#include "PrivateBus.h"
 #include "TestHome.h"
 #include "XGammaServer.h"
 #include "clock.h"
 #include "core/CIniSettings.h"
 #include "fullscreenwatcher.h"
 #include "idlemonitor.h"
+#include "keyboardwatcher.h"
 #include "sessionlockmonitor.h"
 
 // Xlib last: its macros would clash with Qt's headers.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -45,6 +50,8 @@ public:
     void RefreshDrinksSettings() override {}
     void RefreshRelaxSettings() override {}
     void ReportFeatureStates() override {}
+    void ShowWaitReason(const QString& reason) override { reasons << reason; }
+    QStringList reasons;
 };
 
 // Another program's window on the test's X server, named active on the root as a window
@@ -85,11 +92,19 @@ public:
             PropModeReplace, reinterpret_cast<unsigned char*>(&value), 1);
         XSync(m_display, False);
     }
+    Window Id() const { return m_window; }
     void MakeActive()
     {
         unsigned long value = m_window;
         XChangeProperty(m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False),
             XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&value), 1);
+        XSync(m_display, False);
+    }
+    void SetClass(const QString& name)
+    {
+        const QByteArray latin = name.toLatin1();
+        XClassHint hint{const_cast<char*>(latin.constData()), const_cast<char*>(latin.constData())};
+        XSetClassHint(m_display, m_window, &hint);
         XSync(m_display, False);
     }
     void MoveResize(const QRect& geometry)
@@ -147,55 +162,6 @@ signals:
 private:
     uint m_lastWatch = 1;
 };
-
-// A message bus of the test's own. The stand-ins for the desktop's services answer from a thread
-// of their own: the program asks them with blocking calls from the test's thread.
-class CPrivateBus
-{
-public:
-    CPrivateBus()
-    {
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(5000)) {
-        }
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        m_thread.start();
-    }
-    ~CPrivateBus()
-    {
-        for (const QString& name : qAsConst(m_connections))
-            QDBusConnection::disconnectFromBus(name);
-        m_thread.quit();
-        m_thread.wait();
-        m_daemon.terminate();
-        m_daemon.waitForFinished();
-    }
-    QString Address() const { return m_address; }
-    QDBusConnection Connect(const QString& name)
-    {
-        m_connections << name;
-        return QDBusConnection::connectToBus(m_address, name);
-    }
-    // Puts the objects on the bus at their paths under the service's name; the bus owns them.
-    bool Serve(const QString& service, const QList<QPair<QString, QObject*>>& objects)
-    {
-        QDBusConnection connection = Connect(service);
-        bool served = connection.isConnected();
-        for (const auto& object : objects) {
-            served &= connection.registerObject(object.first, object.second, QDBusConnection::ExportAllContents);
-            object.second->moveToThread(&m_thread);
-            QObject::connect(&m_thread, &QThread::finished, object.second, &QObject::deleteLater);
-        }
-        return connection.registerService(service) && served;
-    }
-
-private:
-    QProcess m_daemon;
-    QThread m_thread;
-    QString m_address;
-    QStringList m_connections;
-};
 }
 
 class TestConsiderate : public QObject
@@ -206,14 +172,15 @@ private slots:
     void cleanupTestCase();
     void init();
     void cleanup();
-    void fullscreenInFrontHoldsReminders_data();
-    void fullscreenInFrontHoldsReminders();
+    void windowInFrontOrTypingHoldsReminders_data();
+    void windowInFrontOrTypingHoldsReminders();
     void fullscreenFollowsTheWindowInFront();
     void idleThroughXInputHoldsUntilFirstInput();
     void awayAsLongAsARestRestartsTheRestClock_data();
     void awayAsLongAsARestRestartsTheRestClock();
     void bothSwitchesOffFireAsBefore();
     void chosenSilenceDropsWaitingReminders();
+    void programListOffersTheOpenWindows();
     void lockAndUnlockThroughTheSession();
     void waylandIdleFromGnomesMonitor();
 
@@ -283,38 +250,71 @@ void TestConsiderate::DueReminders()
     settings->SetRelaxTimestamp(kStart - 400);
 }
 
-void TestConsiderate::fullscreenInFrontHoldsReminders_data()
+void TestConsiderate::windowInFrontOrTypingHoldsReminders_data()
 {
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<bool>("marked");
     QTest::addColumn<bool>("ours");
     QTest::addColumn<bool>("desktop");
-    QTest::addColumn<bool>("holds");
-    // Seconds after the start at which the film ends.
+    // The class of the window's WM_CLASS; the user chose "Zoom".
+    QTest::addColumn<QString>("program");
+    // Seconds after the start until which the user types; 0 when not at all.
+    QTest::addColumn<int>("typingUntil");
+    // Seconds after the start at which the film ends, the window goes or the reminders come;
+    // 0 when they come at once.
     QTest::addColumn<int>("heldUntil");
-    QTest::newRow("marked full screen") << QRect(100, 100, 300, 200) << true << false << false << true << 1000;
-    QTest::newRow("covers its screen") << QRect() << false << false << false << true << 1000;
-    QTest::newRow("ends 10 s before a grid point") << QRect() << true << false << false << true << 1090;
-    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false << false << 0;
-    QTest::newRow("our own full-screen rest") << QRect() << true << true << false << false << 0;
-    QTest::newRow("the desktop clicked") << QRect() << false << false << true << false << 0;
+    QTest::addColumn<QString>("reason");
+    const QRect window(100, 100, 300, 200);
+    const QString fullscreen = QStringLiteral("全屏程序在前台，提醒已暂缓");
+    QTest::newRow("marked full screen") << window << true << false << false << QString() << 0 << 1000 << fullscreen;
+    QTest::newRow("covers its screen") << QRect() << false << false << false << QString() << 0 << 1000 << fullscreen;
+    QTest::newRow("ends 10 s before a grid point") << QRect() << true << false << false << QString() << 0 << 1090
+                                                    << fullscreen;
+    QTest::newRow("covers part of it") << QRect(0, 0, 1000, 800) << false << false << false << QString() << 0 << 0
+                                       << QString();
+    QTest::newRow("our own full-screen rest") << QRect() << true << true << false << QString() << 0 << 0 << QString();
+    QTest::newRow("the desktop clicked") << QRect() << false << false << true << QString() << 0 << 0 << QString();
+    QTest::newRow("a chosen program in front") << window << false << false << false << QStringLiteral("zoom") << 0
+                                               << 1000 << QStringLiteral("Zoom 在前台，提醒已暂缓");
+    QTest::newRow("another program in front") << window << false << false << false << QStringLiteral("gedit") << 0
+                                              << 0 << QString();
+    const QString typing = QStringLiteral("正在打字，提醒稍后弹出");
+    QTest::newRow("typing stops") << window << false << false << false << QString() << 20 << 25 << typing;
+    QTest::newRow("typing goes on past a minute") << window << false << false << false << QString() << 200 << 61
+                                                  << typing;
 }
 
-void TestConsiderate::fullscreenInFrontHoldsReminders()
+void TestConsiderate::windowInFrontOrTypingHoldsReminders()
 {
     QFETCH(QRect, geometry);
     QFETCH(bool, marked);
     QFETCH(bool, ours);
     QFETCH(bool, desktop);
-    QFETCH(bool, holds);
+    QFETCH(QString, program);
+    QFETCH(int, typingUntil);
     QFETCH(int, heldUntil);
+    QFETCH(QString, reason);
     DueReminders();
+    CIniSettings::Instance()->SetConsideratePrograms({QStringLiteral("Zoom")});
     CFullscreenWatcher watcher;
     QVERIFY(watcher.IsAvailable());
     CIdleMonitor idle(3600);
     CSessionLockMonitor lock(m_noBus);
     CConsiderateGate gate;
     gate.Watch(&watcher, &idle, &lock);
+    CKeyboardWatcher keyboard;
+    QVERIFY(keyboard.IsAvailable());
+    if (typingUntil > 0)
+        gate.WatchTyping(&keyboard);
+    QSignalSpy keys(&keyboard, &CKeyboardWatcher::KeyPressed);
+    // A key as the display server sees it, at the program's clock's `now`.
+    auto type = [this, &keys](qint64 now) {
+        CClock::Set(now);
+        keys.clear();
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, XK_a), True, CurrentTime);
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, XK_a), False, CurrentTime);
+        XSync(m_display, False);
+    };
     CRecordingHost host;
     CMainTick tick(host, kStart);
     tick.SetGate(&gate);
@@ -327,32 +327,50 @@ void TestConsiderate::fullscreenInFrontHoldsReminders()
         window->SetPid(QCoreApplication::applicationPid());
     if (desktop)
         window->SetDesktopType();
+    if (!program.isEmpty())
+        window->SetClass(program);
     window->MakeActive();
-    if (holds) {
-        QTRY_VERIFY(watcher.IsFullscreenInFront());
+    if (heldUntil > 0 && typingUntil == 0) {
+        QTRY_VERIFY(gate.HoldsReminders());
     } else {
         // Nothing to wait for but the news of the window, which a later change would overtake.
         QTest::qWait(300);
         QVERIFY(changes.isEmpty());
+        QVERIFY(!gate.HoldsReminders());
     }
 
+    if (typingUntil > 0)
+        type(kStart + 1);
     RunAt(tick, kStart + 1);
-    if (!holds) {
+    if (heldUntil == 0) {
         QCOMPARE(host.calls, kBothShown);
+        QVERIFY(host.reasons.isEmpty());
         delete window;
         return;
     }
     // Grid points keep passing while the film runs; each reminder waits once, sound included.
+    // The keys come every other second; each must reach the program before its tick.
     const qint64 shown = kStart + heldUntil;
-    for (qint64 now = kStart + 2; now < shown; now += 7)
+    for (qint64 now = kStart + 2; now < shown; now += typingUntil > 0 ? 2 : 7) {
+        if (now <= kStart + typingUntil) {
+            type(now);
+            QTRY_COMPARE(keys.count(), 1);
+        }
         RunAt(tick, now);
+    }
     QVERIFY(host.calls.isEmpty());
-    QCOMPARE(CIniSettings::Instance()->GetDrinkTimestamp(), kStart + 800);
+    QCOMPARE(host.reasons, QStringList{reason});
+    if (typingUntil == 0)
+        QCOMPARE(CIniSettings::Instance()->GetDrinkTimestamp(), kStart + 800);
 
     delete window;
-    QTRY_VERIFY(!watcher.IsFullscreenInFront());
+    QTRY_VERIFY(!gate.HoldsReminders());
     RunAt(tick, shown);
     QCOMPARE(host.calls, kBothShown);
+    QCOMPARE(host.reasons, (QStringList{reason, QString()}));
+    // The keyboard's real stillness cannot follow the test's clock over the next interval.
+    if (typingUntil > 0)
+        return;
     // The next of each kind comes a full interval after the held one, not at the next point of
     // the grid that ran on through the film.
     RunAt(tick, shown + 1);
@@ -555,6 +573,70 @@ void TestConsiderate::chosenSilenceDropsWaitingReminders()
     QCOMPARE(host.calls, kBothShown);
 }
 
+void TestConsiderate::programListOffersTheOpenWindows()
+{
+    // Programs with windows open, as the window manager lists them; one of the windows is ours.
+    CStandInWindow editor(m_display, QRect(0, 0, 200, 100));
+    editor.SetClass(QStringLiteral("gedit"));
+    CStandInWindow call(m_display, QRect(0, 100, 200, 100));
+    call.SetClass(QStringLiteral("zoom"));
+    CStandInWindow browser(m_display, QRect(0, 200, 200, 100));
+    browser.SetClass(QStringLiteral("Firefox"));
+    CStandInWindow own(m_display, QRect(0, 300, 200, 100));
+    own.SetClass(QStringLiteral("QzHealthManager"));
+    own.SetPid(QCoreApplication::applicationPid());
+    unsigned long windows[] = {editor.Id(), call.Id(), browser.Id(), own.Id()};
+    XChangeProperty(m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_CLIENT_LIST", False),
+        XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char*>(windows), 4);
+    XSync(m_display, False);
+    CIniSettings* settings = CIniSettings::Instance();
+    settings->SetConsideratePrograms({QStringLiteral("Gedit")});
+
+    CPausingProgramsSettings dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* chosen = dialog.findChild<QListWidget*>(QStringLiteral("list_programs"));
+    auto* program = dialog.findChild<QComboBox*>(QStringLiteral("comboBox_program"));
+    auto* add = dialog.findChild<QPushButton*>(QStringLiteral("btn_add"));
+    QVERIFY(chosen && program && add);
+    auto offered = [program] {
+        QStringList names;
+        for (int index = 0; index < program->count(); ++index)
+            names << program->itemText(index);
+        return names;
+    };
+    // Sorted, without the one already chosen (whatever its case) and without ours.
+    QCOMPARE(offered(), (QStringList{QStringLiteral("Firefox"), QStringLiteral("zoom")}));
+    for (auto* control : dialog.findChildren<QWidget*>()) {
+        if (control->focusPolicy() != Qt::NoFocus && control->isVisibleTo(&dialog))
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    }
+
+    // All by keyboard: a name typed, an offered one picked, each taken with Enter.
+    program->setFocus();
+    QTest::keyClicks(program, QStringLiteral("obs"));
+    QTest::keyClick(program, Qt::Key_Return);
+    QCOMPARE(settings->GetConsideratePrograms(), (QStringList{QStringLiteral("Gedit"), QStringLiteral("obs")}));
+    program->setCurrentIndex(1);
+    QTest::keyClick(program, Qt::Key_Return);
+    QCOMPARE(settings->GetConsideratePrograms(),
+        (QStringList{QStringLiteral("Gedit"), QStringLiteral("obs"), QStringLiteral("zoom")}));
+    QCOMPARE(offered(), QStringList{QStringLiteral("Firefox")});
+    // A name the settings file could not keep is not taken.
+    QTest::keyClicks(program, QStringLiteral("a,b"));
+    QVERIFY(!add->isEnabled());
+    QTest::keyClick(program, Qt::Key_Return);
+    QCOMPARE(settings->GetConsideratePrograms().count(), 3);
+
+    chosen->setFocus();
+    chosen->setCurrentRow(0);
+    QTest::keyClick(chosen, Qt::Key_Delete);
+    QTest::keyClick(chosen, Qt::Key_Delete);
+    QCOMPARE(settings->GetConsideratePrograms(), QStringList{QStringLiteral("zoom")});
+    QCOMPARE(offered(), (QStringList{QStringLiteral("Firefox"), QStringLiteral("gedit")}));
+    XDeleteProperty(m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_CLIENT_LIST", False));
+}
+
 void TestConsiderate::lockAndUnlockThroughTheSession()
 {
     CPrivateBus bus;
@@ -641,7 +723,7 @@ void TestConsiderate::waylandIdleFromGnomesMonitor()
     QCOMPARE(ended.count(), 2);
 }
 
-QTEST_GUILESS_MAIN(TestConsiderate)
+QTEST_MAIN(TestConsiderate)
 // Xlib's Bool macro would rename the type of the fake session's property in the generated code.
 #undef Bool
 #include "tst_considerate.moc"

@@ -100,7 +100,7 @@ void TestFrame::frameIsBuiltAsDescribed()
     QCOMPARE(Back()->text(), QStringLiteral("Rezovuvove"));
     auto* menuButton = m_frame->findChild<QPushButton*>(QStringLiteral("btn_menu"));
     QVERIFY(menuButton->menu());
-    QCOMPARE(menuButton->menu()->actions().count(), 7);
+    QCOMPARE(menuButton->menu()->actions().count(), 9);
     QCOMPARE(m_frame->findChild<QPushButton*>(QStringLiteral("btn_close"))->toolTip(), QStringLiteral("最小化"));
 }
 

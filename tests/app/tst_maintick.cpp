@@ -31,6 +31,7 @@ public:
     void RefreshDrinksSettings() override { calls << QStringLiteral("refresh drink"); }
     void RefreshRelaxSettings() override { calls << QStringLiteral("refresh relax"); }
     void ReportFeatureStates() override { calls << QStringLiteral("features"); }
+    void ShowWaitReason(const QString&) override {}
 };
 }
 

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
@@ -7,6 +8,7 @@
 
 #include "core/CIniSettings.h"
 #include "CMenuObject.h"
+#include "CPausingProgramsSettings.h"
 #include "CUpdateContext.h"
 #include "TestHome.h"
 #include "autostart.h"
@@ -18,7 +20,7 @@ class TestMenuObject : public QObject
 private slots:
     void init();
     void cleanup();
-    void buildsSevenActionsInOrder();
+    void buildsNineActionsInOrder();
     void reminderSwitchesExcludeEachOther();
     void noPopupReportsOnlyWhenChecked();
     void considerateHoldsOnUntilSwitchedOff();
@@ -54,7 +56,7 @@ QAction* TestMenuObject::Act(const QString& text) const
     return nullptr;
 }
 
-void TestMenuObject::buildsSevenActionsInOrder()
+void TestMenuObject::buildsNineActionsInOrder()
 {
     m_menu = CMenuObject::Instance()->ShowTopMenu();
     QCOMPARE(m_menu->objectName(), QStringLiteral("btn_menu"));
@@ -65,9 +67,22 @@ void TestMenuObject::buildsSevenActionsInOrder()
         checkable << action->isCheckable();
     }
     QCOMPARE(texts, (QStringList{QStringLiteral("今日不弹出"), QStringLiteral("不再弹出"), QStringLiteral("全屏时暂缓提醒"),
-                        QStringLiteral("离开时暂缓提醒"), QStringLiteral("开机启动"), QStringLiteral("反馈建议"),
+                        QStringLiteral("离开时暂缓提醒"), QStringLiteral("会议、勿扰时暂缓提醒"),
+                        QStringLiteral("暂缓提醒的程序…"), QStringLiteral("开机启动"), QStringLiteral("反馈建议"),
                         QStringLiteral("检查更新")}));
-    QCOMPARE(checkable, (QList<bool>{true, true, true, true, true, false, false}));
+    QCOMPARE(checkable, (QList<bool>{true, true, true, true, true, false, true, false, false}));
+
+    // The program list opens once, however often it is asked for.
+    Act(QStringLiteral("暂缓提醒的程序…"))->trigger();
+    Act(QStringLiteral("暂缓提醒的程序…"))->trigger();
+    QList<CPausingProgramsSettings*> lists;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* list = qobject_cast<CPausingProgramsSettings*>(window))
+            lists << list;
+    }
+    QCOMPARE(lists.count(), 1);
+    QVERIFY(lists.first()->isVisible());
+    lists.first()->close();
 }
 
 void TestMenuObject::reminderSwitchesExcludeEachOther()
@@ -111,24 +126,31 @@ void TestMenuObject::considerateHoldsOnUntilSwitchedOff()
     m_menu = CMenuObject::Instance()->ShowTopMenu();
     QAction* fullscreen = Act(QStringLiteral("全屏时暂缓提醒"));
     QAction* away = Act(QStringLiteral("离开时暂缓提醒"));
+    QAction* meeting = Act(QStringLiteral("会议、勿扰时暂缓提醒"));
     QVERIFY(fullscreen->isChecked());
     QVERIFY(away->isChecked());
+    QVERIFY(meeting->isChecked());
 
     fullscreen->trigger();
+    meeting->trigger();
     QVERIFY(!fullscreen->isChecked());
     QVERIFY(away->isChecked());
+    QVERIFY(!meeting->isChecked());
     CIniSettings::Destroy();
     QSettings file(m_home->DataFolder() + QStringLiteral("/tst_menuobject/QzConfig.ini"), QSettings::IniFormat);
     QCOMPARE(file.value(QStringLiteral("considerate/fullscreen")).toInt(), 0);
+    QCOMPARE(file.value(QStringLiteral("considerate/meeting")).toInt(), 0);
     QVERIFY(!file.contains(QStringLiteral("considerate/away")));
 
     // The file decides what the menu shows each time it opens.
     file.setValue(QStringLiteral("considerate/fullscreen"), 1);
     file.setValue(QStringLiteral("considerate/away"), 0);
+    file.setValue(QStringLiteral("considerate/meeting"), 1);
     file.sync();
     emit m_menu->aboutToShow();
     QVERIFY(fullscreen->isChecked());
     QVERIFY(!away->isChecked());
+    QVERIFY(meeting->isChecked());
     away->trigger();
     QVERIFY(CIniSettings::Instance()->GetConsiderateAway());
 }

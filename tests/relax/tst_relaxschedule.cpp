@@ -35,6 +35,7 @@ public:
     void RefreshDrinksSettings() override {}
     void RefreshRelaxSettings() override {}
     void ReportFeatureStates() override {}
+    void ShowWaitReason(const QString&) override {}
 };
 }
 

@@ -36,6 +36,7 @@ public:
     void RefreshDrinksSettings() override {}
     void RefreshRelaxSettings() override {}
     void ReportFeatureStates() override {}
+    void ShowWaitReason(const QString&) override {}
 };
 
 // Takes the feedback page the full-screen window opens, instead of a browser.

@@ -13,6 +13,7 @@
 #include "CAutomaticSettings.h"
 #include "CBaseManager.h"
 #include "CColortempTips.h"
+#include "CConsiderateGate.h"
 #include "CDrinkForm.h"
 #include "CDrinkSampleHistory.h"
 #include "CDrinkStatistics.h"
@@ -21,6 +22,7 @@
 #include "CHealthDatabase.h"
 #include "CHistoryNotice.h"
 #include "CMindQuizSettings.h"
+#include "CPausingProgramsSettings.h"
 #include "CRelaxFullShowSettings.h"
 #include "CRelaxFullShowWindow.h"
 #include "CRelaxGreeting.h"
@@ -335,6 +337,35 @@ void CWindowTour::Menus(CBaseManager& frame)
     trayMenu->popup(QPoint(0, 0));
     m_visit(trayMenu, QStringLiteral("menu-tray"));
     trayMenu->hide();
+
+    CIniSettings::Instance()->SetConsideratePrograms(
+        {QStringLiteral("firefox"), QStringLiteral("zoom"), QStringLiteral("libreoffice-impress")});
+    CPausingProgramsSettings programs;
+    programs.show();
+    m_visit(&programs, QStringLiteral("dialog-pausing-programs"));
+    CIniSettings::Instance()->SetConsideratePrograms({});
+}
+
+// Each reason a reminder can wait for, the strongest last.
+QStringList CWindowTour::WaitReasons()
+{
+    CIniSettings::Instance()->SetConsideratePrograms({QStringLiteral("libreoffice-impress")});
+    CConsiderateGate gate;
+    QStringList reasons{gate.WaitReason(false)};
+    gate.SetLocked(true);
+    reasons << gate.WaitReason(true);
+    gate.SetKeptAwake(true);
+    reasons << gate.WaitReason(true);
+    gate.SetDoNotDisturb(true);
+    reasons << gate.WaitReason(true);
+    gate.SetCameraInUse(true);
+    reasons << gate.WaitReason(true);
+    gate.SetProgramInFront({QStringLiteral("libreoffice-impress")});
+    reasons << gate.WaitReason(true);
+    gate.SetFullscreenInFront(true);
+    reasons << gate.WaitReason(true);
+    CIniSettings::Instance()->SetConsideratePrograms({});
+    return reasons;
 }
 
 // The rest prompt with the greeting of each time of day, and the countdown window.
@@ -437,8 +468,15 @@ void CWindowTour::RestSettings(CBaseManager& frame)
     popup.show();
     m_visit(&popup, QStringLiteral("relax-settings-popup"));
     frame.OnRelaxSettings_Click();
-    frame.findChild<CRelaxSettingsWindow*>()->RefreshSchedule();
+    auto* page = frame.findChild<CRelaxSettingsWindow*>();
+    page->RefreshSchedule();
     m_visit(&frame, QStringLiteral("frame-relax-settings"));
+    const QStringList reasons = WaitReasons();
+    for (int i : Chosen(reasons, page)) {
+        page->ShowWaitReason(reasons.at(i));
+        m_visit(&frame, QStringLiteral("frame-relax-settings-waiting-%1").arg(i));
+    }
+    page->ShowWaitReason(QString());
     frame.OnMain_Click();
 }
 

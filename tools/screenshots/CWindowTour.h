@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,6 +32,7 @@ private:
     void Eyeshield(CBaseManager& frame);
     void AutomaticSettings(CBaseManager& frame);
     void Menus(CBaseManager& frame);
+    QStringList WaitReasons();
     void RestPrompt(CBaseManager& frame);
     void FullScreenRests();
     void RestSettings(CBaseManager& frame);
