@@ -38,6 +38,14 @@ CRelaxSettingsForm::CRelaxSettingsForm(QWidget* parent)
     setStyleSheet(CRelaxStyle::Sheet());
 }
 
+// Hidden while still whole: a form closed with the cursor in a field hears the field lose the
+// focus, and stores what was typed there, from QDialog's destructor otherwise, when this part of
+// the object is already gone.
+CRelaxSettingsForm::~CRelaxSettingsForm()
+{
+    hide();
+}
+
 QLabel* CRelaxSettingsForm::AddLabel(QWidget* form, const QString& objectName, const QString& text, QRect geometry)
 {
     if (geometry.height() < kTextHeight)

@@ -16,6 +16,8 @@ class CRelaxSettingsForm : public QDialog
 {
     Q_OBJECT
 public:
+    ~CRelaxSettingsForm() override;
+
     // Puts the stored values into the controls.
     void LoadSettings();
     // Shows the stored interval, moves the grid stamp past missed reminders and shows the time of
